@@ -1,0 +1,4 @@
+#include "cli/Commands.h"
+namespace kivo::cli {
+void AddTeamCommands(CLI::App&) {}
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace kivo {
+
+// The INI service, one entry at a time, like the platform's profile functions: every call reads the file
+// afresh and every write rewrites it. Texts are bytes (section "Configuraci\xF3n" is 13 bytes); nothing is
+// converted.
+
+// The entry's text, or `fallback` when the file, section or entry is missing. Never creates a file.
+std::string ReadIniText(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& fallback);
+
+// The entry read as a decimal number: its leading digits (with an optional sign); missing or non-numeric
+// is 0.
+long ReadIniNumber(const std::string& file, const std::string& section, const std::string& key);
+
+// Writes one entry, creating the file and the section when needed. Returns false when the file cannot be
+// read or written.
+bool WriteIniText(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value);
+
+} // namespace kivo

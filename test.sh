@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test through CTest.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/setup.sh
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "${KIVO_BUILD_DIR:-build}" --output-on-failure -j2 --timeout 300
