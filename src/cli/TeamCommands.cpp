@@ -1,4 +1,175 @@
+#include <iomanip>
+#include <iostream>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
 #include "cli/Commands.h"
+#include "core/gamefiles/AttributeTables.h"
+#include "core/gamefiles/PlayerCodes.h"
+#include "core/gamefiles/TeamFile.h"
+#include "core/sampledata/SampleData.h"
+#include "core/support/FixedText.h"
+
 namespace kivo::cli {
-void AddTeamCommands(CLI::App&) {}
+
+namespace {
+
+using nlohmann::json;
+
+json TextOrNull(const std::optional<std::string>& text) {
+    return text ? json(Show(*text)) : json(nullptr);
 }
+
+std::vector<TeamRecord> LoadTeams(const std::string& file) {
+    auto teams = ReadTeams(file);
+    if (!teams) Fail(teams.error().text);
+    return std::move(teams.value());
+}
+
+void PrintTeams(const std::string& file, bool asJson) {
+    const std::vector<TeamRecord> teams = LoadTeams(file);
+    if (asJson) {
+        json out = json::array();
+        for (std::size_t k = 0; k < teams.size(); ++k) {
+            const TeamRecord& t = teams[k];
+            out.push_back({{"index", k},
+                           {"country", t.pais},
+                           {"name", Show(FieldValue(t.nombreEquipo))},
+                           {"division", TextOrNull(DivisionText(t.division))},
+                           {"coach", Show(FieldValue(t.nombreEntrenador))},
+                           {"points", TeamPoints(t)}});
+        }
+        std::cout << out.dump(2) << '\n';
+        return;
+    }
+    std::cout << std::left << std::setw(5) << "#" << std::setw(8) << "Country" << std::setw(20) << "Team Name"
+              << std::setw(11) << "Division" << std::setw(25) << "Coach"
+              << "Points\n";
+    for (std::size_t k = 0; k < teams.size(); ++k) {
+        const TeamRecord& t = teams[k];
+        // Padding is counted in characters, not in UTF-8 bytes.
+        auto cell = [](const std::string& latin1, std::size_t width) {
+            return Latin1ToUtf8(PadBlank(TrimRight(latin1), width));
+        };
+        std::cout << std::left << std::setw(5) << k << std::setw(8) << static_cast<int>(t.pais)
+                  << cell(FieldValue(t.nombreEquipo), 20)
+                  << cell(DivisionText(t.division).value_or(std::to_string(t.division)), 11)
+                  << cell(FieldValue(t.nombreEntrenador), 25) << TeamPoints(t) << '\n';
+    }
+}
+
+json KitJson(const Kit& kit) {
+    return {{"design", std::string(1, KitDesignLetter(kit.disenioCamiseta))},
+            {"shirt", kit.colorBaseCamiseta},
+            {"stripes", kit.colorOtroCamiseta},
+            {"shorts", kit.colorPantalon},
+            {"socks", kit.colorMedias}};
+}
+
+json TeamJson(const TeamRecord& t) {
+    const auto places = LineupPlace(t);
+    json players = json::array();
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
+        const PlayerSlot& s = t.jugador[i];
+        const Skills skills = SlotSkills(s);
+        players.push_back({{"slot", i + 1},
+                           {"name", Show(FieldValue(s.nombreJugador))},
+                           {"nationality", TextOrNull(NationalityText(s.nacionalidad))},
+                           {"nationality_code", s.nacionalidad},
+                           {"shirt", s.nroCamiseta},
+                           {"position", TextOrNull(PositionText(PositionCodeOf(s.posicionYAspecto)))},
+                           {"face", FaceCodeOf(s.posicionYAspecto)},
+                           {"skills", json(std::vector<int>(skills.begin(), skills.end()))},
+                           {"price", TextOrNull(PriceText(s.valorPase))},
+                           {"price_code", s.valorPase},
+                           {"lineup_place", places[i]}});
+    }
+    return {{"country", t.pais},
+            {"team_number", t.nroEquipo},
+            {"general_number", t.nroEquipoGral},
+            {"name", Show(FieldValue(t.nombreEquipo))},
+            {"tactic", TextOrNull(TacticText(t.tactica))},
+            {"tactic_code", t.tactica},
+            {"division", TextOrNull(DivisionText(t.division))},
+            {"division_code", t.division},
+            {"coach", Show(FieldValue(t.nombreEntrenador))},
+            {"kits", json::array({KitJson(t.uniformePrincipal), KitJson(t.uniformeSecundario)})},
+            {"players", players}};
+}
+
+std::string TextOf(const json& value) {
+    return value.is_null() ? "?" : value.get<std::string>();
+}
+
+void PrintTeam(const std::string& file, const std::string& kText, bool asJson) {
+    const long k = ParseNumber(kText, "K");
+    auto opened = TeamFile::Open(file, TeamFile::Mode::ReadOnly);
+    if (!opened) Fail(opened.error().text);
+    if (auto header = opened->CheckHeader(); !header) Fail(header.error().text);
+    auto count = opened->CountTeams();
+    if (!count) Fail(count.error().text);
+    if (k < 0 || static_cast<std::uint64_t>(k) >= *count)
+        Fail(file + " holds " + std::to_string(*count) + " teams; K must be from 0 to " +
+             std::to_string(static_cast<long long>(*count) - 1));
+    auto team = opened->ReadTeam(static_cast<std::uint64_t>(k));
+    if (!team) Fail(team.error().text);
+    const json j = TeamJson(*team);
+    if (asJson) {
+        std::cout << j.dump(2) << '\n';
+        return;
+    }
+    std::cout << "Team " << k << ": " << TextOf(j["name"]) << "  (country " << j["country"]
+              << ", team number " << j["team_number"] << ", general number " << j["general_number"] << ")\n"
+              << "Coach: " << TextOf(j["coach"]) << "   Tactic: " << TextOf(j["tactic"])
+              << "   Division: " << TextOf(j["division"]) << '\n';
+    std::cout << "Slot Place No Pos Nat Face PA SH HE TA BC SP FI Price Name\n";
+    for (const json& p : j["players"]) {
+        std::cout << std::right << std::setw(4) << p["slot"].get<int>() << std::setw(6)
+                  << p["lineup_place"].get<int>() << std::setw(3) << p["shirt"].get<int>() << ' ' << std::left
+                  << std::setw(3) << TextOf(p["position"]) << ' ' << std::setw(3) << TextOf(p["nationality"])
+                  << std::right << std::setw(5) << p["face"].get<int>();
+        for (const json& v : p["skills"])
+            std::cout << std::setw(3) << v.get<int>();
+        std::cout << ' ' << std::left << std::setw(5) << TextOf(p["price"]) << ' '
+                  << p["name"].get<std::string>() << '\n';
+    }
+}
+
+} // namespace
+
+void AddTeamCommands(CLI::App& app) {
+    auto* teams = app.add_subcommand("teams", "List every team of a league or cup file");
+    auto teamsFile = std::make_shared<std::string>();
+    auto teamsJson = std::make_shared<bool>(false);
+    teams->add_option("FILE", *teamsFile, "TEAM.NNN or a .tmd cup file")->required();
+    teams->add_flag("--json", *teamsJson, "JSON output");
+    teams->callback([=] { PrintTeams(*teamsFile, *teamsJson); });
+
+    auto* team = app.add_subcommand("team", "Show team K (from 0) of a league or cup file, decoded");
+    auto teamFile = std::make_shared<std::string>();
+    auto teamK = std::make_shared<std::string>();
+    auto teamJson = std::make_shared<bool>(false);
+    team->add_option("FILE", *teamFile, "TEAM.NNN or a .tmd cup file")->required();
+    team->add_option("K", *teamK, "team position in the file, from 0")->required();
+    team->add_flag("--json", *teamJson, "JSON output");
+    team->callback([=] { PrintTeam(*teamFile, *teamK, *teamJson); });
+
+    auto* sample = app.add_subcommand("sample-data", "Write a synthetic game data directory");
+    auto sampleDir = std::make_shared<std::string>();
+    auto options = std::make_shared<SampleDataOptions>();
+    sample->add_option("DIR", *sampleDir, "directory to write (created when missing)")->required();
+    sample->add_option("--seed", options->seed, "random seed")->capture_default_str();
+    sample->add_option("--scale", options->scale, "teams per file multiplier (at most 256 teams a file)")
+        ->check(CLI::Range(1u, 256u))
+        ->capture_default_str();
+    sample->callback([=] {
+        auto summary = WriteSampleData(*sampleDir, *options);
+        if (!summary) Fail(summary.error().text);
+        std::cout << "Wrote " << summary->teamFiles << " team files (" << summary->teams << " teams, "
+                  << summary->playerSlots << " player slots), 3 cup files and a pool of "
+                  << summary->poolEntries << " players to " << *sampleDir << '\n';
+    });
+}
+
+} // namespace kivo::cli

@@ -8,7 +8,8 @@ namespace kivo {
 
 namespace {
 
-constexpr std::array<std::string_view, kPositionCount> kPositions = {"G", "RB", "LB", "D", "RW", "LW", "M", "A"};
+constexpr std::array<std::string_view, kPositionCount> kPositions = {"G",  "RB", "LB", "D",
+                                                                     "RW", "LW", "M",  "A"};
 
 // Stored as the game stores it: one constant of five characters an entry.
 constexpr std::string_view kPriceTexts = "25K- 25K  30K  40K  50K  65K  75K  85K  100K 110K "
@@ -37,22 +38,98 @@ constexpr std::string_view kNationalities = "ALBAUTBELBULCROCYPTCHDENENGEST"
                                             "FIJSOLCUS";
 static_assert(kNationalities.size() == kNationalityWidth * kNationalityCount);
 
-constexpr std::array<std::string_view, kCountryCodeCount> kCountryNames = {
-    "Albania", "Austria", "Belgium", "Bulgaria", "Croatia", "Cyprus", "Czech", "Denmark", "England", "",
-    "Estonia", "Faroe", "Finland", "France", "Germany", "Greece", "Hungary", "Iceland", "R.Ireland", "Israel",
-    "Italy", "Latvia", "Lithuania", "Luxembourg", "Malta", "Holland", "NIreland", "Norway", "Poland", "Portugal",
-    "Romania", "Russia", "San Marino", "Scotland", "Slovenia", "Spain", "Sweden", "Switzerland", "Turkey",
-    "Ukraine", "Wales", "Yugoslavia", "Argelia", "Argentina", "Australia", "Bolivia", "Brazil", "Costa Rica",
-    "Chile", "Colombia", "Ecuador", "El Salvador", "", "", "", "Japan", "", "South Korea", "", "Malaysia",
-    "Mexico", "", "New Zealand", "", "Paraguay", "Peru", "Surinam", "Taiwan", "", "S.Africa",
-    "Tanzania", "Uruguay", "", "USA", "WorldCup", "India", "Belarus", "Venezuela", "Slovakia", "Ghana",
-    "Europe", "Africa", "S.America", "N.America", "M.East/Asia", "Oceania"};
+constexpr std::array<std::string_view, kCountryCodeCount> kCountryNames = {"Albania",
+                                                                           "Austria",
+                                                                           "Belgium",
+                                                                           "Bulgaria",
+                                                                           "Croatia",
+                                                                           "Cyprus",
+                                                                           "Czech",
+                                                                           "Denmark",
+                                                                           "England",
+                                                                           "",
+                                                                           "Estonia",
+                                                                           "Faroe",
+                                                                           "Finland",
+                                                                           "France",
+                                                                           "Germany",
+                                                                           "Greece",
+                                                                           "Hungary",
+                                                                           "Iceland",
+                                                                           "R.Ireland",
+                                                                           "Israel",
+                                                                           "Italy",
+                                                                           "Latvia",
+                                                                           "Lithuania",
+                                                                           "Luxembourg",
+                                                                           "Malta",
+                                                                           "Holland",
+                                                                           "NIreland",
+                                                                           "Norway",
+                                                                           "Poland",
+                                                                           "Portugal",
+                                                                           "Romania",
+                                                                           "Russia",
+                                                                           "San Marino",
+                                                                           "Scotland",
+                                                                           "Slovenia",
+                                                                           "Spain",
+                                                                           "Sweden",
+                                                                           "Switzerland",
+                                                                           "Turkey",
+                                                                           "Ukraine",
+                                                                           "Wales",
+                                                                           "Yugoslavia",
+                                                                           "Argelia",
+                                                                           "Argentina",
+                                                                           "Australia",
+                                                                           "Bolivia",
+                                                                           "Brazil",
+                                                                           "Costa Rica",
+                                                                           "Chile",
+                                                                           "Colombia",
+                                                                           "Ecuador",
+                                                                           "El Salvador",
+                                                                           "",
+                                                                           "",
+                                                                           "",
+                                                                           "Japan",
+                                                                           "",
+                                                                           "South Korea",
+                                                                           "",
+                                                                           "Malaysia",
+                                                                           "Mexico",
+                                                                           "",
+                                                                           "New Zealand",
+                                                                           "",
+                                                                           "Paraguay",
+                                                                           "Peru",
+                                                                           "Surinam",
+                                                                           "Taiwan",
+                                                                           "",
+                                                                           "S.Africa",
+                                                                           "Tanzania",
+                                                                           "Uruguay",
+                                                                           "",
+                                                                           "USA",
+                                                                           "WorldCup",
+                                                                           "India",
+                                                                           "Belarus",
+                                                                           "Venezuela",
+                                                                           "Slovakia",
+                                                                           "Ghana",
+                                                                           "Europe",
+                                                                           "Africa",
+                                                                           "S.America",
+                                                                           "N.America",
+                                                                           "M.East/Asia",
+                                                                           "Oceania"};
 
 constexpr std::array<std::string_view, kDivisionCount> kDivisions = {"Premier", "First", "Second", "Third",
                                                                      "Non-League"};
 
 constexpr std::array<std::string_view, kTacticCount> kTactics = {
-    "4-4-2", "5-4-1", "4-5-1", "5-3-2", "3-5-2", "4-3-3", "4-2-4", "3-4-3", "SWEEP",
+    "4-4-2", "5-4-1",  "4-5-1",  "5-3-2",  "3-5-2",  "4-3-3",  "4-2-4",  "3-4-3",  "SWEEP",
     "5-2-3", "ATTACK", "DEFEND", "USER A", "USER B", "USER C", "USER D", "USER E", "USER F"};
 
 constexpr std::array<std::string_view, kColourCount> kColours = {
@@ -80,14 +157,24 @@ std::optional<std::uint8_t> FindPacked(std::string_view packed, std::size_t widt
 
 } // namespace
 
-std::optional<std::string> PositionText(std::uint8_t code) { return Lookup(kPositions, code, kPositionWidth); }
-std::optional<std::string> PriceText(std::uint8_t code) { return Slice(kPriceTexts, kPriceWidth, code); }
+std::optional<std::string> PositionText(std::uint8_t code) {
+    return Lookup(kPositions, code, kPositionWidth);
+}
+std::optional<std::string> PriceText(std::uint8_t code) {
+    return Slice(kPriceTexts, kPriceWidth, code);
+}
 std::optional<std::string> NationalityText(std::uint8_t code) {
     return Slice(kNationalities, kNationalityWidth, code);
 }
-std::optional<std::string> DivisionText(std::uint8_t code) { return Lookup(kDivisions, code, kDivisionWidth); }
-std::optional<std::string> TacticText(std::uint8_t code) { return Lookup(kTactics, code, kTacticWidth); }
-std::optional<std::string> ColourText(std::uint8_t code) { return Lookup(kColours, code, kColourWidth); }
+std::optional<std::string> DivisionText(std::uint8_t code) {
+    return Lookup(kDivisions, code, kDivisionWidth);
+}
+std::optional<std::string> TacticText(std::uint8_t code) {
+    return Lookup(kTactics, code, kTacticWidth);
+}
+std::optional<std::string> ColourText(std::uint8_t code) {
+    return Lookup(kColours, code, kColourWidth);
+}
 
 std::optional<std::uint8_t> PositionCode(std::string_view text) {
     if (text.size() > kPositionWidth) return std::nullopt;
@@ -97,7 +184,9 @@ std::optional<std::uint8_t> PositionCode(std::string_view text) {
     return std::nullopt;
 }
 
-std::optional<std::uint8_t> PriceCode(std::string_view text) { return FindPacked(kPriceTexts, kPriceWidth, text); }
+std::optional<std::uint8_t> PriceCode(std::string_view text) {
+    return FindPacked(kPriceTexts, kPriceWidth, text);
+}
 
 std::optional<std::uint8_t> NationalityCode(std::string_view text) {
     return FindPacked(kNationalities, kNationalityWidth, text);
@@ -105,32 +194,46 @@ std::optional<std::uint8_t> NationalityCode(std::string_view text) {
 
 char KitDesignLetter(std::uint8_t code) {
     switch (code) {
-    case 0: return 'L';
-    case 1: return 'M';
-    case 2: return 'V';
-    default: return 'H';
+    case 0:
+        return 'L';
+    case 1:
+        return 'M';
+    case 2:
+        return 'V';
+    default:
+        return 'H';
     }
 }
 
 std::uint8_t KitDesignCode(char letter) {
     switch (letter) {
-    case 'L': return 0;
-    case 'M': return 1;
-    case 'V': return 2;
-    default: return 3;
+    case 'L':
+        return 0;
+    case 'M':
+        return 1;
+    case 'V':
+        return 2;
+    default:
+        return 3;
     }
 }
 
 std::string_view KitDesignLabel(char letter) {
     switch (letter) {
-    case 'L': return "Plain";
-    case 'M': return "Colored Sleeves";
-    case 'V': return "Vertical";
-    default: return "Horizontal";
+    case 'L':
+        return "Plain";
+    case 'M':
+        return "Colored Sleeves";
+    case 'V':
+        return "Vertical";
+    default:
+        return "Horizontal";
     }
 }
 
-bool HasCountryName(std::uint8_t code) { return code < kCountryCodeCount && !kCountryNames[code].empty(); }
+bool HasCountryName(std::uint8_t code) {
+    return code < kCountryCodeCount && !kCountryNames[code].empty();
+}
 
 std::string CountryName(std::uint8_t code) {
     return HasCountryName(code) ? std::string(kCountryNames[code]) : std::to_string(code);
@@ -139,7 +242,8 @@ std::string CountryName(std::uint8_t code) {
 const std::array<std::uint8_t, kNationalityCount>& NationalityCodesAlphabetical() {
     static const auto sorted = [] {
         std::array<std::uint8_t, kNationalityCount> codes{};
-        for (std::size_t i = 0; i < kNationalityCount; ++i) codes[i] = static_cast<std::uint8_t>(i);
+        for (std::size_t i = 0; i < kNationalityCount; ++i)
+            codes[i] = static_cast<std::uint8_t>(i);
         std::stable_sort(codes.begin(), codes.end(), [](std::uint8_t a, std::uint8_t b) {
             return kNationalities.substr(a * kNationalityWidth, kNationalityWidth) <
                    kNationalities.substr(b * kNationalityWidth, kNationalityWidth);

@@ -7,8 +7,12 @@
 
 namespace kivo {
 
-std::uint8_t PositionCodeOf(std::uint8_t b) { return static_cast<std::uint8_t>((b & 0xF0) >> 5); }
-std::uint8_t FaceCodeOf(std::uint8_t b) { return static_cast<std::uint8_t>((b & 0x18) >> 3); }
+std::uint8_t PositionCodeOf(std::uint8_t b) {
+    return static_cast<std::uint8_t>((b & 0xF0) >> 5);
+}
+std::uint8_t FaceCodeOf(std::uint8_t b) {
+    return static_cast<std::uint8_t>((b & 0x18) >> 3);
+}
 
 Skills SlotSkills(const PlayerSlot& s) {
     return {s.passing,
@@ -36,7 +40,8 @@ DecodedPlayer DecodePlayerSlot(const PlayerSlot& s) {
 
 void EncodePlayerSlot(const DecodedPlayer& p, PlayerSlot& s) {
     Skills k = p.skills;
-    for (auto& v : k) v = std::min<std::uint8_t>(v, 15);
+    for (auto& v : k)
+        v = std::min<std::uint8_t>(v, 15);
     const std::uint8_t position = PositionCode(p.position).value_or(PositionCodeOf(s.posicionYAspecto));
     s.posicionYAspecto = static_cast<std::uint8_t>((position << 5) | ((p.face & 0x03) << 3));
     s.passing = k[0];
@@ -55,17 +60,20 @@ DecodedTeam DecodeTeam(const TeamRecord& r) {
     t.coachName = FieldTextPadded(r.nombreEntrenador);
     t.mainKitDesign = KitDesignLetter(r.uniformePrincipal.disenioCamiseta);
     t.secondKitDesign = KitDesignLetter(r.uniformeSecundario.disenioCamiseta);
-    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) t.players[i] = DecodePlayerSlot(r.jugador[i]);
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i)
+        t.players[i] = DecodePlayerSlot(r.jugador[i]);
     return t;
 }
 
 TeamRecord EncodeTeam(const DecodedTeam& t) {
     TeamRecord r = t.record;
-    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) r.jugador[i].nroCamiseta = t.players[i].shirt;
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i)
+        r.jugador[i].nroCamiseta = t.players[i].shirt;
     NormaliseShirtNumbers(r);
     r.uniformePrincipal.disenioCamiseta = KitDesignCode(t.mainKitDesign);
     r.uniformeSecundario.disenioCamiseta = KitDesignCode(t.secondKitDesign);
-    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) EncodePlayerSlot(t.players[i], r.jugador[i]);
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i)
+        EncodePlayerSlot(t.players[i], r.jugador[i]);
     StoreText(r.nombreEntrenador, t.coachName);
     StoreText(r.nombreEquipo, t.teamName);
     return r;
@@ -84,7 +92,8 @@ void NormaliseShirtNumbers(TeamRecord& r) {
     }
     std::uint8_t next = 1;
     for (std::size_t j = 0; j < pending; ++j) {
-        while (taken[next]) ++next;
+        while (taken[next])
+            ++next;
         taken[next] = true;
         r.jugador[renumber[j]].nroCamiseta = next;
     }
@@ -92,7 +101,8 @@ void NormaliseShirtNumbers(TeamRecord& r) {
 
 std::uint8_t OriginalPriceCode(const Skills& skills) {
     unsigned sum = 0;
-    for (std::uint8_t v : skills) sum += v % 8;
+    for (std::uint8_t v : skills)
+        sum += v % 8;
     return static_cast<std::uint8_t>(std::min(sum, 49u));
 }
 
@@ -108,7 +118,8 @@ std::array<std::uint8_t, kPlayersPerTeam> LineupPlace(const TeamRecord& r) {
 std::uint32_t TeamPoints(const TeamRecord& r) {
     std::uint32_t total = 0;
     for (const PlayerSlot& s : r.jugador)
-        for (std::uint8_t v : SlotSkills(s)) total += v;
+        for (std::uint8_t v : SlotSkills(s))
+            total += v;
     return total;
 }
 

@@ -17,13 +17,13 @@ using Skills = std::array<std::uint8_t, kSkillCount>;
 // price byte outside its table decodes to an empty text; the raw byte is kept so that encoding writes it
 // back unchanged instead of inventing a code.
 struct DecodedPlayer {
-    std::string position;          // PositionTable text, 2 characters
-    std::uint8_t face = 0;         // 0..3
-    Skills skills{};               // passing .. finishing
-    std::string nationality;       // NationalityTable text, 3 characters (empty when out of table)
-    std::string price;             // PriceTextTable text, 5 characters (empty when out of table)
-    std::uint8_t shirt = 0;        // EQU:NROCAMISETA
-    std::string name;              // EQU:NOMBREJUGADOR, 23 characters, blank-padded
+    std::string position;             // PositionTable text, 2 characters
+    std::uint8_t face = 0;            // 0..3
+    Skills skills{};                  // passing .. finishing
+    std::string nationality;          // NationalityTable text, 3 characters (empty when out of table)
+    std::string price;                // PriceTextTable text, 5 characters (empty when out of table)
+    std::uint8_t shirt = 0;           // EQU:NROCAMISETA
+    std::string name;                 // EQU:NOMBREJUGADOR, 23 characters, blank-padded
     std::uint8_t nationalityCode = 0; // the byte as read
     std::uint8_t priceCode = 0;       // the byte as read
     bool operator==(const DecodedPlayer&) const = default;

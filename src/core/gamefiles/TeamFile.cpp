@@ -24,7 +24,8 @@ bool IsCupFile(const std::string& path) {
     std::string trimmed = TrimRight(path);
     if (trimmed.size() < 3) return false;
     std::string ext = trimmed.substr(trimmed.size() - 3);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ext == "tmd";
 }
 
@@ -69,7 +70,8 @@ Result<TeamRecord> TeamFile::ReadTeam(std::uint64_t k) {
     TeamRecordBytes bytes;
     errno = 0;
     std::clearerr(file_.get());
-    const std::string where = "team " + std::to_string(k) + " of " + path_ + " at offset " + std::to_string(offset);
+    const std::string where =
+        "team " + std::to_string(k) + " of " + path_ + " at offset " + std::to_string(offset);
     if (std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) != 0)
         return Error{"Cannot read " + where + ": " + SystemErrorText(errno)};
     std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file_.get());
@@ -96,19 +98,21 @@ Result<std::vector<TeamRecord>> TeamFile::ReadAllTeams() {
     if (std::fseek(file_.get(), static_cast<long>(start), SEEK_SET) != 0)
         return IoError("Cannot read the teams of", path_, errno);
     std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file_.get());
-    if (got != buffer.size() && std::ferror(file_.get())) return IoError("Cannot read the teams of", path_, errno);
+    if (got != buffer.size() && std::ferror(file_.get()))
+        return IoError("Cannot read the teams of", path_, errno);
     // A file that shrank between the size check and the read simply has fewer teams.
     const std::size_t whole = got / kTeamRecordSize;
     teams.reserve(whole);
     for (std::size_t k = 0; k < whole; ++k)
-        teams.push_back(ParseTeamRecord(
-            std::span<const std::uint8_t, kTeamRecordSize>(buffer.data() + k * kTeamRecordSize, kTeamRecordSize)));
+        teams.push_back(ParseTeamRecord(std::span<const std::uint8_t, kTeamRecordSize>(
+            buffer.data() + k * kTeamRecordSize, kTeamRecordSize)));
     return teams;
 }
 
 Status TeamFile::WriteTeam(std::uint64_t k, const TeamRecord& record) {
     const std::uint64_t offset = TeamRecordOffset(path_, k);
-    const std::string where = "team " + std::to_string(k) + " of " + path_ + " at offset " + std::to_string(offset);
+    const std::string where =
+        "team " + std::to_string(k) + " of " + path_ + " at offset " + std::to_string(offset);
     auto size = Size();
     if (!size) return size.error();
     if (offset + kTeamRecordSize > *size)
@@ -117,7 +121,8 @@ Status TeamFile::WriteTeam(std::uint64_t k, const TeamRecord& record) {
     errno = 0;
     std::clearerr(file_.get());
     if (std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) != 0 ||
-        std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() || std::fflush(file_.get()) != 0)
+        std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() ||
+        std::fflush(file_.get()) != 0)
         return Error{"Cannot write " + where + ": " + SystemErrorText(errno ? errno : EIO)};
     return {};
 }

@@ -17,18 +17,18 @@ using TeamRecordBytes = std::array<std::uint8_t, kTeamRecordSize>;
 // Byte offsets of the team record's fields. League files name them EQU:..., cup files COP:...; both share
 // one layout.
 namespace team_offset {
-inline constexpr std::size_t PAIS = 0;                           // EQU:PAIS
-inline constexpr std::size_t NROEQUIPO = 1;                      // EQU:NROEQUIPO
-inline constexpr std::size_t NROEQUIPOGRAL = 2;                  // EQU:NROEQUIPOGRAL, 16 bits, low byte first
-inline constexpr std::size_t NROCERO = 4;                        // EQU:NROCERO
-inline constexpr std::size_t NOMBREEQUIPO = 5;                   // EQU:NOMBREEQUIPO, 19 bytes
-inline constexpr std::size_t TACTICA = 24;                       // EQU:TACTICA
-inline constexpr std::size_t DIVISION = 25;                      // EQU:DIVISION
-inline constexpr std::size_t UNIFORMEPRINCIPAL = 26;             // EQU:UNIFORMEPRINCIPAL, 5 bytes
-inline constexpr std::size_t UNIFORMESECUNDARIO = 31;            // EQU:UNIFORMESECUNDARIO, 5 bytes
-inline constexpr std::size_t NOMBREENTRENADOR = 36;              // EQU:NOMBREENTRENADOR, 24 bytes
-inline constexpr std::size_t TITULARESYSUPLENTES = 60;           // EQU:TITULARESYSUPLENTES, 16 bytes
-inline constexpr std::size_t JUGADOR = 76;                       // EQU:JUGADOR, 16 slots of 38 bytes
+inline constexpr std::size_t PAIS = 0;                 // EQU:PAIS
+inline constexpr std::size_t NROEQUIPO = 1;            // EQU:NROEQUIPO
+inline constexpr std::size_t NROEQUIPOGRAL = 2;        // EQU:NROEQUIPOGRAL, 16 bits, low byte first
+inline constexpr std::size_t NROCERO = 4;              // EQU:NROCERO
+inline constexpr std::size_t NOMBREEQUIPO = 5;         // EQU:NOMBREEQUIPO, 19 bytes
+inline constexpr std::size_t TACTICA = 24;             // EQU:TACTICA
+inline constexpr std::size_t DIVISION = 25;            // EQU:DIVISION
+inline constexpr std::size_t UNIFORMEPRINCIPAL = 26;   // EQU:UNIFORMEPRINCIPAL, 5 bytes
+inline constexpr std::size_t UNIFORMESECUNDARIO = 31;  // EQU:UNIFORMESECUNDARIO, 5 bytes
+inline constexpr std::size_t NOMBREENTRENADOR = 36;    // EQU:NOMBREENTRENADOR, 24 bytes
+inline constexpr std::size_t TITULARESYSUPLENTES = 60; // EQU:TITULARESYSUPLENTES, 16 bytes
+inline constexpr std::size_t JUGADOR = 76;             // EQU:JUGADOR, 16 slots of 38 bytes
 } // namespace team_offset
 
 // Offsets within a kit group (EQU:UNIFORMEPRINCIPAL / EQU:UNIFORMESECUNDARIO).
@@ -72,36 +72,36 @@ struct Kit {
 
 // One of the sixteen 38-byte player groups of a team record; every byte has a field.
 struct PlayerSlot {
-    std::uint8_t nacionalidad = 0;                          // EQU:NACIONALIDAD
-    std::uint8_t reservado = 0;                             // EQU:RESERVADO
-    std::uint8_t nroCamiseta = 0;                           // EQU:NROCAMISETA
+    std::uint8_t nacionalidad = 0;                              // EQU:NACIONALIDAD
+    std::uint8_t reservado = 0;                                 // EQU:RESERVADO
+    std::uint8_t nroCamiseta = 0;                               // EQU:NROCAMISETA
     std::array<std::uint8_t, kPlayerNameWidth> nombreJugador{}; // EQU:NOMBREJUGADOR
-    std::uint8_t posicionYAspecto = 0;                      // EQU:POSICIONYASPECTO
-    std::uint8_t reservado0 = 0;                            // EQU:RESERVADO0
-    std::uint8_t passing = 0;                               // EQU:PASSING
-    std::uint8_t shootingYHeading = 0;                      // EQU:SHOOTINGYHEADING
-    std::uint8_t tacklingYBallControl = 0;                  // EQU:TACKLINGYBALLCONTROL
-    std::uint8_t speedYFinishing = 0;                       // EQU:SPEEDYFINISHING
-    std::uint8_t valorPase = 0;                             // EQU:VALORPASE
-    std::array<std::uint8_t, 5> reservadosCant5{};          // EQU:RESERVADOSCANT5
+    std::uint8_t posicionYAspecto = 0;                          // EQU:POSICIONYASPECTO
+    std::uint8_t reservado0 = 0;                                // EQU:RESERVADO0
+    std::uint8_t passing = 0;                                   // EQU:PASSING
+    std::uint8_t shootingYHeading = 0;                          // EQU:SHOOTINGYHEADING
+    std::uint8_t tacklingYBallControl = 0;                      // EQU:TACKLINGYBALLCONTROL
+    std::uint8_t speedYFinishing = 0;                           // EQU:SPEEDYFINISHING
+    std::uint8_t valorPase = 0;                                 // EQU:VALORPASE
+    std::array<std::uint8_t, 5> reservadosCant5{};              // EQU:RESERVADOSCANT5
     bool operator==(const PlayerSlot&) const = default;
 };
 
 // The 684-byte team record of league (EQU:) and cup (COP:) files, decoded field by field; every byte of
 // the record has a field, so parsing and serialising give back the same bytes.
 struct TeamRecord {
-    std::uint8_t pais = 0;                                         // EQU:PAIS
-    std::uint8_t nroEquipo = 0;                                    // EQU:NROEQUIPO
-    std::uint16_t nroEquipoGral = 0;                               // EQU:NROEQUIPOGRAL
-    std::uint8_t nroCero = 0;                                      // EQU:NROCERO
-    std::array<std::uint8_t, kTeamNameWidth> nombreEquipo{};       // EQU:NOMBREEQUIPO
-    std::uint8_t tactica = 0;                                      // EQU:TACTICA
-    std::uint8_t division = 0;                                     // EQU:DIVISION
-    Kit uniformePrincipal;                                         // EQU:UNIFORMEPRINCIPAL
-    Kit uniformeSecundario;                                        // EQU:UNIFORMESECUNDARIO
-    std::array<std::uint8_t, kCoachNameWidth> nombreEntrenador{};  // EQU:NOMBREENTRENADOR
+    std::uint8_t pais = 0;                                           // EQU:PAIS
+    std::uint8_t nroEquipo = 0;                                      // EQU:NROEQUIPO
+    std::uint16_t nroEquipoGral = 0;                                 // EQU:NROEQUIPOGRAL
+    std::uint8_t nroCero = 0;                                        // EQU:NROCERO
+    std::array<std::uint8_t, kTeamNameWidth> nombreEquipo{};         // EQU:NOMBREEQUIPO
+    std::uint8_t tactica = 0;                                        // EQU:TACTICA
+    std::uint8_t division = 0;                                       // EQU:DIVISION
+    Kit uniformePrincipal;                                           // EQU:UNIFORMEPRINCIPAL
+    Kit uniformeSecundario;                                          // EQU:UNIFORMESECUNDARIO
+    std::array<std::uint8_t, kCoachNameWidth> nombreEntrenador{};    // EQU:NOMBREENTRENADOR
     std::array<std::uint8_t, kPlayersPerTeam> titularesYSuplentes{}; // EQU:TITULARESYSUPLENTES
-    std::array<PlayerSlot, kPlayersPerTeam> jugador{};             // EQU:JUGADOR
+    std::array<PlayerSlot, kPlayersPerTeam> jugador{};               // EQU:JUGADOR
     bool operator==(const TeamRecord&) const = default;
 };
 

@@ -33,7 +33,8 @@ std::string ReadIniText(const std::string& file, const std::string& section, con
 long ReadIniNumber(const std::string& file, const std::string& section, const std::string& key) {
     const std::string text = ReadIniText(file, section, key, "");
     std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     long value = 0;

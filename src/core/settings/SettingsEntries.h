@@ -27,7 +27,7 @@ inline constexpr const char* kPathEquipo = "PathEquipo";
 std::string DefaultDataDirectory();
 
 // The settings a window reads from ventanas.ini, with their defaults.
-std::string ReadDataDirectory(const std::string& ventanasPath);  // DirectorioKIVO
+std::string ReadDataDirectory(const std::string& ventanasPath);    // DirectorioKIVO
 std::string ReadAnyFileDirectory(const std::string& ventanasPath); // PathArchivosTeam
 std::string ReadLastTeamFile(const std::string& ventanasPath);     // PathEquipo
 

@@ -12,7 +12,8 @@ namespace {
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -28,7 +29,8 @@ std::filesystem::path FindExistingFile(const std::filesystem::path& path) {
     if (ec) return path;
     for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
         if (ec) break;
-        if (EqualIgnoringCase(it->path().filename().string(), wanted)) return path.parent_path() / it->path().filename();
+        if (EqualIgnoringCase(it->path().filename().string(), wanted))
+            return path.parent_path() / it->path().filename();
     }
     return path;
 }

@@ -26,7 +26,8 @@ std::string FieldTextPadded(std::span<const std::uint8_t> field) {
 
 void NulPadText(std::span<std::uint8_t> field) {
     std::size_t end = field.size();
-    while (end > 0 && field[end - 1] == ' ') --end;
+    while (end > 0 && field[end - 1] == ' ')
+        --end;
     std::fill(field.begin() + static_cast<std::ptrdiff_t>(end), field.end(), std::uint8_t{0});
 }
 

@@ -13,8 +13,7 @@ struct Error {
 };
 
 // The value of an operation or the reason it failed. The core never shows or prints errors itself.
-template <class T>
-class Result {
+template <class T> class Result {
 public:
     Result(T value) : state_(std::move(value)) {}
     Result(Error error) : state_(std::move(error)) {}

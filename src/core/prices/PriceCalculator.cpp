@@ -1,0 +1,137 @@
+#include "core/prices/PriceCalculator.h"
+
+#include <cctype>
+#include <cmath>
+#include <limits>
+#include <list>
+
+#include <muParser.h>
+
+#include "core/prices/PriceLadder.h"
+#include "core/support/FixedText.h"
+
+namespace kivo {
+
+namespace {
+
+constexpr const char* kSkillNames[kSkillCount] = {"pa", "sh", "he", "ta", "bc", "sp", "fi"};
+// Parsed formulas kept per evaluator; a team uses at most five formulas.
+constexpr std::size_t kCachedFormulas = 8;
+
+std::int32_t ToMoney(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    if (v <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+
+} // namespace
+
+std::string ExpandFormula(std::string_view formula) {
+    const std::string text = TrimRight(formula);
+    std::string out;
+    auto append = [&out](std::string_view piece) {
+        while (!out.empty() && out.back() == ' ')
+            out.pop_back();
+        out += piece;
+    };
+    for (char c : text) {
+        if (c == 'k' || c == 'K')
+            append("000");
+        else if (c == 'm' || c == 'M')
+            append("000000");
+        else
+            append(std::string_view(&c, 1));
+    }
+    if (out.size() > kFormulaWidth) out.resize(kFormulaWidth);
+    return out;
+}
+
+struct PriceEvaluator::State {
+    double skills[kSkillCount] = {};
+    struct Entry {
+        std::string expanded;
+        mu::Parser parser;
+        bool valid = true;
+    };
+    std::list<Entry> cache; // most recently used first
+
+    Entry& ParserFor(const std::string& expanded) {
+        for (auto it = cache.begin(); it != cache.end(); ++it) {
+            if (it->expanded == expanded) {
+                cache.splice(cache.begin(), cache, it);
+                return cache.front();
+            }
+        }
+        if (cache.size() >= kCachedFormulas) cache.pop_back();
+        cache.emplace_front();
+        Entry& e = cache.front();
+        e.expanded = expanded;
+        try {
+            for (std::size_t i = 0; i < kSkillCount; ++i)
+                e.parser.DefineVar(kSkillNames[i], &skills[i]);
+            std::string lower = expanded;
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            e.parser.SetExpr(lower.empty() ? std::string("0") : lower);
+        } catch (const mu::Parser::exception_type&) {
+            e.valid = false;
+        }
+        return e;
+    }
+};
+
+PriceEvaluator::PriceEvaluator() : state_(std::make_unique<State>()) {}
+PriceEvaluator::~PriceEvaluator() = default;
+PriceEvaluator::PriceEvaluator(PriceEvaluator&&) noexcept = default;
+PriceEvaluator& PriceEvaluator::operator=(PriceEvaluator&&) noexcept = default;
+
+std::int32_t PriceEvaluator::Value(std::string_view formula, const Skills& skills) {
+    State::Entry& e = state_->ParserFor(ExpandFormula(formula));
+    if (!e.valid) return 0;
+    for (std::size_t i = 0; i < kSkillCount; ++i)
+        state_->skills[i] = skills[i];
+    try {
+        double v = e.parser.Eval();
+        // "1,5*pa" is two results, not a price.
+        if (e.parser.GetNumResults() != 1) return 0;
+        return ToMoney(v);
+    } catch (const mu::Parser::exception_type&) {
+        e.valid = false;
+        return 0;
+    }
+}
+
+std::string PriceEvaluator::CalcularPrecio(std::string_view formula, const Skills& skills) {
+    const std::int32_t v = Value(formula, skills);
+    if (v > 15'000'000) return "15M+";
+    if (v < 25'000) return "25K-";
+    return LadderPriceText(SnapToPriceLadder(v));
+}
+
+FormulaRange PriceEvaluator::Range(std::string_view formula) {
+    FormulaRange r;
+    Skills zero{};
+    Skills top;
+    top.fill(15);
+    r.lowestValue = SnapToPriceLadder(Value(formula, zero));
+    r.highestValue = SnapToPriceLadder(Value(formula, top));
+    r.lowest = LadderPriceText(r.lowestValue);
+    r.highest = LadderPriceText(r.highestValue);
+    r.inRange = r.lowestValue <= PriceLadder().front() && r.highestValue >= PriceLadder().back();
+    return r;
+}
+
+std::optional<std::string> PriceEvaluator::PriceForPlayer(const FormulaSet& formulas,
+                                                          const std::string& positionText,
+                                                          const Skills& skills) {
+    auto role = RoleOfPosition(positionText);
+    if (!role) return std::nullopt;
+    const std::string& formula = formulas[static_cast<std::size_t>(*role)];
+    if (TrimRight(formula).empty()) return std::nullopt;
+    return CalcularPrecio(formula, skills);
+}
+
+} // namespace kivo

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/gamefiles/PlayerCodes.h"
+#include "core/prices/Formulas.h"
+
+namespace kivo {
+
+// Replaces every k/K by "000" and m/M by "000000" and drops blanks: "75 k * pa" gives "75000*pa". The text
+// is purely textual (1.5M gives 1.5000000, worth 1.5) and is cut at 200 characters.
+std::string ExpandFormula(std::string_view formula);
+
+// A formula's lowest price (all skills 0) and highest price (all skills 15), both snapped to the ladder, and
+// whether it spans the whole ladder from 25,000 to 15,000,000.
+struct FormulaRange {
+    std::uint32_t lowestValue = 0;
+    std::uint32_t highestValue = 0;
+    std::string lowest;  // ladder text, "25K" .. "15M"
+    std::string highest; // ladder text
+    bool inRange = false;
+};
+
+// Evaluates price formulas over the seven skills (names PA, SH, HE, TA, BC, SP, FI in any letter case).
+// Each evaluator has its own bound skill variables, so windows on different threads never share them.
+class PriceEvaluator {
+public:
+    PriceEvaluator();
+    ~PriceEvaluator();
+    PriceEvaluator(PriceEvaluator&&) noexcept;
+    PriceEvaluator& operator=(PriceEvaluator&&) noexcept;
+
+    // The formula's money value for these skills, as a signed 32-bit whole number (fractions truncated,
+    // values beyond the range clamped). A formula that cannot be evaluated is worth 0.
+    std::int32_t Value(std::string_view formula, const Skills& skills);
+
+    // The price text for these skills: "15M+" above 15,000,000, "25K-" below 25,000, otherwise the text
+    // of the nearest ladder step. Trailing blanks removed.
+    std::string CalcularPrecio(std::string_view formula, const Skills& skills);
+
+    FormulaRange Range(std::string_view formula);
+
+    // The new price text of a player priced by the formulas: nothing when the position has no formula or
+    // its formula is blank (the price then stays as it was).
+    std::optional<std::string> PriceForPlayer(const FormulaSet& formulas, const std::string& positionText,
+                                              const Skills& skills);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace kivo
