@@ -12,7 +12,9 @@ void Fail(const std::string& message) {
     throw CLI::RuntimeError(1);
 }
 
-std::string Show(const std::string& latin1) { return Latin1ToUtf8(TrimRight(latin1)); }
+std::string Show(const std::string& latin1) {
+    return Latin1ToUtf8(TrimRight(latin1));
+}
 
 long ParseNumber(const std::string& text, const std::string& what) {
     long value = 0;
