@@ -1,0 +1,193 @@
+#include "core/players/KeyedFile.h"
+
+#include <filesystem>
+#include <map>
+
+#include <sqlite3.h>
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+
+namespace kivo {
+namespace {
+
+enum class Check { Ok, NoTable, KeysInvalid };
+
+int ErrorCode(const std::exception& e) {
+    if (auto* s = dynamic_cast<const SQLite::Exception*>(&e)) return s->getErrorCode();
+    return SQLITE_ERROR;
+}
+
+OpenFailure FailureOf(const std::exception& e) {
+    switch (ErrorCode(e)) {
+    case SQLITE_NOTADB:
+        return OpenFailure::InvalidFile;
+    case SQLITE_CORRUPT:
+        return OpenFailure::KeysInvalid;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return OpenFailure::Locked;
+    default:
+        return OpenFailure::Other;
+    }
+}
+
+bool IsEmptyDatabase(SQLite::Database& db) {
+    return db.execAndGet("SELECT count(*) FROM sqlite_master").getInt() == 0;
+}
+
+// Whether the file holds our table and exactly our orders, and whether SQLite finds its pages sound.
+Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::string& reason) {
+    std::map<std::string, std::string> stored;
+    SQLite::Statement query(db, "SELECT name, sql FROM sqlite_master WHERE tbl_name = ?");
+    query.bind(1, schema.table);
+    bool hasTable = false;
+    while (query.executeStep()) {
+        const std::string name = query.getColumn(0).getString();
+        if (name == schema.table) hasTable = true;
+        stored[name] = query.getColumn(1).getString();
+    }
+    if (!hasTable) {
+        reason = "no table " + schema.table + " (1)";
+        return Check::NoTable;
+    }
+    for (const auto& order : schema.orders) {
+        auto it = stored.find(order.name);
+        if (it == stored.end() || it->second != order.createIndex) {
+            reason =
+                "order " + order.name + (it == stored.end() ? " is missing" : " is not as expected") + " (1)";
+            return Check::KeysInvalid;
+        }
+    }
+    SQLite::Statement check(db, "PRAGMA quick_check");
+    if (check.executeStep()) {
+        const std::string result = check.getColumn(0).getString();
+        if (result != "ok") {
+            reason = result + " (11)";
+            return Check::KeysInvalid;
+        }
+    }
+    return Check::Ok;
+}
+
+SQLite::Database Connect(const std::string& path, bool create, int busyWaitMs) {
+    const int flags = SQLite::OPEN_READWRITE | (create ? SQLite::OPEN_CREATE : 0);
+    SQLite::Database db(path, flags, busyWaitMs);
+    return db;
+}
+
+void PrepareConnection(SQLite::Database& db) {
+    // WAL lets browsers read while a pass writes; NORMAL sync is durable across crashes of the program.
+    SQLite::Statement mode(db, "PRAGMA journal_mode=WAL");
+    mode.executeStep();
+    db.exec("PRAGMA synchronous=NORMAL");
+}
+
+} // namespace
+
+std::string SqliteReason(const std::exception& e) {
+    std::string text = e.what();
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text + " (" + std::to_string(ErrorCode(e)) + ")";
+}
+
+void CreateKeyedFileSchema(SQLite::Database& db, const KeyedFileSchema& schema) {
+    if (!db.tableExists(schema.table)) db.exec(schema.createTable);
+    for (const auto& order : schema.orders) {
+        SQLite::Statement exists(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
+        exists.bind(1, order.name);
+        if (exists.executeStep()) {
+            if (exists.getColumn(0).getString() == order.createIndex) continue;
+            exists.reset();
+            db.exec("DROP INDEX \"" + order.name + "\"");
+        }
+        db.exec(order.createIndex);
+    }
+}
+
+OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path, bool createIfMissing,
+                          int busyWaitMs) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    if (!exists) {
+        if (!createIfMissing) return {OpenFailure::NotFound, "No such file or directory (2)"};
+        try {
+            auto db = Connect(path, true, busyWaitMs);
+            PrepareConnection(db);
+            SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
+            CreateKeyedFileSchema(db, schema);
+            create.commit();
+        } catch (const std::exception& e) {
+            return {OpenFailure::CreateFailed, SqliteReason(e)};
+        }
+        try {
+            auto db = Connect(path, false, busyWaitMs);
+            std::string reason;
+            if (CheckSchema(db, schema, reason) != Check::Ok) return {OpenFailure::OpenCreatedFailed, reason};
+        } catch (const std::exception& e) {
+            return {OpenFailure::OpenCreatedFailed, SqliteReason(e)};
+        }
+        return {};
+    }
+    try {
+        auto db = Connect(path, false, busyWaitMs);
+        // A zero-length file is a database with nothing in it yet: give it its table like a new one.
+        if (IsEmptyDatabase(db)) {
+            PrepareConnection(db);
+            SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
+            if (IsEmptyDatabase(db)) CreateKeyedFileSchema(db, schema);
+            create.commit();
+        }
+        std::string reason;
+        switch (CheckSchema(db, schema, reason)) {
+        case Check::Ok:
+            PrepareConnection(db);
+            return {};
+        case Check::NoTable:
+            return {OpenFailure::InvalidFile, reason};
+        case Check::KeysInvalid:
+            return {OpenFailure::KeysInvalid, reason};
+        }
+    } catch (const std::exception& e) {
+        return {FailureOf(e), SqliteReason(e)};
+    }
+    return {};
+}
+
+OpenAttempt RebuildKeyedFileKeys(const KeyedFileSchema& schema, const std::string& path, int busyWaitMs) {
+    try {
+        auto db = Connect(path, false, busyWaitMs);
+        if (!db.tableExists(schema.table))
+            return {OpenFailure::InvalidFile, "no table " + schema.table + " (1)"};
+        SQLite::Transaction rebuild(db, SQLite::TransactionBehavior::IMMEDIATE);
+        CreateKeyedFileSchema(db, schema);
+        db.exec("REINDEX \"" + schema.table + "\"");
+        rebuild.commit();
+        std::string reason;
+        if (CheckSchema(db, schema, reason) != Check::Ok) return {OpenFailure::Other, reason};
+    } catch (const std::exception& e) {
+        return {OpenFailure::Other, SqliteReason(e)};
+    }
+    return {};
+}
+
+Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const std::string& path,
+                                          bool createIfMissing, int busyWaitMs) {
+    try {
+        auto db = Connect(path, createIfMissing, busyWaitMs);
+        PrepareConnection(db);
+        if (!db.tableExists(schema.table)) {
+            SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
+            if (!IsEmptyDatabase(db) && !db.tableExists(schema.table))
+                return Error{path + " is not a file of this kind: it has no table " + schema.table};
+            CreateKeyedFileSchema(db, schema);
+            create.commit();
+        }
+        return db;
+    } catch (const std::exception& e) {
+        return Error{"Cannot open " + path + ": " + SqliteReason(e)};
+    }
+}
+
+} // namespace kivo

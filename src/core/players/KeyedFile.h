@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <SQLiteCpp/Database.h>
+
+#include "core/support/OpenAttempt.h"
+#include "core/support/Result.h"
+
+namespace kivo {
+
+// One of the program's keyed files kept as an SQLite database: a table and its orders (indexes).
+// The statements are compared word for word with the ones stored in the file, so a changed order is found.
+struct KeyedFileSchema {
+    std::string table;
+    std::string createTable;
+    struct Order {
+        std::string name;
+        std::string createIndex;
+    };
+    std::vector<Order> orders;
+};
+
+// How long a connection waits for another process's write lock before giving up.
+inline constexpr int kKeyedFileBusyWaitMs = 10000;
+
+// The SQLite error text and code in the form the open messages show: "file is not a database (26)".
+std::string SqliteReason(const std::exception& e);
+
+// The checks behind the OpenXxxFile functions, with the busy wait as a parameter so that a lock can be
+// tested without waiting ten seconds.
+OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path, bool createIfMissing,
+                          int busyWaitMs = kKeyedFileBusyWaitMs);
+OpenAttempt RebuildKeyedFileKeys(const KeyedFileSchema& schema, const std::string& path,
+                                 int busyWaitMs = kKeyedFileBusyWaitMs);
+
+// A connection for work on the file: WAL journal (readers never wait for writers), a busy wait, and the
+// table and orders created when the file is new or empty. The file must exist unless createIfMissing.
+Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const std::string& path,
+                                          bool createIfMissing, int busyWaitMs = kKeyedFileBusyWaitMs);
+
+// Creates the table and every order that is missing. Runs inside the caller's transaction, if any.
+void CreateKeyedFileSchema(SQLite::Database& db, const KeyedFileSchema& schema);
+
+} // namespace kivo

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/gamefiles/TeamRecord.h"
+
+namespace kivo::testing {
+
+// A fresh directory under the system's temp directory, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir() {
+        std::random_device rd;
+        path_ = std::filesystem::temp_directory_path() /
+                ("kivo-players-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void SetText(std::uint8_t* field, std::size_t width, const std::string& text) {
+    for (std::size_t i = 0; i < width; ++i)
+        field[i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
+}
+
+// A team whose sixteen players are told apart by their slot: name "<prefix> P<slot>", nationality,
+// shirt, position and skills derived from the slot and `seed`.
+inline TeamRecord MakeTeam(std::uint8_t pais, const std::string& teamName, std::uint8_t division = 0,
+                           int seed = 0, const std::string& prefix = "") {
+    TeamRecord t;
+    t.pais = pais;
+    t.division = division;
+    t.nroEquipoGral = static_cast<std::uint16_t>(1000 + seed);
+    SetText(t.nombreEquipo.data(), t.nombreEquipo.size(), teamName);
+    SetText(t.nombreEntrenador.data(), t.nombreEntrenador.size(), "COACH " + teamName);
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
+        auto& s = t.jugador[i];
+        const int v = static_cast<int>(i) + seed;
+        s.nacionalidad = static_cast<std::uint8_t>((v * 7) % 153);
+        s.nroCamiseta = static_cast<std::uint8_t>(i + 1);
+        SetText(s.nombreJugador.data(), s.nombreJugador.size(),
+                (prefix.empty() ? teamName : prefix) + " P" + std::to_string(i + 1));
+        s.posicionYAspecto = static_cast<std::uint8_t>(((v % 8) << 5) | ((v % 4) << 3));
+        s.passing = static_cast<std::uint8_t>(v % 16);
+        s.shootingYHeading = static_cast<std::uint8_t>(((v * 3) % 16) << 4 | ((v * 5) % 16));
+        s.tacklingYBallControl = static_cast<std::uint8_t>(((v * 11) % 16) << 4 | ((v + 2) % 16));
+        s.speedYFinishing = static_cast<std::uint8_t>(((v + 9) % 16) << 4 | ((v * 13) % 16));
+        s.valorPase = static_cast<std::uint8_t>(v % 50);
+        s.reservadosCant5 = {1, 2, 3, 4, static_cast<std::uint8_t>(i)};
+    }
+    return t;
+}
+
+inline std::vector<std::uint8_t> TeamFileBytes(const std::vector<TeamRecord>& teams, bool header = true) {
+    std::vector<std::uint8_t> bytes;
+    if (header) bytes = {static_cast<std::uint8_t>(teams.size()), 0};
+    for (const auto& t : teams) {
+        auto b = SerializeTeamRecord(t);
+        bytes.insert(bytes.end(), b.begin(), b.end());
+    }
+    return bytes;
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace kivo::testing
