@@ -251,9 +251,14 @@ Result<SampleDataSummary> WriteSampleData(const std::string& directory, const Sa
     SampleDataSummary summary;
     std::vector<std::vector<TeamRecord>> league(256);
     std::uint16_t general = 1;
-    for (int n : files) {
-        // Mostly small leagues, a few big ones: about 27,000 player slots in all at scale 1.
-        const int base = g.Chance(0.1) ? g.Uniform(33, 45) : g.Uniform(10, 28);
+    // Mostly small leagues, a few big ones: about 27,000 player slots in all at scale 1. Drawn first so that
+    // a file's size at scale N is exactly N times its size at scale 1.
+    std::vector<int> bases;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        bases.push_back(g.Chance(0.1) ? g.Uniform(33, 45) : g.Uniform(10, 28));
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        const int n = files[f];
+        const int base = bases[f];
         const int count =
             static_cast<int>(std::min<std::uint32_t>(256, static_cast<std::uint32_t>(base) * scale));
         std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(count & 0xFF),
