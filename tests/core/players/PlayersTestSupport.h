@@ -88,3 +88,23 @@ inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
 }
 
 } // namespace kivo::testing
+
+#include "core/support/Progress.h"
+
+namespace kivo::testing {
+
+// Keeps every state a job shows; answers "go on" until `cancelAfter` updates have been seen.
+class RecordingProgress final : public Progress {
+public:
+    explicit RecordingProgress(long cancelAfter = -1) : cancelAfter_(cancelAfter) {}
+    bool Update(const ProgressState& state) override {
+        states.push_back(state);
+        return cancelAfter_ < 0 || static_cast<long>(states.size()) < cancelAfter_;
+    }
+    std::vector<ProgressState> states;
+
+private:
+    long cancelAfter_;
+};
+
+} // namespace kivo::testing
