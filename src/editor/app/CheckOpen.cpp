@@ -1,0 +1,153 @@
+#include "editor/app/CheckOpen.h"
+
+#include <cerrno>
+#include <filesystem>
+
+#include <QString>
+
+#include "core/gamefiles/TeamFile.h"
+#include "core/support/FixedText.h"
+#include "editor/app/EditorState.h"
+#include "editor/ui/MessageBox.h"
+#include "editor/ui/StopProgram.h"
+
+namespace kivo::editor {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(TrimRight(text));
+}
+
+void Fail(const QString& title, const QString& text, const QString& stopText) {
+    ShowInformation(title, text);
+    StopProgram(stopText);
+}
+
+// The team file's open failure, from the core's error text "Cannot open PATH: description (number)".
+OpenAttempt TeamFileFailure(const std::string& text) {
+    const std::size_t colon = text.rfind(": ");
+    std::string reason = colon == std::string::npos ? text : text.substr(colon + 2);
+    int number = 0;
+    const std::size_t open = reason.rfind('(');
+    if (open != std::string::npos && !reason.empty() && reason.back() == ')') {
+        try {
+            number = std::stoi(reason.substr(open + 1));
+        } catch (const std::exception&) {
+            number = 0;
+        }
+    }
+    if (number == ENOENT) return {OpenFailure::NotFound, reason};
+    if (number == 0) return {OpenFailure::InvalidFile, reason + " (0)"};
+    return {OpenFailure::Other, reason};
+}
+
+} // namespace
+
+bool CheckOpen(const std::string& path, bool createIfMissing, const OpenSteps& steps) {
+    const QString name = Q(path);
+    OpenAttempt attempt = steps.open(path, createIfMissing);
+    // Locked by another process: the storage layer has already waited; one more try, as a recovery.
+    if (attempt.failure == OpenFailure::Locked) attempt = steps.open(path, createIfMissing);
+
+    const QString reason = Q(attempt.reason);
+    const QString endApp = QStringLiteral(".  Press OK to end this application.");
+    switch (attempt.failure) {
+    case OpenFailure::None:
+        return true;
+    case OpenFailure::NotFound:
+    case OpenFailure::CreateFailed:
+        Fail(QStringLiteral("File Creation Error"),
+             QStringLiteral("Error: (") + reason + QStringLiteral(") creating ") + name + endApp,
+             QStringLiteral("File Creation Error!"));
+        return false;
+    case OpenFailure::OpenCreatedFailed:
+        Fail(QStringLiteral("File Creation Error"),
+             QStringLiteral("Error: (") + reason + QStringLiteral(") opening created ") +
+                 QStringLiteral("file:") + name + endApp,
+             QStringLiteral("File Creation Error!"));
+        return false;
+    case OpenFailure::InvalidFile:
+        Fail(QStringLiteral("Invalid File"),
+             QStringLiteral("Error: (") + reason + QStringLiteral(") accessing ") + name + endApp,
+             QStringLiteral("Invalid File!"));
+        return false;
+    case OpenFailure::KeysInvalid: {
+        const MessageButton answer = AskYesNo(QStringLiteral("Invalid Key"),
+                                              name + QStringLiteral(" key file is invalid.  Do you ") +
+                                                  QStringLiteral("want to rebuild the key?"),
+                                              MessageButton::Yes);
+        if (answer != MessageButton::Yes) {
+            StopProgram(QStringLiteral("Invalid Key!"));
+            return false;
+        }
+        const OpenAttempt rebuilt =
+            steps.rebuild ? steps.rebuild(path) : OpenAttempt{OpenFailure::Other, "no keys to rebuild (0)"};
+        if (!rebuilt.ok()) {
+            Fail(QStringLiteral("Key Rebuild Error"),
+                 QStringLiteral("Error: (") + Q(rebuilt.reason) + QStringLiteral(") repairing key for ") +
+                     name + endApp,
+                 QStringLiteral("Error Rebuilding Key!"));
+            return false;
+        }
+        attempt = steps.open(path, createIfMissing);
+        if (attempt.ok()) return true;
+        break;
+    }
+    case OpenFailure::Locked:
+    case OpenFailure::Other:
+        break;
+    }
+    Fail(QStringLiteral("File Access Error"),
+         QStringLiteral("File (") + name + QStringLiteral(") could not be ") +
+             QStringLiteral("opened.  Error: ") + Q(attempt.reason) + QStringLiteral("."),
+         QStringLiteral("Disk Error"));
+    return false;
+}
+
+OpenSteps TeamFileSteps() {
+    OpenSteps steps;
+    steps.open = [](const std::string& path, bool) -> OpenAttempt {
+        Result<TeamFile> file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
+        if (file.ok()) return {};
+        return TeamFileFailure(file.error().text);
+    };
+    return steps;
+}
+
+std::string PlayerDatabasePath() {
+    const std::string& dir = Globals().StartDirectory;
+    return dir.empty() ? std::string("JUGADORES") : (std::filesystem::path(dir) / "JUGADORES").string();
+}
+
+bool UseTeamFile(const OpenSteps& steps) {
+    if (!CheckOpen(Globals().TeamFilePath, false, steps)) return false;
+    ++Globals().TeamFileUseCount;
+    return true;
+}
+
+void ReleaseTeamFile() {
+    if (Globals().TeamFileUseCount > 0) --Globals().TeamFileUseCount;
+}
+
+bool UsePlayerDatabase(const OpenSteps& steps) {
+    if (!CheckOpen(PlayerDatabasePath(), true, steps)) return false;
+    ++Globals().PlayerFileUseCount;
+    return true;
+}
+
+void ReleasePlayerDatabase() {
+    if (Globals().PlayerFileUseCount > 0) --Globals().PlayerFileUseCount;
+}
+
+bool UseClipboardFile(const OpenSteps& steps) {
+    if (!CheckOpen(Globals().ClipboardFilePath, true, steps)) return false;
+    ++Globals().ClipboardFileUseCount;
+    return true;
+}
+
+void ReleaseClipboardFile() {
+    if (Globals().ClipboardFileUseCount > 0) --Globals().ClipboardFileUseCount;
+}
+
+} // namespace kivo::editor

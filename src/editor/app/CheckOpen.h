@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/support/OpenAttempt.h"
+
+namespace kivo::editor {
+
+// The two steps of opening one of the program's data files, as the core offers them per kind of file.
+struct OpenSteps {
+    std::function<OpenAttempt(const std::string& path, bool createIfMissing)> open;
+    // Rebuilds the keys (indexes); files without keys leave it empty.
+    std::function<OpenAttempt(const std::string& path)> rebuild;
+};
+
+// Opens a data file or stops the program. Returns true when the file can be used. Every failure it cannot
+// repair is shown (messages F1..F6 of the open routine) and ends in StopProgram; it then returns false and
+// the caller must return at once. A locked file is tried once more; keys found invalid are rebuilt after the
+// user agrees.
+bool CheckOpen(const std::string& path, bool createIfMissing, const OpenSteps& steps);
+
+// The real steps of each file.
+OpenSteps TeamFileSteps();
+OpenSteps PlayerDatabaseSteps();
+OpenSteps ClipboardFileSteps();
+
+// The team file (TeamFilePath, never created), the all-players database (JUGADORES in the start directory)
+// and the clipboard file (ClipboardFilePath), opened through CheckOpen and use-counted: each successful
+// Use... adds one user, each Release... takes one away. The steps can be replaced (tests).
+bool UseTeamFile(const OpenSteps& steps = TeamFileSteps());
+void ReleaseTeamFile();
+bool UsePlayerDatabase(const OpenSteps& steps = PlayerDatabaseSteps());
+void ReleasePlayerDatabase();
+bool UseClipboardFile(const OpenSteps& steps = ClipboardFileSteps());
+void ReleaseClipboardFile();
+
+// The all-players database of the start directory.
+std::string PlayerDatabasePath();
+
+} // namespace kivo::editor

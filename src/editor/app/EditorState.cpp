@@ -1,0 +1,37 @@
+#include "editor/app/EditorState.h"
+
+#include <filesystem>
+
+#include <QPrinter>
+
+#include "core/settings/SettingsEntries.h"
+
+namespace kivo::editor {
+
+EditorState& Globals() {
+    static EditorState state;
+    return state;
+}
+
+void ResetGlobals() {
+    EditorState& g = Globals();
+    auto answerer = std::move(g.MessageAnswerer);
+    auto stop = std::move(g.StopRoutine);
+    QString placement = g.PlacementDirectory;
+    QPointer<QWidget> help = g.HelpWindow;
+    g = EditorState{};
+    g.BatchDataDirectory = DefaultDataDirectory();
+    g.Formulas = DefaultFormulas();
+    g.MessageAnswerer = std::move(answerer);
+    g.StopRoutine = std::move(stop);
+    g.PlacementDirectory = placement;
+    g.HelpWindow = help;
+}
+
+std::string VentanasPath() {
+    const std::string& dir = Globals().StartDirectory;
+    if (dir.empty()) return kVentanasFileName;
+    return (std::filesystem::path(dir) / kVentanasFileName).string();
+}
+
+} // namespace kivo::editor

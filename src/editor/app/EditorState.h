@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QMdiArea>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "core/prices/Formulas.h"
+#include "core/prices/PriceCalculator.h"
+
+class QPrinter;
+
+namespace kivo::editor {
+
+struct MessageSpec;
+enum class MessageButton;
+
+// GlobalResponse values a closing window leaves for its caller.
+inline constexpr int kResponseCompleted = 1;
+inline constexpr int kResponseCancelled = 2;
+
+// The editor's shared state: every window reads and writes it on the GUI thread only; a worker thread gets a
+// copy of what it needs. Texts are kept as the game's bytes (Latin-1) or, for paths, as the file system's.
+struct EditorState {
+    std::string TeamFilePath;
+    std::string ClipboardFilePath;
+    std::string PoolFilePath;
+    std::string TeamCopyBuffer;
+    // A file may hold more than 256 teams, so the index is wide.
+    std::int64_t SelectedTeamIndex = 0;
+    int TeamFileUseCount = 0;
+    int PlayerFileUseCount = 0;
+    int ClipboardFileUseCount = 0;
+    bool CatalogueOpen = false;
+    // The clipboard window while it is open; null otherwise. Refresh notices go to it as a signal.
+    QPointer<QWidget> ClipboardThread;
+    std::string BatchDataDirectory;
+    int GlobalRequest = 0;
+    int GlobalResponse = 0;
+
+    FormulaSet Formulas;
+    // The skill variables are bound once per evaluator; all windows share this one on the GUI thread.
+    std::shared_ptr<PriceEvaluator> Prices;
+
+    // Where the program was started: ventanas.ini, JUGADORES, portapap.tps and presenta.wav live there.
+    std::string StartDirectory;
+    // The root of the help pages (the program's help file).
+    QString HelpFile;
+    // The frame's MDI area, where task windows open.
+    QPointer<QMdiArea> TaskArea;
+    // The help viewer while it is open.
+    QPointer<QWidget> HelpWindow;
+    // The printer chosen with Printer Setup, shared by every report; made when first needed.
+    std::shared_ptr<QPrinter> Printer;
+    // Set once the program is being stopped, so that nothing new starts on the way out.
+    bool Stopping = false;
+
+    // Test seams: who answers message boxes and what stopping the program does. Empty means the real ones.
+    std::function<MessageButton(const MessageSpec&)> MessageAnswerer;
+    std::function<void(const QString&)> StopRoutine;
+    // Where zeltra.ini is kept; empty means the platform's configuration directory.
+    QString PlacementDirectory;
+};
+
+// The one instance, alive for the whole run.
+EditorState& Globals();
+
+// Start-up step 1: every global back to its initial value (the test seams are kept).
+void ResetGlobals();
+
+// ventanas.ini of the start directory.
+std::string VentanasPath();
+
+} // namespace kivo::editor

@@ -1,0 +1,16 @@
+// The keyed files' open and rebuild steps, as the core's player and clipboard stores offer them.
+#include "editor/app/CheckOpen.h"
+
+#include "core/players/KeyedFileOpen.h"
+
+namespace kivo::editor {
+
+OpenSteps PlayerDatabaseSteps() {
+    return {&OpenPlayerDatabaseFile, &RebuildPlayerDatabaseKeys};
+}
+
+OpenSteps ClipboardFileSteps() {
+    return {&OpenClipboardFile, &RebuildClipboardKeys};
+}
+
+} // namespace kivo::editor

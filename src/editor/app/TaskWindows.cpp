@@ -1,0 +1,96 @@
+#include "editor/app/TaskWindows.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QWidget>
+
+#include "editor/app/EditorState.h"
+
+namespace kivo::editor {
+
+namespace {
+
+// Belongs to the child window; ends the modal state once, by FinishModal or when the child goes away.
+class ModalLink : public QObject {
+public:
+    static constexpr const char* kName = "kivoModalLink";
+
+    ModalLink(QWidget* child, QWidget* disabled, std::function<void(int)> continuation)
+        : QObject(child), disabled_(disabled), continuation_(std::move(continuation)) {
+        setObjectName(kName);
+        if (disabled_) disabled_->setEnabled(false);
+    }
+    ~ModalLink() override { Finish(kResponseCancelled); }
+
+    void Finish(int response) {
+        if (done_) return;
+        done_ = true;
+        Globals().GlobalResponse = response;
+        if (!disabled_) return;
+        disabled_->setEnabled(true);
+        if (continuation_) continuation_(response);
+    }
+
+private:
+    QPointer<QWidget> disabled_;
+    std::function<void(int)> continuation_;
+    bool done_ = false;
+};
+
+void ClearRequestAndResponse() {
+    Globals().GlobalRequest = 0;
+    Globals().GlobalResponse = 0;
+}
+
+} // namespace
+
+QWidget* TaskFrameOf(QWidget* w) {
+    for (QWidget* p = w; p; p = p->parentWidget()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) return sub;
+        if (p->isWindow()) return p;
+    }
+    return w;
+}
+
+QMdiSubWindow* OpenTaskWindow(QWidget* content) {
+    ClearRequestAndResponse();
+    content->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiArea* area = Globals().TaskArea;
+    if (!area) {
+        content->show();
+        return nullptr;
+    }
+    QMdiSubWindow* sub = area->addSubWindow(content);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    area->setActiveSubWindow(sub);
+    return sub;
+}
+
+void OpenModalOnTask(QWidget* task, QWidget* child, std::function<void(int)> continuation,
+                     ChildPlacement placement) {
+    QWidget* disabled = TaskFrameOf(task);
+    new ModalLink(child, disabled, std::move(continuation));
+    ClearRequestAndResponse();
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiArea* area = Globals().TaskArea;
+    if (placement == ChildPlacement::InFrame && area && qobject_cast<QMdiSubWindow*>(disabled)) {
+        QMdiSubWindow* sub = area->addSubWindow(child);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+        area->setActiveSubWindow(sub);
+        return;
+    }
+    // A window of its own, kept above the task's top-level window and deleted with it.
+    child->setParent(task->window(), child->windowFlags() | Qt::Window);
+    child->show();
+    child->activateWindow();
+}
+
+void FinishModal(QWidget* child, int response) {
+    // Found by name: the link has no meta-object of its own to be told apart by.
+    if (auto* link = child->findChild<QObject*>(QLatin1String(ModalLink::kName), Qt::FindDirectChildrenOnly))
+        static_cast<ModalLink*>(link)->Finish(response);
+}
+
+} // namespace kivo::editor

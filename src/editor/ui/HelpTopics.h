@@ -1,0 +1,33 @@
+#pragma once
+
+#include <span>
+
+#include <QString>
+
+class QWidget;
+
+namespace kivo::editor {
+
+// One page of the help: the keyword windows open it by, its title and its page among the resources.
+struct HelpTopic {
+    const char* keyword;
+    const char* title;
+    const char* page; // file name under :/help/
+};
+
+// Every topic, in the order of the contents.
+std::span<const HelpTopic> HelpTopics();
+
+// The topic of a keyword (letter case ignored), or null.
+const HelpTopic* FindHelpTopic(const QString& keyword);
+
+// A window's help keyword, kept on the window; the active window's topic is what Help and F1 open. A widget
+// without one of its own takes the keyword of the nearest parent that has one.
+void SetHelpKeyword(QWidget* window, const QString& keyword);
+QString HelpKeywordOf(const QWidget* widget);
+
+inline constexpr const char* kMainHelpKeyword = "Main";
+inline constexpr const char* kAboutHelpKeyword = "About";
+inline constexpr const char* kHowToUseHelpKeyword = "How to Use Help";
+
+} // namespace kivo::editor

@@ -1,0 +1,276 @@
+#include "editor/ui/ReportPreview.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QPrintPreviewWidget>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "editor/app/EditorState.h"
+#include "editor/app/TaskWindows.h"
+#include "editor/ui/HelpTopics.h"
+#include "editor/ui/MessageBox.h"
+#include "editor/ui/ReportDisplayWindow.h"
+#include "editor/ui/ReportJumpWindow.h"
+
+namespace kivo::editor {
+
+namespace {
+
+struct ZoomChoice {
+    const char* menuText;
+    const char* listText;
+    double factor; // 0: fit the page; -1: fit the width
+};
+
+constexpr ZoomChoice kZooms[] = {
+    {"No &Zoom", "No Zoom", 0},    {"Page &Width", "Page Width", -1}, {"&50 Percent", "50%", 0.5},
+    {"&75 Percent", "75%", 0.75},  {"&100 Percent", "100%", 1.0},     {"&200 Percent", "200%", 2.0},
+    {"&300 Percent", "300%", 3.0},
+};
+constexpr int kZoomCount = int(std::size(kZooms));
+
+QAction* Command(QObject* parent, const QString& text, const QString& tip) {
+    auto* a = new QAction(text, parent);
+    a->setToolTip(tip);
+    a->setStatusTip(tip);
+    return a;
+}
+
+} // namespace
+
+ReportPreview::ReportPreview(ReportPainter paint, QWidget* parent)
+    : QMainWindow(parent), paint_(std::move(paint)), printer_(std::make_unique<QPrinter>()) {
+    printer_->setPageLayout(SharedPrinter()->pageLayout());
+    setWindowTitle(QStringLiteral("Report Preview"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/print.svg")));
+    SetHelpKeyword(this, QStringLiteral("Report Preview"));
+    resize(820, 900);
+    preview_ = new QPrintPreviewWidget(printer_.get(), this);
+    setCentralWidget(preview_);
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
+        if (paint_) paint_(p);
+    });
+    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportPreview::Refresh);
+    BuildMenus();
+    BuildToolBar();
+    pageStatus_ = new QLabel;
+    statusBar()->addPermanentWidget(pageStatus_);
+    // Lay the pages out now, so that the page count is known before the window shows.
+    preview_->updatePreview();
+    SetZoom(0);
+    Refresh();
+}
+
+ReportPreview::~ReportPreview() = default;
+
+void ReportPreview::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    print_action_ = Command(this, QStringLiteral("&Print"), QStringLiteral("Print the report"));
+    print_action_->setShortcut(QKeySequence::Print);
+    print_action_->setIcon(QIcon(QStringLiteral(":/icons/print.svg")));
+    auto* pdf =
+        Command(this, QStringLiteral("Save as P&DF..."), QStringLiteral("Save the report as a PDF file"));
+    exit_action_ = Command(this, QStringLiteral("E&xit"), QStringLiteral("Exit without printing the report"));
+    exit_action_->setIcon(QIcon(QStringLiteral(":/icons/exit.svg")));
+    file->addAction(print_action_);
+    file->addAction(pdf);
+    file->addSeparator();
+    file->addAction(exit_action_);
+    connect(print_action_, &QAction::triggered, this, [this] {
+        print_ = true;
+        close();
+    });
+    connect(exit_action_, &QAction::triggered, this, [this] {
+        print_ = false;
+        close();
+    });
+    connect(pdf, &QAction::triggered, this, &ReportPreview::ChooseAndSavePdf);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    const QString nextTip = QStringLiteral("View the next page or pages of the report");
+    next_ = Command(this, QStringLiteral("&Next Page(s)"), nextTip);
+    next_->setShortcut(QKeySequence(Qt::Key_PageDown));
+    previous_ = Command(this, QStringLiteral("&Previous Page(s)"), nextTip);
+    previous_->setShortcut(QKeySequence(Qt::Key_PageUp));
+    jump_ = Command(this, QStringLiteral("&Jump to a page"),
+                    QStringLiteral("Jump to a specific page of the report"));
+    display_ = Command(this, QStringLiteral("&Change Display"),
+                       QStringLiteral("Change the number of pages displayed"));
+    view->addActions({next_, previous_, jump_, display_});
+    connect(next_, &QAction::triggered, this, &ReportPreview::NextPages);
+    connect(previous_, &QAction::triggered, this, &ReportPreview::PreviousPages);
+    connect(jump_, &QAction::triggered, this, &ReportPreview::OpenJumpWindow);
+    connect(display_, &QAction::triggered, this, &ReportPreview::OpenDisplayWindow);
+
+    QMenu* zoom = menuBar()->addMenu(QStringLiteral("&Zoom"));
+    for (int i = 0; i < kZoomCount; ++i) {
+        QAction* a = zoom->addAction(QString::fromLatin1(kZooms[i].menuText));
+        connect(a, &QAction::triggered, this, [this, i] { SetZoom(i); });
+    }
+}
+
+void ReportPreview::BuildToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Report"));
+    bar->setMovable(false);
+    auto* print = bar->addAction(print_action_->icon(), QStringLiteral("Print"));
+    print->setToolTip(QStringLiteral("Print this report"));
+    print->setStatusTip(print->toolTip());
+    connect(print, &QAction::triggered, print_action_, &QAction::trigger);
+    auto* exit = bar->addAction(exit_action_->icon(), QStringLiteral("Exit"));
+    exit->setToolTip(QStringLiteral("Exit without printing the report"));
+    exit->setStatusTip(exit->toolTip());
+    connect(exit, &QAction::triggered, exit_action_, &QAction::trigger);
+    bar->addSeparator();
+    auto* zoomIn = bar->addAction(QIcon(QStringLiteral(":/icons/zoom.svg")), QStringLiteral("Zoom"));
+    zoomIn->setToolTip(QStringLiteral("Zoom in on a page of the report"));
+    zoomIn->setStatusTip(zoomIn->toolTip());
+    connect(zoomIn, &QAction::triggered, this, [this] { SetZoom((zoom_ + 1) % kZoomCount); });
+    zoomList_ = new QComboBox;
+    for (const ZoomChoice& z : kZooms)
+        zoomList_->addItem(QString::fromLatin1(z.listText));
+    zoomList_->setToolTip(zoomIn->toolTip());
+    bar->addWidget(zoomList_);
+    connect(zoomList_, &QComboBox::activated, this, &ReportPreview::SetZoom);
+    bar->addSeparator();
+    auto* pageLabel = new QLabel(QStringLiteral("&Page:"));
+    pageEntry_ = new QSpinBox;
+    pageEntry_->setMinimumWidth(60);
+    pageEntry_->setKeyboardTracking(false);
+    pageLabel->setBuddy(pageEntry_);
+    bar->addWidget(pageLabel);
+    bar->addWidget(pageEntry_);
+    connect(pageEntry_, &QSpinBox::valueChanged, this, [this](int page) {
+        if (page != currentPage()) JumpTo(page);
+    });
+}
+
+int ReportPreview::pageCount() const {
+    return preview_->pageCount();
+}
+int ReportPreview::currentPage() const {
+    return std::max(1, preview_->currentPage());
+}
+
+void ReportPreview::Refresh() {
+    const int count = std::max(1, pageCount());
+    const QSignalBlocker block(pageEntry_);
+    pageEntry_->setRange(1, count);
+    pageEntry_->setValue(currentPage());
+    const QString tip = QStringLiteral("Enter a page number from 1 to ") + QString::number(count);
+    pageEntry_->setToolTip(tip);
+    pageEntry_->setStatusTip(tip);
+    pageStatus_->setText(QStringLiteral("Page ") + QString::number(currentPage()) + QStringLiteral(" of ") +
+                         QString::number(count));
+    const QSignalBlocker blockZoom(zoomList_);
+    zoomList_->setCurrentIndex(zoom_);
+}
+
+void ReportPreview::NextPages() {
+    if (currentPage() + Group() <= pageCount()) JumpTo(currentPage() + Group());
+}
+
+void ReportPreview::PreviousPages() {
+    if (currentPage() > 1) JumpTo(std::max(1, currentPage() - Group()));
+}
+
+void ReportPreview::JumpTo(int page) {
+    if (page < 1 || page > pageCount()) return;
+    preview_->setCurrentPage(page);
+    Refresh();
+}
+
+void ReportPreview::SetDisplay(int across, int down) {
+    across_ = std::max(1, across);
+    down_ = std::max(1, down);
+    if (Group() == 1)
+        preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
+    else if (across_ == 2 && down_ == 1)
+        preview_->setViewMode(QPrintPreviewWidget::FacingPagesView);
+    else
+        preview_->setViewMode(QPrintPreviewWidget::AllPagesView);
+    Refresh();
+}
+
+void ReportPreview::SetZoom(int index) {
+    if (index < 0 || index >= kZoomCount) return;
+    zoom_ = index;
+    const double f = kZooms[index].factor;
+    if (f == 0)
+        preview_->setZoomMode(QPrintPreviewWidget::FitInView);
+    else if (f < 0)
+        preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
+    else
+        preview_->setZoomFactor(f);
+    Refresh();
+}
+
+void ReportPreview::OpenJumpWindow() {
+    auto* jump = new ReportJumpWindow(currentPage(), pageCount(), this);
+    jump->setAttribute(Qt::WA_DeleteOnClose);
+    connect(jump, &QDialog::accepted, this, [this, jump] { JumpTo(jump->page()); });
+    jump->open();
+}
+
+void ReportPreview::OpenDisplayWindow() {
+    auto* display = new ReportDisplayWindow(across_, down_, this);
+    display->setAttribute(Qt::WA_DeleteOnClose);
+    connect(display, &QDialog::accepted, this,
+            [this, display] { SetDisplay(display->across(), display->down()); });
+    display->open();
+}
+
+bool ReportPreview::SaveAsPdf(const QString& path) {
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(path);
+    pdf.setPageLayout(printer_->pageLayout());
+    if (paint_) paint_(&pdf);
+    if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
+        ShowInformation(QStringLiteral("ERROR"),
+                        QStringLiteral("The report could not be saved as ") + path + QStringLiteral("."));
+        return false;
+    }
+    return true;
+}
+
+void ReportPreview::ChooseAndSavePdf() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the Report as PDF"),
+                                                      QString(), QStringLiteral("PDF files (*.pdf)"));
+    if (!path.isEmpty()) SaveAsPdf(path);
+}
+
+void ReportPreview::closeEvent(QCloseEvent* event) {
+    if (!answered_) {
+        answered_ = true;
+        FinishModal(this, print_ ? kResponseCompleted : kResponseCancelled);
+        emit answered(print_);
+    }
+    QMainWindow::closeEvent(event);
+}
+
+QPrinter* SharedPrinter() {
+    std::shared_ptr<QPrinter>& printer = Globals().Printer;
+    if (!printer) printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    return printer.get();
+}
+
+void PreviewReport(QWidget* task, ReportPainter paint, std::function<void(bool)> answer) {
+    auto* preview = new ReportPreview(std::move(paint));
+    OpenModalOnTask(
+        task, preview,
+        [answer](int response) {
+            if (answer) answer(response == kResponseCompleted);
+        },
+        ChildPlacement::OwnWindow);
+}
+
+} // namespace kivo::editor

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QPrintPreviewWidget;
+class QSpinBox;
+
+namespace kivo::editor {
+
+// Paints a report's pages on a printer: the first page as it comes, printer->newPage() before each next one.
+using ReportPainter = std::function<void(QPrinter* printer)>;
+
+// "Report Preview": shows the report's pages and answers whether the user wants them printed. Print and
+// Exit both close it; closing it any other way answers "not to be printed".
+class ReportPreview : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit ReportPreview(ReportPainter paint, QWidget* parent = nullptr);
+    ~ReportPreview() override;
+
+    int pageCount() const;
+    int currentPage() const;
+    bool printChosen() const { return print_; }
+
+    void NextPages();
+    void PreviousPages();
+    void JumpTo(int page);
+    void SetDisplay(int across, int down);
+    // Index into the zoom list: No Zoom, Page Width, 50%, 75%, 100%, 200%, 300%.
+    void SetZoom(int index);
+    int zoomIndex() const { return zoom_; }
+    int pagesAcross() const { return across_; }
+    int pagesDown() const { return down_; }
+    // Writes the pages to a PDF file; false (after a message) when it cannot be written.
+    bool SaveAsPdf(const QString& path);
+
+    QAction* printAction() const { return print_action_; }
+    QAction* exitAction() const { return exit_action_; }
+    QAction* nextAction() const { return next_; }
+    QAction* previousAction() const { return previous_; }
+    QAction* jumpAction() const { return jump_; }
+    QAction* displayAction() const { return display_; }
+    QSpinBox* pageEntry() const { return pageEntry_; }
+    QComboBox* zoomList() const { return zoomList_; }
+    QLabel* pageStatus() const { return pageStatus_; }
+    QPrintPreviewWidget* previewWidget() const { return preview_; }
+
+signals:
+    void answered(bool print);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void Refresh();
+    void OpenJumpWindow();
+    void OpenDisplayWindow();
+    void ChooseAndSavePdf();
+    int Group() const { return across_ * down_; }
+
+    ReportPainter paint_;
+    std::unique_ptr<QPrinter> printer_;
+    QPrintPreviewWidget* preview_;
+    QAction* print_action_ = nullptr;
+    QAction* exit_action_ = nullptr;
+    QAction* next_ = nullptr;
+    QAction* previous_ = nullptr;
+    QAction* jump_ = nullptr;
+    QAction* display_ = nullptr;
+    QSpinBox* pageEntry_ = nullptr;
+    QComboBox* zoomList_ = nullptr;
+    QLabel* pageStatus_ = nullptr;
+    int zoom_ = 0;
+    int across_ = 1;
+    int down_ = 1;
+    bool print_ = false;
+    bool answered_ = false;
+};
+
+// The printer of Printer Setup, shared by every report.
+QPrinter* SharedPrinter();
+
+// Shows the preview modally on `task`; `answer` is told whether the user chose to print. The caller prints
+// only on that answer.
+void PreviewReport(QWidget* task, ReportPainter paint, std::function<void(bool print)> answer);
+
+} // namespace kivo::editor
