@@ -218,7 +218,7 @@ void Principal::PrinterSetup() {
 QString Principal::ActiveHelpKeyword() const {
     QWidget* active = QApplication::activeWindow();
     if (active && active != this) return HelpKeywordOf(active);
-    if (QMdiSubWindow* sub = area_->activeSubWindow(); sub && sub->widget())
+    if (QMdiSubWindow* sub = area_->currentSubWindow(); sub && sub->widget())
         return HelpKeywordOf(sub->widget());
     return QString::fromLatin1(kMainHelpKeyword);
 }
