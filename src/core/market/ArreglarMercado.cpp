@@ -1,0 +1,197 @@
+#include "core/market/ArreglarMercado.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "core/gamefiles/Catalogue.h"
+#include "core/gamefiles/TeamFile.h"
+#include "core/market/MarketPoolRecord.h"
+#include "core/support/FileLookup.h"
+#include "core/support/FixedText.h"
+
+namespace kivo {
+namespace {
+
+struct CupFile {
+    const char* name;
+    const char* backup;
+};
+constexpr CupFile kCups[] = {
+    {"Eurocup.tmd", "Eurocup.bak"}, {"Uefacup.tmd", "Uefacup.bak"}, {"Eurocwc.tmd", "Eurocwc.bak"}};
+constexpr const char* kPoolName = "POOLPLYR.DAT";
+constexpr const char* kPoolBackup = "POOLPLYR.BAK";
+
+// The directory as typed, trailing blanks removed, then the name: as the messages show the paths.
+std::string InDirectory(const std::string& directory, const std::string& name) {
+    const std::string dir = TrimRight(directory);
+    if (dir.empty()) return name;
+    return dir + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+}
+
+// Copies `source` over its backup (an existing backup of any letter case is replaced). Empty when done,
+// else the message that stops the fix.
+std::string WriteBackup(const std::string& source, const std::string& backup) {
+    const auto from = FindExistingFile(source);
+    const auto to = FindExistingFile(backup);
+    std::error_code ec;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
+    if (!ec) return {};
+    return "The backup " + backup + " cannot be written (" + ec.message() + ").\n" + source +
+           " has not been changed and the fix is stopped.";
+}
+
+// The cup team's name as the messages show it: 17 bytes, zero bytes as blanks, trailing blanks removed.
+std::string CupTeamName(const TeamRecord& team) {
+    std::string name(team.nombreEquipo.begin(), team.nombreEquipo.begin() + kPoolTeamNameWidth);
+    for (auto& c : name)
+        if (c == '\0') c = ' ';
+    return TrimRight(name);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Returns false when the fix has to stop.
+bool FixCupFile(const std::string& directory, const CupFile& cup, MarketFixReport& report,
+                Progress& progress) {
+    const std::string path = InDirectory(directory, cup.name);
+    auto file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
+    if (!file) {
+        report.messages.push_back(path + " file cannot be opened");
+        return false;
+    }
+    if (auto failed = WriteBackup(path, InDirectory(directory, cup.backup)); !failed.empty()) {
+        report.messages.push_back(failed);
+        return false;
+    }
+    for (std::uint64_t k = 0;; ++k) {
+        auto cupTeam = file->ReadTeam(k);
+        if (!cupTeam) break;
+        ++report.cupTeams;
+        const std::string name = CupTeamName(*cupTeam);
+        ProgressState shown;
+        shown.title = "Fixing Cups";
+        shown.value1 = report.cupTeams;
+        shown.label2 = "Team:";
+        shown.text2 = name;
+        progress.Update(shown);
+
+        const std::string league = BatchTeamFilePath(directory, cupTeam->pais);
+        auto leagueFile = TeamFile::Open(league, TeamFile::Mode::ReadOnly);
+        if (!leagueFile) {
+            report.messages.push_back(league + " file cannot be opened");
+            return false;
+        }
+        const std::string team = "Team " + std::to_string(cupTeam->nroEquipo) + " (" + name + ")";
+        auto leagueTeam = leagueFile->ReadTeam(cupTeam->nroEquipo);
+        if (!leagueTeam) {
+            report.messages.push_back(team + " cannot be found inside " + league +
+                                      ".\nThis cup team cannot be updated.");
+            continue;
+        }
+        if (leagueTeam->division != 0) {
+            report.messages.push_back(team + " inside " + league +
+                                      " is not a Premier division team.\nThis cup team cannot be updated.");
+            continue;
+        }
+        TeamRecord updated = *leagueTeam;
+        updated.nroEquipoGral = cupTeam->nroEquipoGral;
+        if (Status written = file->WriteTeam(k, updated); !written) {
+            report.messages.push_back("Cup team " + std::to_string(k) + " of " + path +
+                                      " could not be written back: " + written.error().text +
+                                      "\nThe fix is stopped; the backup holds the file as it was.");
+            return false;
+        }
+        ++report.cupTeamsRewritten;
+    }
+    return true;
+}
+
+void FixPool(const std::string& directory, MarketFixReport& report, Progress& progress) {
+    const std::string path = InDirectory(directory, kPoolName);
+    const auto found = FindExistingFile(path);
+    FileHandle pool(std::fopen(found.c_str(), "r+b"));
+    if (!pool) {
+        // The pool is optional: without it there is nothing to refresh.
+        report.poolMissing = true;
+        return;
+    }
+    if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup)); !failed.empty()) {
+        report.messages.push_back(failed);
+        report.stopped = true;
+        return;
+    }
+    for (long index = 0;; ++index) {
+        const long offset = index * static_cast<long>(kPoolRecordSize);
+        PoolRecordBytes bytes;
+        if (std::fseek(pool.get(), offset, SEEK_SET) != 0 ||
+            std::fread(bytes.data(), 1, bytes.size(), pool.get()) != bytes.size())
+            break;
+        MarketPoolRecord entry = ParsePoolRecord(bytes);
+
+        const std::string league = BatchTeamFilePath(directory, entry.nroTeamFile);
+        auto leagueFile = TeamFile::Open(league, TeamFile::Mode::ReadOnly);
+        if (!leagueFile) {
+            report.messages.push_back(league + " file cannot be opened");
+            report.stopped = true;
+            return;
+        }
+        if (!leagueFile->CheckHeader()) {
+            report.messages.push_back(league + " file cannot be read");
+            report.stopped = true;
+            return;
+        }
+        auto team = leagueFile->ReadTeam(entry.nroEquipo);
+
+        ++report.poolEntries;
+        ProgressState shown;
+        shown.title = "Fixing Market";
+        shown.label1 = "Fixing Market";
+        shown.value1 = report.poolEntries;
+        shown.label2 = "Team:";
+        shown.value2 = entry.nroEquipo;
+        progress.Update(shown);
+
+        // An entry naming a team that is not there is never filled from other bytes.
+        if (!team) {
+            ++report.poolEntriesTeamMissing;
+            continue;
+        }
+        if (entry.reservado1 + 1 > static_cast<int>(kPlayersPerTeam)) continue;
+        RefreshPoolRecord(entry, *team, entry.reservado1);
+        bytes = SerializePoolRecord(entry);
+        errno = 0;
+        if (std::fseek(pool.get(), offset, SEEK_SET) != 0 ||
+            std::fwrite(bytes.data(), 1, bytes.size(), pool.get()) != bytes.size() ||
+            std::fflush(pool.get()) != 0) {
+            report.messages.push_back("Pool entry " + std::to_string(index) + " of " + path +
+                                      " could not be written back: " + SystemErrorText(errno) +
+                                      "\nThe fix is stopped; the backup holds the file as it was.");
+            report.stopped = true;
+            return;
+        }
+        ++report.poolEntriesRewritten;
+    }
+}
+
+} // namespace
+
+MarketFixReport ArreglarMercado(const std::string& directory, Progress& progress) {
+    MarketFixReport report;
+    for (const auto& cup : kCups) {
+        if (!FixCupFile(directory, cup, report, progress)) {
+            report.stopped = true;
+            return report;
+        }
+    }
+    FixPool(directory, report, progress);
+    return report;
+}
+
+} // namespace kivo
