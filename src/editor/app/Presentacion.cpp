@@ -68,6 +68,8 @@ Presentacion::Presentacion(QWidget* parent, int milliseconds)
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
     connect(timer_, &QTimer::timeout, this, &QDialog::close);
+    // Whatever closed it first, nothing else may close it again.
+    connect(this, &QDialog::finished, timer_, &QTimer::stop);
     timer_->start(milliseconds);
     PlaySound();
 }
