@@ -18,7 +18,10 @@ public:
     ModalLink(QWidget* child, QWidget* disabled, std::function<void(int)> continuation)
         : QObject(child), disabled_(disabled), continuation_(std::move(continuation)) {
         setObjectName(kName);
-        if (disabled_) disabled_->setEnabled(false);
+        if (!disabled_) return;
+        disabled_->setEnabled(false);
+        // A widget tells it is going before it deletes its children, this child among them.
+        connect(disabled_, &QObject::destroyed, this, [this] { taskGone_ = true; });
     }
     ~ModalLink() override { Finish(kResponseCancelled); }
 
@@ -26,7 +29,7 @@ public:
         if (done_) return;
         done_ = true;
         Globals().GlobalResponse = response;
-        if (!disabled_) return;
+        if (!disabled_ || taskGone_) return;
         disabled_->setEnabled(true);
         if (continuation_) continuation_(response);
     }
@@ -35,6 +38,7 @@ private:
     QPointer<QWidget> disabled_;
     std::function<void(int)> continuation_;
     bool done_ = false;
+    bool taskGone_ = false;
 };
 
 void ClearRequestAndResponse() {
