@@ -1,14 +1,25 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <CLI/CLI.hpp>
+
+namespace kivo {
+class Progress;
+}
 
 namespace kivo::cli {
 
 // Each group of commands registers its subcommands; a command that fails calls Fail.
 void AddTeamCommands(CLI::App& app);
 void AddPriceCommands(CLI::App& app);
+void AddPlayerCommands(CLI::App& app);
+void AddClipboardCommands(CLI::App& app);
+void AddMarketCommands(CLI::App& app);
+
+// A job's progress as one line on stderr, only when stderr is a terminal.
+std::unique_ptr<kivo::Progress> MakeTerminalProgress();
 
 // Prints "kivo-cli: <message>" on stderr and ends the command with exit status 1.
 [[noreturn]] void Fail(const std::string& message);

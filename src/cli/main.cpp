@@ -9,6 +9,9 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     kivo::cli::AddTeamCommands(app);
     kivo::cli::AddPriceCommands(app);
+    kivo::cli::AddPlayerCommands(app);
+    kivo::cli::AddClipboardCommands(app);
+    kivo::cli::AddMarketCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::RuntimeError& e) {

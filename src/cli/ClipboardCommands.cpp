@@ -1,0 +1,126 @@
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/Commands.h"
+#include "core/clipboard/ClipboardStore.h"
+#include "core/gamefiles/PlayerCodes.h"
+#include "core/gamefiles/TeamFile.h"
+#include "core/players/KeyedFileOpen.h"
+#include "core/support/FixedText.h"
+
+namespace kivo::cli {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+ClipboardStore OpenClipboard() {
+    const std::string path = kClipboardFileName;
+    OpenAttempt attempt = OpenClipboardFile(path, true);
+    if (attempt.failure == OpenFailure::KeysInvalid) {
+        std::cerr << "kivo-cli: " << path << " key file is invalid (" << attempt.reason
+                  << "); rebuilding the key\n";
+        attempt = RebuildClipboardKeys(path);
+        if (!attempt.ok()) Fail("Error: (" + attempt.reason + ") repairing key for " + path);
+    }
+    if (!attempt.ok()) Fail("File (" + path + ") could not be opened.  Error: " + attempt.reason + ".");
+    auto store = ClipboardStore::Open(path, true);
+    if (!store) Fail(store.error().text);
+    return std::move(*store);
+}
+
+std::vector<ClipboardEntry> AllEntries(ClipboardStore& store) {
+    auto entries = store.List();
+    if (!entries) Fail(entries.error().text);
+    return std::move(*entries);
+}
+
+void List(bool asJson) {
+    ClipboardStore store = OpenClipboard();
+    const auto entries = AllEntries(store);
+    if (asJson) {
+        json out = json::array();
+        for (const auto& e : entries) {
+            const auto& r = e.record;
+            out.push_back({{"name", Show(r.nombreJugador)},
+                           {"nationality", Show(r.nacionalidad)},
+                           {"shirt", r.nroCamiseta},
+                           {"face", r.aspecto},
+                           {"position", Show(r.puesto)},
+                           {"skills", std::vector<int>(r.skills.begin(), r.skills.end())},
+                           {"price", Show(r.valorPase)}});
+        }
+        std::cout << out.dump(2) << '\n';
+        return;
+    }
+    for (const auto& e : entries)
+        std::cout << Show(e.record.nombreJugador) << '\n';
+}
+
+void Add(const std::string& file, const std::string& teamText, const std::string& slotText) {
+    const long k = ParseNumber(teamText, "K");
+    const long slot = ParseNumber(slotText, "SLOT");
+    if (k < 0) Fail("K must be 0 or more, not " + teamText);
+    if (slot < 1 || slot > static_cast<long>(kPlayersPerTeam))
+        Fail("SLOT must be from 1 to 16, not " + slotText);
+    auto team = ReadTeam(file, static_cast<std::uint64_t>(k));
+    if (!team) Fail(team.error().text);
+    const PlayerSlot& s = team->jugador[static_cast<std::size_t>(slot - 1)];
+    const PlayerTransferRecord record = TransferFromTeamRow(DecodePlayerSlot(s), s);
+    ClipboardStore store = OpenClipboard();
+    auto id = store.Append(record);
+    if (!id) Fail(id.error().text);
+    std::cout << Show(record.nombreJugador) << '\n';
+}
+
+std::string Folded(const std::string& text) {
+    std::string folded = TrimRight(text);
+    for (auto& c : folded)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+void Delete(const std::string& nameText) {
+    const auto name = Utf8ToLatin1(nameText);
+    if (!name) Fail("NAME \"" + nameText + "\" has characters that a game text cannot hold");
+    ClipboardStore store = OpenClipboard();
+    // Letter case is ignored, as in the clipboard's name order; the first in that order goes.
+    for (const auto& e : AllEntries(store)) {
+        if (Folded(e.record.nombreJugador) != Folded(*name)) continue;
+        const ClipboardDeleteOutcome outcome = store.Delete(e.id);
+        if (!outcome.ok()) Fail("An error was experienced deleting " + nameText + ": " + outcome.reason);
+        return;
+    }
+    Fail("no player named \"" + nameText + "\" in the clipboard");
+}
+
+} // namespace
+
+void AddClipboardCommands(CLI::App& app) {
+    auto* clipboard =
+        app.add_subcommand("clipboard", "The players clipboard portapap.tps in the current directory");
+    clipboard->require_subcommand(1);
+
+    auto* list = clipboard->add_subcommand("list", "The players with a name, in name order");
+    auto asJson = std::make_shared<bool>(false);
+    list->add_flag("--json", *asJson, "JSON output");
+    list->callback([=] { List(*asJson); });
+
+    auto* add = clipboard->add_subcommand("add", "Copy player SLOT (1..16) of team K (from 0) of TEAM_FILE");
+    auto file = std::make_shared<std::string>();
+    auto team = std::make_shared<std::string>();
+    auto slot = std::make_shared<std::string>();
+    add->add_option("TEAM_FILE", *file, "team or cup file")->required();
+    add->add_option("K", *team, "team position in the file, from 0")->required();
+    add->add_option("SLOT", *slot, "player slot, 1 to 16")->required();
+    add->callback([=] { Add(*file, *team, *slot); });
+
+    auto* del =
+        clipboard->add_subcommand("delete", "Delete the first player of that name (letter case ignored)");
+    auto name = std::make_shared<std::string>();
+    del->add_option("NAME", *name, "player name")->required();
+    del->callback([=] { Delete(*name); });
+}
+
+} // namespace kivo::cli
