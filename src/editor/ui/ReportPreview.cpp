@@ -157,7 +157,10 @@ int ReportPreview::pageCount() const {
     return preview_->pageCount();
 }
 int ReportPreview::currentPage() const {
-    return std::max(1, preview_->currentPage());
+    // With one page in view the widget knows best (the user may have scrolled); with several side by side
+    // its notion of the current page is whichever is nearest the middle, so the first of the group is kept.
+    if (Group() == 1 && preview_->currentPage() > 0) current_ = preview_->currentPage();
+    return std::clamp(current_, 1, std::max(1, pageCount()));
 }
 
 void ReportPreview::Refresh() {
@@ -184,6 +187,7 @@ void ReportPreview::PreviousPages() {
 
 void ReportPreview::JumpTo(int page) {
     if (page < 1 || page > pageCount()) return;
+    current_ = page;
     preview_->setCurrentPage(page);
     Refresh();
 }

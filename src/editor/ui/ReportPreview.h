@@ -79,6 +79,7 @@ private:
     QSpinBox* pageEntry_ = nullptr;
     QComboBox* zoomList_ = nullptr;
     QLabel* pageStatus_ = nullptr;
+    mutable int current_ = 1;
     int zoom_ = 0;
     int across_ = 1;
     int down_ = 1;
