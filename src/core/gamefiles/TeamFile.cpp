@@ -1,6 +1,7 @@
 #include "core/gamefiles/TeamFile.h"
 
 #include <cerrno>
+#include <limits>
 #include <system_error>
 
 #include "core/support/FileLookup.h"
@@ -13,6 +14,18 @@ namespace {
 // Real team files hold a few dozen teams; a file of more than this is not a team file, and reading it whole
 // would only exhaust memory.
 constexpr std::uint64_t kMaxTeamsPerFile = 100000;
+
+// A position whose record would end past the largest file offset names no team. Without this check the
+// offset of a huge position wraps round to the bytes of a real team.
+bool TeamPositionFits(std::uint64_t k) {
+    constexpr std::uint64_t maxOffset = static_cast<std::uint64_t>(std::numeric_limits<long>::max());
+    return k <= (maxOffset - kLeagueHeaderSize - kTeamRecordSize) / kTeamRecordSize;
+}
+
+Error NoSuchTeam(const std::string& what, const std::string& path, std::uint64_t k) {
+    return Error{what + " team " + std::to_string(k) + " of " + path + ": the file has no team " +
+                 std::to_string(k)};
+}
 
 Error IoError(const std::string& what, const std::string& path, int code) {
     return Error{what + " " + path + ": " + SystemErrorText(code)};
@@ -66,6 +79,7 @@ Status TeamFile::CheckHeader() {
 }
 
 Result<TeamRecord> TeamFile::ReadTeam(std::uint64_t k) {
+    if (!TeamPositionFits(k)) return NoSuchTeam("Cannot read", path_, k);
     const std::uint64_t offset = TeamRecordOffset(path_, k);
     TeamRecordBytes bytes;
     errno = 0;
@@ -110,6 +124,7 @@ Result<std::vector<TeamRecord>> TeamFile::ReadAllTeams() {
 }
 
 Status TeamFile::WriteTeam(std::uint64_t k, const TeamRecord& record) {
+    if (!TeamPositionFits(k)) return NoSuchTeam("Cannot write", path_, k);
     const std::uint64_t offset = TeamRecordOffset(path_, k);
     const std::string where =
         "team " + std::to_string(k) + " of " + path_ + " at offset " + std::to_string(offset);

@@ -1,6 +1,7 @@
 #include "core/gamefiles/TeamFile.h"
 
 #include <filesystem>
+#include <limits>
 #include <random>
 
 #include <unistd.h>
@@ -370,6 +371,34 @@ TEST(BrokenInput, AHugeFileIsRefusedInsteadOfReadWhole) {
     ASSERT_FALSE(teams.ok());
     EXPECT_NE(teams.error().text.find("too large"), std::string::npos) << teams.error().text;
 }
+
+// A team position so large that its byte offset does not fit 64 bits must not wrap round to a real team.
+class HugeTeamPosition : public ::testing::TestWithParam<std::uint64_t> {};
+
+TEST_P(HugeTeamPosition, IsRefusedAndChangesNothing) {
+    std::mt19937 rng(62);
+    TempDir dir;
+    for (const char* name : {"TEAM.010", "Eurocup.tmd"}) {
+        const std::string path = dir.file(name);
+        const SyntheticFile file = MakeFile(rng, IsCupFile(name), 3, 0);
+        test::WriteBytes(path, file.bytes);
+        const Status s = WriteTeam(path, GetParam(), ParseTeamRecord(RandomRecord(rng)));
+        EXPECT_FALSE(s.ok()) << name << " team " << GetParam();
+        EXPECT_EQ(test::ReadBytes(path), file.bytes) << name;
+        auto read = ReadTeam(path, GetParam());
+        EXPECT_FALSE(read.ok()) << name << " team " << GetParam();
+    }
+}
+
+// 684 = 4 x 171, so 2^62 + 1 teams lie 684 bytes after team 0 once the offset wraps; 2^64 - 1 lies 684
+// bytes before it.
+INSTANTIATE_TEST_SUITE_P(
+    Positions, HugeTeamPosition,
+    ::testing::Values((std::uint64_t{1} << 62) + 1, (std::uint64_t{1} << 62) + 2, ~std::uint64_t{0},
+                      std::uint64_t{1} << 63,
+                      // The last position whose record still ends within a file offset.
+                      (static_cast<std::uint64_t>(std::numeric_limits<long>::max()) - 686) / 684,
+                      std::uint64_t{100'000'000}));
 
 TEST(BrokenInput, ErrorsNameTheTeamAndOffset) {
     TempDir dir;
