@@ -1,9 +1,12 @@
-#include <fstream>
-
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
+#include <SQLiteCpp/Database.h>
+
+#include "core/players/KeyedFile.h"
+#include "core/players/KeyedFileOpen.h"
+#include "core/players/PlayerDatabase.h"
 #include "editor/app/CheckOpen.h"
 #include "TestSupport.h"
 
@@ -30,6 +33,9 @@ private slots:
     void teamFile_data();
     void teamFile();
     void useCounts();
+    void realKeyedFiles_data();
+    void realKeyedFiles();
+    void lockedDatabase();
 };
 
 void CheckOpenTest::outcomes_data() {
@@ -261,6 +267,82 @@ void CheckOpenTest::useCounts() {
     QVERIFY(UsePlayerDatabase(clip));
     QCOMPARE(QString::fromStdString(seen),
              QDir(seams.start.path()).filePath(QStringLiteral("JUGADORES")) + QStringLiteral(" create"));
+}
+
+void CheckOpenTest::realKeyedFiles_data() {
+    QTest::addColumn<bool>("clipboard");
+    QTest::addColumn<QByteArray>("content"); // null: no file
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("stop");
+    for (bool clip : {false, true}) {
+        const char* which = clip ? "clipboard: " : "database: ";
+        QTest::newRow(QByteArray(which) + "missing is created")
+            << clip << QByteArray() << true << QString() << QString();
+        QTest::newRow(QByteArray(which) + "empty file gets its table")
+            << clip << QByteArray("") << true << QString() << QString();
+        QTest::newRow(QByteArray(which) + "not a database")
+            << clip << QByteArray(4096, 'x') << false << "Invalid File"
+            << "Invalid File!";
+    }
+}
+
+void CheckOpenTest::realKeyedFiles() {
+    QFETCH(bool, clipboard);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, result);
+    QFETCH(QString, title);
+    QFETCH(QString, stop);
+    test::Seams seams;
+    const QString path = QDir(seams.start.path()).filePath(clipboard ? "portapap.tps" : "JUGADORES");
+    Globals().ClipboardFilePath = path.toStdString();
+    if (!content.isNull()) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    QCOMPARE(clipboard ? UseClipboardFile() : UsePlayerDatabase(), result);
+    QVERIFY(QFile::exists(path));
+    if (result) {
+        QVERIFY(seams.messages.empty());
+        QCOMPARE(clipboard ? Globals().ClipboardFileUseCount : Globals().PlayerFileUseCount, 1);
+        return;
+    }
+    QCOMPARE(seams.messages.at(0).title, title);
+    QCOMPARE(seams.messages.at(0).text, "Error: (file is not a database (26)) accessing " + path +
+                                            ".  Press OK to end this application.");
+    QCOMPARE(seams.stops, std::vector<QString>{stop});
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), content); // nothing was written to a file that is not ours
+}
+
+void CheckOpenTest::lockedDatabase() {
+    test::Seams seams;
+    const std::string path = QDir(seams.start.path()).filePath("JUGADORES").toStdString();
+    QVERIFY(OpenPlayerDatabaseFile(path, true).ok());
+    // Another process holds the file: an exclusive lock kept by a second connection.
+    SQLite::Database other(path, SQLite::OPEN_READWRITE);
+    other.exec("PRAGMA locking_mode=EXCLUSIVE");
+    other.exec("BEGIN EXCLUSIVE");
+    other.exec("CREATE TABLE held(x)");
+    int opens = 0;
+    OpenSteps steps;
+    steps.open = [&](const std::string& p, bool create) {
+        ++opens;
+        return OpenKeyedFile(PlayerDatabaseSchema(), p, create,
+                             50); // a short wait: the test need not wait long
+    };
+    QVERIFY(!UsePlayerDatabase(steps));
+    QCOMPARE(opens, 2); // tried once more before giving up
+    QCOMPARE(seams.messages.size(), std::size_t(1));
+    QCOMPARE(seams.messages[0].title, QStringLiteral("File Access Error"));
+    QVERIFY2(seams.messages[0].text.startsWith("File (" + QString::fromStdString(path) +
+                                               ") could not be opened.  Error: "),
+             qPrintable(seams.messages[0].text));
+    QVERIFY2(seams.messages[0].text.endsWith(QStringLiteral("(5).")), qPrintable(seams.messages[0].text));
+    QCOMPARE(seams.stops, std::vector<QString>{QStringLiteral("Disk Error")});
+    QCOMPARE(Globals().PlayerFileUseCount, 0);
 }
 
 QTEST_MAIN(CheckOpenTest)
