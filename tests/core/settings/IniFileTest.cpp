@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,32 @@ TEST(IniWrite, FailsWhenTheFileCannotBeWritten) {
     EXPECT_FALSE(WriteIniText((dir.path() / "plain" / "zeltra.ini").string(), "Principal", "XPosit", "1"));
     EXPECT_FALSE(WriteIniText((dir.path() / "missing" / "zeltra.ini").string(), "Principal", "XPosit", "1"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
+}
+
+} // namespace
+} // namespace kivo
+
+namespace kivo {
+namespace {
+
+// Settings files written on Windows match section and entry names without regard to letter case.
+TEST(IniRead, MatchesNamesWithoutRegardToLetterCase) {
+    TempDir dir;
+    const std::string path = dir.file("zeltra.ini");
+    test::WriteText(path, "[principal]\r\nxposit=33\r\nMAXIMIZE=Yes\r\n");
+    EXPECT_EQ(ReadIniNumber(path, "Principal", "XPosit"), 33);
+    EXPECT_EQ(ReadIniText(path, "Principal", "Maximize", ""), "Yes");
+}
+
+TEST(IniRead, GarbageFilesGiveFallbacksAndNoCrash) {
+    std::mt19937 rng(1252);
+    TempDir dir;
+    const std::string path = dir.file("zeltra.ini");
+    for (int n = 0; n < 50; ++n) {
+        test::WriteBytes(path, test::RandomBytes(rng, static_cast<std::size_t>(n) * 97));
+        EXPECT_EQ(ReadIniText(path, "VerEquipos", "Maximize", "fallback"), "fallback") << n;
+        EXPECT_EQ(ReadIniNumber(path, "VerEquipos", "XPosit"), 0) << n;
+    }
 }
 
 } // namespace

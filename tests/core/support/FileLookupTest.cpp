@@ -56,3 +56,20 @@ TEST(SystemErrorText, CarriesTheTextAndTheNumber) {
 
 } // namespace
 } // namespace kivo
+
+namespace kivo {
+namespace {
+
+// A name without a directory is looked up in the current directory.
+TEST(FindExistingFile, LooksUpANameWithoutADirectoryInTheCurrentOne) {
+    TempDir dir;
+    test::WriteText(dir.file("EUROCUP.TMD"), "x");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    const auto found = FindExistingFile("eurocup.tmd");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(found, std::filesystem::path("EUROCUP.TMD"));
+}
+
+} // namespace
+} // namespace kivo
