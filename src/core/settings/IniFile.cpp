@@ -20,6 +20,10 @@ bool Load(CSimpleIniA& ini, const std::string& file) {
     return ini.LoadFile(file.c_str()) >= 0;
 }
 
+// An INI entry is one line: a line break in a value (a file name may hold one) would start new lines that
+// read back as other entries or sections.
+bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
 } // namespace
 
 std::string ReadIniText(const std::string& file, const std::string& section, const std::string& key,
@@ -47,6 +51,7 @@ long ReadIniNumber(const std::string& file, const std::string& section, const st
 
 bool WriteIniText(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value) {
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
     CSimpleIniA ini;
     if (!Load(ini, file)) return false;
     if (ini.SetValue(section.c_str(), key.c_str(), value.c_str()) < 0) return false;

@@ -16,8 +16,8 @@ std::string ReadIniText(const std::string& file, const std::string& section, con
 // is 0.
 long ReadIniNumber(const std::string& file, const std::string& section, const std::string& key);
 
-// Writes one entry, creating the file and the section when needed. Returns false when the file cannot be
-// read or written.
+// Writes one entry, creating the file and the section when needed. Returns false, writing nothing, when
+// the file cannot be read or written or when the section, key or value holds a line break.
 bool WriteIniText(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value);
 

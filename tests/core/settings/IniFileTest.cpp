@@ -192,3 +192,45 @@ TEST(IniRead, GarbageFilesGiveFallbacksAndNoCrash) {
 
 } // namespace
 } // namespace kivo
+
+namespace kivo {
+namespace {
+
+struct LineBreakCase {
+    const char* label;
+    std::string section, key, value;
+};
+
+class IniLineBreak : public ::testing::TestWithParam<LineBreakCase> {};
+
+// A value such as a file name holding a line break would otherwise write other entries and sections.
+TEST_P(IniLineBreak, IsRefusedAndWritesNothing) {
+    TempDir dir;
+    const std::string path = dir.file("ventanas.ini");
+    const std::string before = "[Configuraci\xF3n]\r\nPathEquipo=/data/team.074\r\n";
+    test::WriteText(path, before);
+    EXPECT_FALSE(WriteIniText(path, GetParam().section, GetParam().key, GetParam().value));
+    EXPECT_EQ(FileText(path), before);
+    EXPECT_EQ(ReadIniText(path, kFormulaSection, "FormulaDelantero", "default"), "default");
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, IniLineBreak,
+                         ::testing::Values(LineBreakCase{"ValueNewLine", kConfigSection, kPathEquipo,
+                                                         "/d/a\n[Formula]\nFormulaDelantero=1k"},
+                                           LineBreakCase{"ValueCarriageReturn", kConfigSection, kPathEquipo,
+                                                         "/d/a\r[Formula]\rFormulaDelantero=1k"},
+                                           LineBreakCase{"KeyNewLine", kConfigSection,
+                                                         "PathEquipo\n[Formula]\nFormulaDelantero", "1k"},
+                                           LineBreakCase{"SectionNewLine",
+                                                         "Formula]\nFormulaDelantero=1k\n[X", "Key", "v"}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(IniLineBreak, OtherControlCharactersAndHighBytesAreWritten) {
+    TempDir dir;
+    const std::string path = dir.file("ventanas.ini");
+    ASSERT_TRUE(WriteIniText(path, kConfigSection, kPathEquipo, "/d/tab\there/\xE9"));
+    EXPECT_EQ(ReadIniText(path, kConfigSection, kPathEquipo, ""), "/d/tab\there/\xE9");
+}
+
+} // namespace
+} // namespace kivo
