@@ -1,5 +1,7 @@
 #include "core/players/CrearArchivoJugadores.h"
 
+#include <vector>
+
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/players/PlayerDatabase.h"
@@ -39,13 +41,22 @@ CrearArchivoJugadores(const std::string& databasePath, const std::string& dataDi
             break;
         }
         ++summary.filesRead;
-        for (std::uint64_t k = 0;; ++k) {
+        // One read per file; a file that cannot be read whole is read team by team up to the failure.
+        auto teams = file->ReadAllTeams();
+        std::vector<TeamRecord> partial;
+        if (!teams) {
+            for (std::uint64_t k = 0;; ++k) {
+                auto team = file->ReadTeam(k);
+                if (!team) break;
+                partial.push_back(*team);
+            }
+        }
+        const std::vector<TeamRecord>& read = teams ? *teams : partial;
+        for (std::size_t k = 0; k < read.size(); ++k) {
             progress.Update(Reading(n, static_cast<std::int64_t>(k) + 1));
-            auto team = file->ReadTeam(k);
-            if (!team) break;
             ++summary.teams;
             for (std::size_t slot = 0; slot < kPlayersPerTeam; ++slot) {
-                if (Status appended = load->Append(MakePlayerRow(*team, slot)); !appended)
+                if (Status appended = load->Append(MakePlayerRow(read[k], slot)); !appended)
                     return appended.error();
                 ++summary.rows;
             }

@@ -81,6 +81,8 @@ void PrepareConnection(SQLite::Database& db) {
     SQLite::Statement mode(db, "PRAGMA journal_mode=WAL");
     mode.executeStep();
     db.exec("PRAGMA synchronous=NORMAL");
+    // Room for the whole database of a normal build, so that a pass does not read its pages twice.
+    db.exec("PRAGMA cache_size=-8192");
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "core/players/MarkingPasses.h"
 
+#include <optional>
+#include <vector>
+
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 
@@ -83,42 +86,61 @@ void BindCriteria(SQLite::Statement& q, const SearchCriteria& c, std::optional<s
     BindOptional(q, ":limite", priceLimit);
 }
 
-// One search pass: `scan` is the pass's restriction (its range of one order) with the cursor already in
-// it; rows come in the order's sequence, 25 at a time, each with the predicate's verdict.
+// One search pass over a range of one order, 25 rows at a time. `sameKey` reads the rows of the current key
+// after the last row's place; `nextKeys` (for a range of several keys) the rows of the following keys. A
+// slice is read whole before its rows are marked, so the scan never runs over rows it is changing.
 Result<MarkPassOutcome> RunSearch(PlayerDatabase& database, const SearchCriteria& criteria, std::uint8_t mark,
-                                  Progress& progress, const std::string& scan, std::uint8_t scanValue,
-                                  const char* keyColumn, std::optional<std::uint8_t> priceLimit) {
+                                  Progress& progress, const std::string& sameKey, const std::string& nextKeys,
+                                  const char* keyColumn, std::uint8_t scanValue,
+                                  std::optional<std::uint8_t> priceLimit) {
     auto& db = database.connection();
     MarkPassOutcome outcome;
     try {
         SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
         PassProgress shown(progress, "Processing Records", FoundText(0), kSearchExpected);
-        SQLite::Statement slice(db, std::string("SELECT id, ") + keyColumn + ", marca, " + kPredicate +
-                                        " FROM jugadores WHERE " + scan + " ORDER BY " + keyColumn +
-                                        ", id LIMIT " + std::to_string(kSlice));
+        const std::string select =
+            std::string("SELECT id, ") + keyColumn + ", marca, " + kPredicate + " FROM jugadores WHERE ";
+        SQLite::Statement same(db, select + sameKey + " ORDER BY id LIMIT :n");
+        std::optional<SQLite::Statement> next;
+        if (!nextKeys.empty())
+            next.emplace(db, select + nextKeys + " ORDER BY " + keyColumn + ", id LIMIT :n");
         SQLite::Statement mark1(db, "UPDATE jugadores SET marca = ? WHERE id = ?");
+        struct Row {
+            std::int64_t id, key;
+            bool hit, marked;
+        };
+        std::vector<Row> slice;
         std::int64_t lastKey = -1, lastId = -1;
+        auto read = [&](SQLite::Statement& q, int wanted) {
+            q.reset();
+            BindCriteria(q, criteria, priceLimit);
+            q.bind(":scan", scanValue);
+            q.bind(":key", lastKey);
+            if (q.getIndex(":id")) q.bind(":id", lastId);
+            q.bind(":n", wanted);
+            while (q.executeStep())
+                slice.push_back({q.getColumn(0).getInt64(), q.getColumn(1).getInt64(),
+                                 q.getColumn(3).getInt() != 0, q.getColumn(2).getInt() == mark});
+            q.reset();
+        };
         for (;;) {
-            slice.reset();
-            BindCriteria(slice, criteria, priceLimit);
-            slice.bind(":scan", scanValue);
-            slice.bind(":key", lastKey);
-            slice.bind(":id", lastId);
-            int read = 0;
-            while (slice.executeStep()) {
-                ++read;
-                lastId = slice.getColumn(0).getInt64();
-                lastKey = slice.getColumn(1).getInt64();
-                if (slice.getColumn(3).getInt() == 0) continue;
+            slice.clear();
+            read(same, kSlice);
+            if (next && static_cast<int>(slice.size()) < kSlice)
+                read(*next, kSlice - static_cast<int>(slice.size()));
+            if (slice.empty()) break;
+            for (const Row& row : slice) {
+                if (!row.hit) continue;
                 ++outcome.found;
-                if (slice.getColumn(2).getInt() == mark) continue; // already carries it
+                if (row.marked) continue; // already carries it
                 mark1.bind(1, mark);
-                mark1.bind(2, lastId);
+                mark1.bind(2, row.id);
                 mark1.exec();
                 mark1.reset();
             }
-            if (read == 0) break;
-            shown.Read(read);
+            lastKey = slice.back().key;
+            lastId = slice.back().id;
+            shown.Read(static_cast<std::int64_t>(slice.size()));
             shown.Status(FoundText(outcome.found));
             if (!shown.Continue()) {
                 outcome.cancelled = true;
@@ -146,25 +168,26 @@ SearchPass ChooseSearchPass(const SearchCriteria& criteria) {
 Result<MarkPassOutcome> MarcarJugadoresPorPrecio(PlayerDatabase& database, const SearchCriteria& criteria,
                                                  std::uint8_t mark, Progress& progress) {
     const std::uint8_t limit = criteria.valorPaseMax.value_or(kPricePassLimit);
-    const std::string scan = "valor_pase >= 0 AND valor_pase <= :scan AND (valor_pase, id) > (:key, :id)";
-    return RunSearch(database, criteria, mark, progress, scan, limit, "valor_pase", limit);
+    // The restriction "valor_pase >= 0 AND valor_pase <= limit", walked key by key.
+    return RunSearch(database, criteria, mark, progress,
+                     "valor_pase = :key AND id > :id AND valor_pase <= :scan",
+                     "valor_pase > :key AND valor_pase <= :scan", "valor_pase", limit, limit);
 }
 
 Result<MarkPassOutcome> MarcarJugadoresPorPuesto(PlayerDatabase& database, const SearchCriteria& criteria,
                                                  std::uint8_t mark, Progress& progress) {
     if (!criteria.puesto) return Error{"The search by position needs a position"};
-    const std::string scan = "puesto = :scan AND puesto >= :key AND id > :id";
-    return RunSearch(database, criteria, mark, progress, scan, *criteria.puesto, "puesto",
-                     criteria.valorPaseMax);
+    return RunSearch(database, criteria, mark, progress, "puesto = :scan AND puesto >= :key AND id > :id", "",
+                     "puesto", *criteria.puesto, criteria.valorPaseMax);
 }
 
 Result<MarkPassOutcome> MarcarJugadoresPorNacionalidad(PlayerDatabase& database,
                                                        const SearchCriteria& criteria, std::uint8_t mark,
                                                        Progress& progress) {
     if (!criteria.nacionalidad) return Error{"The search by nationality needs a nationality"};
-    const std::string scan = "nacionalidad = :scan AND nacionalidad >= :key AND id > :id";
-    return RunSearch(database, criteria, mark, progress, scan, *criteria.nacionalidad, "nacionalidad",
-                     criteria.valorPaseMax);
+    return RunSearch(database, criteria, mark, progress,
+                     "nacionalidad = :scan AND nacionalidad >= :key AND id > :id", "", "nacionalidad",
+                     *criteria.nacionalidad, criteria.valorPaseMax);
 }
 
 Result<MarkPassOutcome> BuscarYMarcar(PlayerDatabase& database, const SearchCriteria& criteria,

@@ -29,6 +29,7 @@ struct StoredPlayer {
 // Texts are stored as UTF-8 (so that sqlite3 shows them) of the field's bytes up to the first zero byte;
 // these convert both ways without loss.
 std::string StoredFieldText(std::span<const std::uint8_t> field);
+void StoreFieldText(std::span<const std::uint8_t> field, std::string& out); // into a reused buffer
 void LoadFieldText(const std::string& stored, std::span<std::uint8_t> field);
 
 // The columns of a row in table order, for SELECT lists; ReadPlayerColumns reads them from `first` on.
@@ -82,6 +83,7 @@ private:
     PlayerDatabase* database_;
     std::unique_ptr<SQLite::Transaction> transaction_;
     std::unique_ptr<SQLite::Statement> insert_;
+    std::string team_, name_; // the texts being bound, reused row after row
 };
 
 } // namespace kivo
