@@ -169,6 +169,19 @@ TEST_F(ClipboardStoreTest, TwoConnectionsAppendingLoseNothing) {
     EXPECT_EQ(ClipboardStore::Open(path)->List()->size(), 300u);
 }
 
+TEST_F(ClipboardStoreTest, FailedAppendIsReported) {
+    auto store = ClipboardStore::Open(path);
+    {
+        SQLite::Database other(path, SQLite::OPEN_READWRITE);
+        other.exec("CREATE TRIGGER refuse BEFORE INSERT ON portapapeles BEGIN SELECT RAISE(ABORT, 'disk is "
+                   "full'); END");
+    }
+    auto id = store->Append(Player("LOST"));
+    ASSERT_FALSE(id.ok());
+    EXPECT_NE(id.error().text.find("disk is full"), std::string::npos) << id.error().text;
+    EXPECT_NE(id.error().text.find(path), std::string::npos);
+}
+
 TEST_F(ClipboardStoreTest, TextsAreStoredReadablyForSqlite) {
     auto store = ClipboardStore::Open(path);
     ASSERT_TRUE(store

@@ -1,6 +1,7 @@
 #include "core/players/MarkingPasses.h"
 
 #include <set>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <SQLiteCpp/Database.h>
@@ -241,6 +242,30 @@ TEST_F(MarkingTest, DatabaseFailureUndoesThePass) {
     ASSERT_FALSE(outcome.ok());
     EXPECT_NE(outcome.error().text.find("disk I/O error"), std::string::npos);
     EXPECT_TRUE(Marked(2).empty());
+}
+
+// Two connections marking at once: the second waits for the first's transaction; neither loses rows.
+TEST_F(MarkingTest, TwoConnectionsMarkingAtOnceLoseNothing) {
+    auto pass = [&](std::uint8_t position, std::uint8_t mark, bool& ok) {
+        auto own = PlayerDatabase::Open(db->path(), false);
+        if (!own) return;
+        SearchCriteria c;
+        c.puesto = position;
+        NoProgress progress;
+        for (int i = 0; i < 20; ++i)
+            ok = BuscarYMarcar(*own, c, mark, progress).ok() && ok;
+    };
+    bool okA = true, okB = true;
+    std::thread a(pass, 1, 11, std::ref(okA));
+    std::thread b(pass, 2, 12, std::ref(okB));
+    a.join();
+    b.join();
+    EXPECT_TRUE(okA && okB);
+    SearchCriteria one, two;
+    one.puesto = 1;
+    two.puesto = 2;
+    EXPECT_EQ(Marked(11), Expected(one, 255));
+    EXPECT_EQ(Marked(12), Expected(two, 255));
 }
 
 TEST_F(MarkingTest, ReportSelectsOneMarkInMarkOrder) {
