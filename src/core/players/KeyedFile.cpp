@@ -141,6 +141,9 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
             if (IsEmptyDatabase(db)) CreateKeyedFileSchema(db, schema);
             create.commit();
         }
+        // SQLite quietly opens a file it may not write read-only; every change would then fail later.
+        if (sqlite3_db_readonly(db.getHandle(), "main") == 1)
+            return {OpenFailure::Other, "attempt to write a readonly database (8)"};
         std::string reason;
         switch (CheckSchema(db, schema, reason)) {
         case Check::Ok:
