@@ -58,7 +58,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("KIVO Editor Help"));
     SetHelpKeyword(this, QString::fromLatin1(kHowToUseHelpKeyword));
-    resize(860, 600);
+    resize(960, 640);
 
     tabs_ = new QTabWidget;
     contents_ = new QListWidget;
@@ -118,7 +118,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     splitter->addWidget(tabs_);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({250, 610});
+    splitter->setSizes({300, 660});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
 
@@ -163,6 +163,11 @@ bool HelpViewer::ShowKeyword(const QString& keyword) {
     }
     current_ = QString::fromLatin1(topic->keyword);
     browser_->setSource(PageUrl(*topic));
+    for (int i = 0; i < contents_->count(); ++i)
+        if (contents_->item(i)->data(kKeywordRole).toString() == current_) {
+            const QSignalBlocker block(contents_);
+            contents_->setCurrentRow(i);
+        }
     return true;
 }
 

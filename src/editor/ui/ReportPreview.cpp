@@ -195,12 +195,10 @@ void ReportPreview::JumpTo(int page) {
 void ReportPreview::SetDisplay(int across, int down) {
     across_ = std::max(1, across);
     down_ = std::max(1, down);
-    if (Group() == 1)
-        preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
-    else if (across_ == 2 && down_ == 1)
-        preview_->setViewMode(QPrintPreviewWidget::FacingPagesView);
-    else
-        preview_->setViewMode(QPrintPreviewWidget::AllPagesView);
+    // Several pages side by side are shown as thumbnails of the whole report (the facing-pages view
+    // would lay them out like an open book, the first page alone).
+    preview_->setViewMode(Group() == 1 ? QPrintPreviewWidget::SinglePageView
+                                       : QPrintPreviewWidget::AllPagesView);
     Refresh();
 }
 
