@@ -1,3 +1,6 @@
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 #include <QtTest>
@@ -15,6 +18,7 @@ private slots:
     void mouse_data();
     void mouse();
     void silentWithoutSoundFile();
+    void playsTheStartDirectorysSound();
 };
 
 void PresentacionTest::showsTitleAndWaitsFiveSeconds() {
@@ -85,6 +89,33 @@ void PresentacionTest::silentWithoutSoundFile() {
     test::Seams seams; // an empty start directory: no presenta.wav
     Presentacion splash;
     QVERIFY(!splash.soundStarted());
+}
+
+void PresentacionTest::playsTheStartDirectorysSound() {
+    test::Seams seams;
+    // A tenth of a second of silence, 8 kHz mono 8-bit PCM.
+    const int samples = 800;
+    QByteArray wav;
+    QDataStream out(&wav, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + samples);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(8000) << quint16(1)
+        << quint16(8);
+    out.writeRawData("data", 4);
+    out << quint32(samples);
+    wav.append(QByteArray(samples, char(0x80)));
+    QFile file(QDir(seams.start.path()).filePath(QStringLiteral("presenta.wav")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(wav);
+    file.close();
+
+    QWidget frame;
+    auto* splash = new Presentacion(&frame);
+    // Started when the build can play sounds; a missing audio device is no error either way.
+    QCOMPARE(splash->soundStarted(), Presentacion::SoundSupported());
+    splash->close();
 }
 
 QTEST_MAIN(PresentacionTest)

@@ -74,6 +74,14 @@ Presentacion::Presentacion(QWidget* parent, int milliseconds)
     PlaySound();
 }
 
+bool Presentacion::SoundSupported() {
+#ifdef KIVO_HAVE_MULTIMEDIA
+    return true;
+#else
+    return false;
+#endif
+}
+
 void Presentacion::PlaySound() {
     const std::filesystem::path wav = std::filesystem::path(Globals().StartDirectory) / "presenta.wav";
     std::error_code ec;

@@ -18,6 +18,8 @@ public:
     QTimer* timer() const { return timer_; }
     // Whether the splash sound was started (false when the file or sound support is missing).
     bool soundStarted() const { return soundStarted_; }
+    // Whether this build can play sounds at all.
+    static bool SoundSupported();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -58,10 +58,7 @@ Principal::Principal(QWidget* parent) : QMainWindow(parent) {
     resize(1024, 720);
 }
 
-Principal::~Principal() {
-    // The clipboard window is a window of its own; it goes with the frame.
-    if (QWidget* clipboard = Globals().ClipboardThread) delete clipboard;
-}
+Principal::~Principal() = default;
 
 void Principal::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));

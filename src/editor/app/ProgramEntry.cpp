@@ -27,13 +27,14 @@ int RunProgram(QApplication& app, const StartOptions& options) {
     ResetGlobals();
     Globals().StartDirectory = QDir::currentPath().toStdString();
     Globals().HelpFile = QStringLiteral(":/help");
-    int status = 0;
     {
         Principal frame;
         frame.Start(options.showSplash);
-        if (!Globals().Stopping) status = app.exec();
+        if (!Globals().Stopping) app.exec();
+        // Windows closed on the way out (the help viewer) are deleted now, while the frame still exists.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    return Globals().Stopping ? kStoppedStatus : (status == kStoppedStatus ? status : 0);
+    return Globals().Stopping ? kStoppedStatus : 0;
 }
 
 } // namespace kivo::editor

@@ -33,18 +33,21 @@ using namespace kivo::editor;
 
 namespace {
 
-QString gOut;
-int gFailures = 0;
+// Where the pictures go, and whether every one was written.
+struct Shots {
+    QString out;
+    int failures = 0;
+};
 
-void Save(QWidget* w, const char* name) {
+void Save(Shots& shots, QWidget* w, const char* name) {
     w->show();
     w->raise();
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
-    const QString path = QDir(gOut).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    const QString path = QDir(shots.out).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
     if (!w->grab().save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        ++gFailures;
+        ++shots.failures;
         return;
     }
     std::printf("%s\n", qPrintable(path));
@@ -112,8 +115,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kivo-editor-screenshots OUTDIR\n");
         return 2;
     }
-    gOut = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(gOut);
+    Shots shots{QString::fromLocal8Bit(argv[1])};
+    QDir().mkpath(shots.out);
     PrepareApplication(app);
     ResetGlobals();
     QTemporaryDir placement; // the user's own window placement stays out of the pictures
@@ -124,39 +127,39 @@ int main(int argc, char** argv) {
     Principal frame;
     frame.Start(false);
     frame.resize(1024, 700);
-    Save(&frame, "frame");
+    Save(shots, &frame, "frame");
 
     frame.OpenTeamFileForEditing();
     if (QMdiSubWindow* sub = frame.taskArea()->currentSubWindow()) sub->setGeometry(30, 30, 420, 200);
-    Save(&frame, "frame-task");
+    Save(shots, &frame, "frame-task");
     frame.taskArea()->closeAllSubWindows();
 
     Presentacion splash;
     splash.timer()->stop();
-    Save(&splash, "splash");
+    Save(shots, &splash, "splash");
     splash.hide();
 
     ReportPreview preview(SampleReport());
     preview.resize(820, 900);
-    Save(&preview, "preview");
+    Save(shots, &preview, "preview");
     preview.SetDisplay(2, 1);
     preview.resize(1100, 760);
-    Save(&preview, "preview-two-pages");
+    Save(shots, &preview, "preview-two-pages");
 
     ReportJumpWindow jump(1, preview.pageCount());
-    Save(&jump, "preview-jump");
+    Save(shots, &jump, "preview-jump");
     ReportDisplayWindow display(2, 1);
-    Save(&display, "preview-display");
+    Save(shots, &display, "preview-display");
     preview.hide();
 
     HelpViewer* help = HelpViewer::Instance();
     help->ShowKeyword(QStringLiteral("Main"));
     help->resize(980, 680);
-    Save(help, "help");
+    Save(shots, help, "help");
     help->ShowSearch();
     help->searchField()->setText(QStringLiteral("clipboard"));
     QMetaObject::invokeMethod(help->searchField(), "returnPressed");
-    Save(help, "help-search");
+    Save(shots, help, "help-search");
     help->hide();
 
     ProgressWindow progress(true);
@@ -166,12 +169,12 @@ int main(int argc, char** argv) {
     state.percent = 42;
     state.percentText = " 42% Completed";
     progress.Show(state);
-    Save(&progress, "progress");
+    Save(shots, &progress, "progress");
 
     QMessageBox box(QMessageBox::Information, QStringLiteral("ERROR"),
                     QStringLiteral("Only ONE File can be Edited at the Same Time"), QMessageBox::Ok);
-    Save(&box, "message");
+    Save(shots, &box, "message");
 
     frame.close();
-    return gFailures == 0 ? 0 : 1;
+    return shots.failures == 0 ? 0 : 1;
 }
