@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/TestFiles.h"
+#include "core/gamefiles/PlayerCodes.h"
 
 namespace kivo {
 namespace {
@@ -217,6 +218,47 @@ TEST(TeamFileWrite, AnUpperCaseCupFileFoundByItsMixedCaseNameIsReadWithoutAHeade
     ASSERT_EQ(teams->size(), 2u);
     EXPECT_EQ(SerializeTeamRecord((*teams)[0]), file.teams[0]);
 }
+
+struct NameCase {
+    const char* label;
+    const char* name;
+    std::size_t nameBytes; // bytes before the zero padding
+};
+
+class RenamedTeam : public ::testing::TestWithParam<NameCase> {};
+
+// The editor's road: read, decode, rename, encode, write back in place.
+TEST_P(RenamedTeam, IsStoredAtFullWidthAndNothingElseChanges) {
+    std::mt19937 rng(19);
+    TempDir dir;
+    const std::string path = dir.file("TEAM.020");
+    const SyntheticFile file = MakeFile(rng, false, 3, 0);
+    test::WriteBytes(path, file.bytes);
+
+    auto team = ReadTeam(path, 1);
+    ASSERT_TRUE(team.ok()) << team.error().text;
+    DecodedTeam decoded = DecodeTeam(*team);
+    decoded.teamName = GetParam().name;
+    const TeamRecord encoded = EncodeTeam(decoded);
+    ASSERT_TRUE(WriteTeam(path, 1, encoded).ok());
+
+    const Bytes after = test::ReadBytes(path);
+    const std::size_t at = 2 + 684 + 5;
+    Bytes expectedName(GetParam().name, GetParam().name + GetParam().nameBytes);
+    expectedName.resize(19, 0);
+    EXPECT_EQ(Bytes(after.begin() + at, after.begin() + at + 19), expectedName);
+    Bytes expected = file.bytes;
+    const TeamRecordBytes record = SerializeTeamRecord(encoded);
+    std::copy(record.begin(), record.end(), expected.begin() + 2 + 684);
+    EXPECT_EQ(after, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RenamedTeam,
+                         ::testing::Values(NameCase{"NineteenCharacters", "Borussia Dortmund 9", 19},
+                                           NameCase{"FiveCharacters", "Lazio", 5},
+                                           NameCase{"TrailingBlanks", "ABC                ", 3},
+                                           NameCase{"Latin1", "M\xE1laga", 6}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 // ---- Reading odd and broken files ----
 
