@@ -16,6 +16,14 @@ using namespace kivo::editor;
 
 Q_DECLARE_METATYPE(kivo::ProgressState)
 
+// Stands in for the clipboard window: counts its refreshes.
+class ClipboardStandIn : public QWidget {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void Refresh() { ++refreshes; }
+    int refreshes = 0;
+};
+
 class TaskWindowsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -27,6 +35,7 @@ private slots:
     void progressShowsStates();
     void jobOnWorkerRunsToTheEnd();
     void cancelReachesTheJob();
+    void clipboardRefreshNotice();
 };
 
 void TaskWindowsTest::modalOnTask_data() {
@@ -236,6 +245,17 @@ void TaskWindowsTest::cancelReachesTheJob() {
     QVERIFY(*result < 10'000'000);
     QVERIFY(task.isEnabled());
     QCOMPARE(Globals().GlobalResponse, 2);
+}
+
+void TaskWindowsTest::clipboardRefreshNotice() {
+    test::Seams seams;
+    PostClipboardRefresh(); // no clipboard window: nobody to tell, nothing happens
+    ClipboardStandIn clipboard;
+    Globals().ClipboardThread = &clipboard;
+    PostClipboardRefresh();
+    QCOMPARE(clipboard.refreshes, 0); // posted, not called from inside the copying window's handler
+    QTRY_COMPARE(clipboard.refreshes, 1);
+    Globals().ClipboardThread = nullptr;
 }
 
 QTEST_MAIN(TaskWindowsTest)

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include <QMetaObject>
 #include <QPrinter>
 
 #include "core/settings/SettingsEntries.h"
@@ -26,6 +27,11 @@ void ResetGlobals() {
     g.StopRoutine = std::move(stop);
     g.PlacementDirectory = placement;
     g.HelpWindow = help;
+}
+
+void PostClipboardRefresh() {
+    if (QWidget* clipboard = Globals().ClipboardThread)
+        QMetaObject::invokeMethod(clipboard, "Refresh", Qt::QueuedConnection);
 }
 
 std::string VentanasPath() {

@@ -73,6 +73,10 @@ EditorState& Globals();
 // Start-up step 1: every global back to its initial value (the test seams are kept).
 void ResetGlobals();
 
+// Tells an open clipboard window, later, that a player was added to the clipboard file, so that it reloads
+// its list: the window's invokable Refresh() runs once the current event is done. No window, no notice.
+void PostClipboardRefresh();
+
 // ventanas.ini of the start directory.
 std::string VentanasPath();
 
