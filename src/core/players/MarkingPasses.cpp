@@ -111,12 +111,16 @@ Result<MarkPassOutcome> RunSearch(PlayerDatabase& database, const SearchCriteria
         };
         std::vector<Row> slice;
         std::int64_t lastKey = -1, lastId = -1;
+        // The criteria stay bound from slice to slice; only the cursor moves.
+        for (SQLite::Statement* q : {&same, next ? &*next : nullptr}) {
+            if (!q) continue;
+            BindCriteria(*q, criteria, priceLimit);
+            q->bind(":scan", scanValue);
+        }
+        const int sameId = same.getIndex(":id");
         auto read = [&](SQLite::Statement& q, int wanted) {
-            q.reset();
-            BindCriteria(q, criteria, priceLimit);
-            q.bind(":scan", scanValue);
             q.bind(":key", lastKey);
-            if (q.getIndex(":id")) q.bind(":id", lastId);
+            if (&q == &same) q.bind(sameId, lastId);
             q.bind(":n", wanted);
             while (q.executeStep())
                 slice.push_back({q.getColumn(0).getInt64(), q.getColumn(1).getInt64(),
