@@ -41,22 +41,18 @@ CrearArchivoJugadores(const std::string& databasePath, const std::string& dataDi
             break;
         }
         ++summary.filesRead;
-        // One read per file; a file that cannot be read whole is read team by team up to the failure.
+        // One read per file; a file that cannot be read whole (a read error, or far too large) is read team
+        // by team up to the first failure, without holding its teams in memory.
         auto teams = file->ReadAllTeams();
-        std::vector<TeamRecord> partial;
-        if (!teams) {
-            for (std::uint64_t k = 0;; ++k) {
-                auto team = file->ReadTeam(k);
-                if (!team) break;
-                partial.push_back(*team);
-            }
-        }
-        const std::vector<TeamRecord>& read = teams ? *teams : partial;
-        for (std::size_t k = 0; k < read.size(); ++k) {
+        for (std::uint64_t k = 0;; ++k) {
             progress.Update(Reading(n, static_cast<std::int64_t>(k) + 1));
+            Result<TeamRecord> team = teams ? (k < teams->size() ? Result<TeamRecord>((*teams)[k])
+                                                                 : Result<TeamRecord>(Error{"end of file"}))
+                                            : file->ReadTeam(k);
+            if (!team) break;
             ++summary.teams;
             for (std::size_t slot = 0; slot < kPlayersPerTeam; ++slot) {
-                if (Status appended = load->Append(MakePlayerRow(read[k], slot)); !appended)
+                if (Status appended = load->Append(MakePlayerRow(*team, slot)); !appended)
                     return appended.error();
                 ++summary.rows;
             }
