@@ -23,6 +23,7 @@ QSpinBox* Entry(int value, const char* tip) {
 } // namespace
 
 ReportDisplayWindow::ReportDisplayWindow(int across, int down, QWidget* parent) : QDialog(parent) {
+    setMinimumWidth(280);
     setWindowTitle(QStringLiteral("Change the Report Display"));
     across_ = Entry(across, "Select the number of thumbnails in a row");
     down_ = Entry(down, "Select the number of thumbnails in a column");

@@ -10,6 +10,7 @@
 namespace kivo::editor {
 
 ReportJumpWindow::ReportJumpWindow(int currentPage, int pageCount, QWidget* parent) : QDialog(parent) {
+    setMinimumWidth(280);
     setWindowTitle(QStringLiteral("Jump to a Report Page"));
     page_ = new QSpinBox;
     page_->setRange(1, std::max(1, pageCount));

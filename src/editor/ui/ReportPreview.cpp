@@ -81,6 +81,7 @@ void ReportPreview::BuildMenus() {
         Command(this, QStringLiteral("Save as P&DF..."), QStringLiteral("Save the report as a PDF file"));
     exit_action_ = Command(this, QStringLiteral("E&xit"), QStringLiteral("Exit without printing the report"));
     exit_action_->setIcon(QIcon(QStringLiteral(":/icons/exit.svg")));
+    exit_action_->setShortcut(QKeySequence(Qt::Key_Escape));
     file->addAction(print_action_);
     file->addAction(pdf);
     file->addSeparator();
