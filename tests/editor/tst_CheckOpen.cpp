@@ -237,14 +237,18 @@ void CheckOpenTest::useCounts() {
     OpenSteps failing;
     failing.open = [](const std::string&, bool) { return Attempt(OpenFailure::Other, "busy (5)"); };
 
+    QVERIFY(!UsePlayerDatabase(failing)); // the first user's open fails: no user
+    QCOMPARE(Globals().PlayerFileUseCount, 0);
     QVERIFY(UsePlayerDatabase(ok));
-    QVERIFY(UsePlayerDatabase(ok));
-    QVERIFY(!UsePlayerDatabase(failing));
+    QVERIFY(UsePlayerDatabase(failing)); // already open: shared as it is, not opened again
     QCOMPARE(Globals().PlayerFileUseCount, 2);
+    QCOMPARE(seams.messages.size(), std::size_t(1));
     ReleasePlayerDatabase();
     ReleasePlayerDatabase();
     ReleasePlayerDatabase(); // one too many must not go below zero
     QCOMPARE(Globals().PlayerFileUseCount, 0);
+    QVERIFY(!UsePlayerDatabase(failing)); // the last user gone, the next one opens it again
+    QCOMPARE(seams.messages.size(), std::size_t(2));
 
     Globals().ClipboardFilePath = "/tmp/portapap.tps";
     std::string seen;

@@ -121,7 +121,8 @@ std::string PlayerDatabasePath() {
 }
 
 bool UseTeamFile(const OpenSteps& steps) {
-    if (!CheckOpen(Globals().TeamFilePath, false, steps)) return false;
+    // The first user opens the file; later users share it as it is.
+    if (Globals().TeamFileUseCount == 0 && !CheckOpen(Globals().TeamFilePath, false, steps)) return false;
     ++Globals().TeamFileUseCount;
     return true;
 }
@@ -131,7 +132,8 @@ void ReleaseTeamFile() {
 }
 
 bool UsePlayerDatabase(const OpenSteps& steps) {
-    if (!CheckOpen(PlayerDatabasePath(), true, steps)) return false;
+    // The first user opens the file; later users share it as it is.
+    if (Globals().PlayerFileUseCount == 0 && !CheckOpen(PlayerDatabasePath(), true, steps)) return false;
     ++Globals().PlayerFileUseCount;
     return true;
 }
@@ -141,7 +143,9 @@ void ReleasePlayerDatabase() {
 }
 
 bool UseClipboardFile(const OpenSteps& steps) {
-    if (!CheckOpen(Globals().ClipboardFilePath, true, steps)) return false;
+    // The first user opens the file; later users share it as it is.
+    if (Globals().ClipboardFileUseCount == 0 && !CheckOpen(Globals().ClipboardFilePath, true, steps))
+        return false;
     ++Globals().ClipboardFileUseCount;
     return true;
 }

@@ -26,8 +26,9 @@ OpenSteps PlayerDatabaseSteps();
 OpenSteps ClipboardFileSteps();
 
 // The team file (TeamFilePath, never created), the all-players database (JUGADORES in the start directory)
-// and the clipboard file (ClipboardFilePath), opened through CheckOpen and use-counted: each successful
-// Use... adds one user, each Release... takes one away. The steps can be replaced (tests).
+// and the clipboard file (ClipboardFilePath), use-counted: the first user opens the file through CheckOpen,
+// every successful Use... adds one user and each Release... takes one away. The steps can be replaced
+// (tests).
 bool UseTeamFile(const OpenSteps& steps = TeamFileSteps());
 void ReleaseTeamFile();
 bool UsePlayerDatabase(const OpenSteps& steps = PlayerDatabaseSteps());
