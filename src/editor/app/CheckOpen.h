@@ -15,9 +15,9 @@ struct OpenSteps {
 };
 
 // Opens a data file or stops the program. Returns true when the file can be used. Every failure it cannot
-// repair is shown (messages F1..F6 of the open routine) and ends in StopProgram; it then returns false and
-// the caller must return at once. A locked file is tried once more; keys found invalid are rebuilt after the
-// user agrees.
+// repair is shown ("File Creation Error", "Invalid File", "Key Rebuild Error", "File Access Error") and ends
+// in StopProgram; it then returns false and the caller must return at once. A locked file is tried once more;
+// keys found invalid are rebuilt after the user agrees.
 bool CheckOpen(const std::string& path, bool createIfMissing, const OpenSteps& steps);
 
 // The real steps of each file.
