@@ -67,6 +67,7 @@ private slots:
     void startUpRestoresAndCloseSavesPlacement();
     void windowMenuListsTaskWindows();
     void helpFollowsTheActiveWindow();
+    void arrangeIconsLinesUpMinimisedWindows();
     void programEndsWithStatusZero();
 };
 
@@ -323,6 +324,32 @@ void PrincipalTest::helpFollowsTheActiveWindow() {
     QCOMPARE(viewer->currentKeyword(), QStringLiteral("Opening Teams"));
     QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Refresh")));
     viewer->close();
+    QTRY_VERIFY(!Globals().HelpWindow);
+
+    // F1 in the frame with no task window open: the frame's own topic.
+    frame.taskArea()->closeAllSubWindows();
+    QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
+    QApplication::setActiveWindow(&frame);
+    QTest::keyClick(&frame, Qt::Key_F1);
+    QVERIFY(Globals().HelpWindow);
+    QCOMPARE(HelpViewer::Instance()->currentKeyword(), QStringLiteral("Main"));
+    HelpViewer::Instance()->close();
+}
+
+void PrincipalTest::arrangeIconsLinesUpMinimisedWindows() {
+    test::Seams seams;
+    Principal frame;
+    frame.resize(900, 700);
+    frame.show();
+    frame.OpenTeamFileForEditing();
+    QMdiSubWindow* catalogue = frame.taskArea()->currentSubWindow();
+    catalogue->move(300, 200);
+    catalogue->showMinimized();
+    frame.OpenPlayersClipboard(); // a window of its own: not arranged
+    frame.ArrangeIcons();
+    const int bottom = frame.taskArea()->viewport()->height();
+    QCOMPARE(catalogue->x(), 0);
+    QCOMPARE(catalogue->y() + catalogue->height(), bottom);
 }
 
 void PrincipalTest::programEndsWithStatusZero() {
