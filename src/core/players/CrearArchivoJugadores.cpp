@@ -1,5 +1,6 @@
 #include "core/players/CrearArchivoJugadores.h"
 
+#include <optional>
 #include <vector>
 
 #include "core/gamefiles/Catalogue.h"
@@ -44,11 +45,16 @@ CrearArchivoJugadores(const std::string& databasePath, const std::string& dataDi
         // One read per file; a file that cannot be read whole (a read error, or far too large) is read team
         // by team up to the first failure, without holding its teams in memory.
         auto teams = file->ReadAllTeams();
+        std::optional<TeamRecord> single;
         for (std::uint64_t k = 0;; ++k) {
             progress.Update(Reading(n, static_cast<std::int64_t>(k) + 1));
-            Result<TeamRecord> team = teams ? (k < teams->size() ? Result<TeamRecord>((*teams)[k])
-                                                                 : Result<TeamRecord>(Error{"end of file"}))
-                                            : file->ReadTeam(k);
+            const TeamRecord* team = nullptr;
+            if (teams) {
+                if (k < teams->size()) team = &(*teams)[k];
+            } else if (auto one = file->ReadTeam(k)) {
+                single = std::move(*one);
+                team = &*single;
+            }
             if (!team) break;
             ++summary.teams;
             for (std::size_t slot = 0; slot < kPlayersPerTeam; ++slot) {
