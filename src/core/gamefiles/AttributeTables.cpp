@@ -149,7 +149,9 @@ std::optional<std::string> Slice(std::string_view packed, std::size_t width, std
 
 std::optional<std::uint8_t> FindPacked(std::string_view packed, std::size_t width, std::string_view text) {
     if (text.size() > width) return std::nullopt;
-    const std::string wanted = PadBlank(text, width);
+    char buffer[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    std::copy(text.begin(), text.end(), buffer);
+    const std::string_view wanted(buffer, width);
     for (std::size_t code = 0; code * width < packed.size(); ++code)
         if (packed.substr(code * width, width) == wanted) return static_cast<std::uint8_t>(code);
     return std::nullopt;
@@ -189,7 +191,19 @@ std::optional<std::uint8_t> PriceCode(std::string_view text) {
 }
 
 std::optional<std::uint8_t> NationalityCode(std::string_view text) {
-    return FindPacked(kNationalities, kNationalityWidth, text);
+    // 153 entries: a binary search over the alphabetical order instead of a scan, since every encoded player
+    // looks one up.
+    if (text.size() > kNationalityWidth) return std::nullopt;
+    char wanted[kNationalityWidth] = {' ', ' ', ' '};
+    std::copy(text.begin(), text.end(), wanted);
+    const std::string_view key(wanted, kNationalityWidth);
+    const auto& order = NationalityCodesAlphabetical();
+    auto it = std::lower_bound(order.begin(), order.end(), key, [](std::uint8_t code, std::string_view k) {
+        return kNationalities.substr(code * kNationalityWidth, kNationalityWidth) < k;
+    });
+    if (it == order.end() || kNationalities.substr(*it * kNationalityWidth, kNationalityWidth) != key)
+        return std::nullopt;
+    return *it;
 }
 
 char KitDesignLetter(std::uint8_t code) {
