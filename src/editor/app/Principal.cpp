@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
