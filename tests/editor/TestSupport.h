@@ -2,7 +2,13 @@
 
 #include <vector>
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,7 +19,8 @@
 namespace kivo::editor::test {
 
 // Answers every message box with the answer given (or the box's default) and keeps what was asked; records
-// StopProgram instead of ending the test; keeps zeltra.ini in a directory of its own.
+// StopProgram instead of ending the test; keeps zeltra.ini and the start directory in directories of their
+// own.
 class Seams {
 public:
     Seams() {
@@ -23,12 +30,10 @@ public:
         Globals().StartDirectory = start.path().toStdString();
         Globals().MessageAnswerer = [this](const MessageSpec& spec) {
             messages.push_back(spec);
-            if (!answers.empty()) {
-                MessageButton a = answers.front();
-                answers.erase(answers.begin());
-                return a;
-            }
-            return spec.defaultButton;
+            if (answers.empty()) return spec.defaultButton;
+            const MessageButton a = answers.front();
+            answers.erase(answers.begin());
+            return a;
         };
         Globals().StopRoutine = [this](const QString& text) { stops.push_back(text); };
     }
@@ -41,11 +46,48 @@ public:
     Seams(const Seams&) = delete;
     Seams& operator=(const Seams&) = delete;
 
+    QString StartFile(const QString& name) const { return QDir(start.path()).filePath(name); }
+    std::string PlacementIni() const { return QDir(placement.path()).filePath("zeltra.ini").toStdString(); }
+    // The messages shown so far, each as "title: text".
+    QStringList Shown() const {
+        QStringList shown;
+        for (const MessageSpec& m : messages)
+            shown << m.title + QStringLiteral(": ") + m.text;
+        return shown;
+    }
+
     QTemporaryDir placement;
     QTemporaryDir start;
     std::vector<MessageSpec> messages;
     std::vector<MessageButton> answers;
     std::vector<QString> stops;
 };
+
+inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The file's bytes; empty when it cannot be read.
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QMenu* MenuOf(QMainWindow& window, const QString& title) {
+    for (QAction* a : window.menuBar()->actions())
+        if (a->text() == title) return a->menu();
+    return nullptr;
+}
+
+// Each entry as "text|status text" ("text" without one); a separator as "-".
+inline QStringList Entries(const QList<QAction*>& actions) {
+    QStringList entries;
+    for (QAction* a : actions)
+        entries << (a->isSeparator()           ? QStringLiteral("-")
+                    : a->statusTip().isEmpty() ? a->text()
+                                               : a->text() + QLatin1Char('|') + a->statusTip());
+    return entries;
+}
 
 } // namespace kivo::editor::test
