@@ -1,139 +1,118 @@
-#include <unistd.h>
+#include "core/sampledata/SampleData.h"
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 
 #include <gtest/gtest.h>
 
+#include "../TestFiles.h"
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/PlayerCodes.h"
 #include "core/gamefiles/TeamFile.h"
-#include "core/sampledata/SampleData.h"
 
+namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace kivo;
+using test::ReadText;
+using test::TempDir;
 
-std::string Bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class SampleData : public ::testing::Test {
-protected:
-    fs::path Make(const std::string& name, SampleDataOptions options) {
-        fs::path dir = fs::temp_directory_path() / ("kivo-sample-" + name + "-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        made_.push_back(dir);
-        auto summary = WriteSampleData(dir.string(), options);
+// A fresh data directory written with these options; removed with the test.
+struct SampleDir {
+    TempDir root;
+    fs::path path = root.path() / "data";
+    explicit SampleDir(SampleDataOptions options) {
+        auto summary = WriteSampleData(path.string(), options);
         EXPECT_TRUE(summary.ok()) << (summary.ok() ? "" : summary.error().text);
-        return dir;
     }
-    void TearDown() override {
-        for (const auto& d : made_)
-            fs::remove_all(d);
-    }
-    std::vector<fs::path> made_;
+    std::size_t Teams(const char* name) const { return (fs::file_size(path / name) - 2) / 684; }
 };
 
-TEST_F(SampleData, SameSeedSameBytesOtherSeedOtherBytes) {
-    const fs::path a = Make("a", {5, 1}), b = Make("b", {5, 1}), c = Make("c", {6, 1});
+TEST(SampleData, SameSeedSameBytesOtherSeedOtherBytes) {
+    const SampleDir a({5, 1}), b({5, 1}), c({6, 1});
     for (const char* name : {"TEAM.008", "EUROCUP.TMD", "POOLPLYR.DAT"}) {
-        EXPECT_EQ(Bytes(a / name), Bytes(b / name)) << name;
-        EXPECT_NE(Bytes(a / name), Bytes(c / name)) << name;
+        EXPECT_EQ(ReadText(a.path / name), ReadText(b.path / name)) << name;
+        EXPECT_NE(ReadText(a.path / name), ReadText(c.path / name)) << name;
     }
 }
 
-TEST_F(SampleData, EveryCatalogueFileExistsWithValidTeams) {
-    const fs::path dir = Make("valid", {1, 1});
+TEST(SampleData, EveryCatalogueFileExistsWithValidTeams) {
+    const SampleDir dir({1, 1});
     long long slots = 0;
-    for (const CatalogueTab& tab : CatalogueTabs()) {
+    for (const CatalogueTab& tab : CatalogueTabs())
         for (const CatalogueButton& button : tab.buttons) {
             if (!button.fileNumber) continue;
-            const fs::path file = dir / CatalogueFileName(*button.fileNumber);
-            ASSERT_TRUE(fs::exists(file)) << file;
+            const fs::path file = dir.path / CatalogueFileName(*button.fileNumber);
             auto teams = ReadTeams(file.string());
-            ASSERT_TRUE(teams.ok());
+            ASSERT_TRUE(teams.ok()) << file;
+            EXPECT_EQ((fs::file_size(file) - 2) % 684, 0u);
             EXPECT_GE(teams->size(), 10u);
             EXPECT_LE(teams->size(), 45u);
-            EXPECT_EQ((fs::file_size(file) - 2) % 684, 0u);
             for (std::size_t k = 0; k < teams->size(); ++k) {
                 const TeamRecord& t = (*teams)[k];
                 EXPECT_EQ(t.pais, *button.fileNumber);
                 EXPECT_EQ(t.nroEquipo, k);
                 EXPECT_TRUE(DivisionText(t.division) && TacticText(t.tactica));
-                std::set<int> lineup(t.titularesYSuplentes.begin(), t.titularesYSuplentes.end());
-                EXPECT_EQ(lineup.size(), 16u);
-                EXPECT_EQ(*lineup.rbegin(), 15);
+                const std::set<int> lineup(t.titularesYSuplentes.begin(), t.titularesYSuplentes.end());
+                EXPECT_TRUE(lineup.size() == 16 && *lineup.rbegin() == 15);
                 std::set<int> shirts;
                 for (const PlayerSlot& s : t.jugador) {
                     shirts.insert(s.nroCamiseta);
                     EXPECT_TRUE(NationalityText(s.nacionalidad) && PriceText(s.valorPase));
-                    EXPECT_LE(s.passing, 15);
                     EXPECT_LE(FaceCodeOf(s.posicionYAspecto), 2);
                 }
-                EXPECT_EQ(shirts, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
-                // Records in normal form encode back to themselves.
-                EXPECT_EQ(EncodeTeam(DecodeTeam(t)), t);
+                EXPECT_TRUE(shirts.size() == 16 && *shirts.begin() == 1 && *shirts.rbegin() == 16);
+                EXPECT_EQ(EncodeTeam(DecodeTeam(t)), t); // normal form: skills within 15, names zero-padded
                 slots += 16;
             }
         }
-    }
     EXPECT_GT(slots, 20000);
     EXPECT_LT(slots, 34000);
 }
 
-TEST_F(SampleData, ScaleMultipliesTeamsButNeverPast256) {
-    const fs::path one = Make("s1", {3, 1}), big = Make("s20", {3, 20});
-    for (const char* name : {"TEAM.008", "TEAM.035", "TEAM.074"}) {
-        const auto small = fs::file_size(one / name), large = fs::file_size(big / name);
-        const auto teamsSmall = (small - 2) / 684, teamsLarge = (large - 2) / 684;
-        EXPECT_EQ(teamsLarge, std::min<std::uintmax_t>(256, teamsSmall * 20)) << name;
-    }
+TEST(SampleData, ScaleMultipliesTeamsButNeverPast256) {
+    const SampleDir one({3, 1}), big({3, 20});
+    for (const char* name : {"TEAM.008", "TEAM.035", "TEAM.074"})
+        EXPECT_EQ(big.Teams(name), std::min<std::size_t>(256, one.Teams(name) * 20)) << name;
 }
 
-TEST_F(SampleData, CupsAndPoolNameLeagueTeams) {
-    const fs::path dir = Make("cups", {1, 1});
+// Cup teams are mostly premier division league teams, and one deliberately names no team; every pool entry
+// names a league team, and one a player slot beyond the sixteen.
+TEST(SampleData, CupsAndPoolReferenceLeagueTeams) {
+    const SampleDir dir({1, 1});
+    const std::string data = dir.path.string();
     int premier = 0, other = 0, beyond = 0;
     for (const char* cup : {"EUROCUP.TMD", "UEFACUP.TMD", "EUROCWC.TMD"}) {
-        auto teams = ReadTeams((dir / cup).string());
+        EXPECT_EQ(fs::file_size(dir.path / cup) % 684, 0u);
+        auto teams = ReadTeams((dir.path / cup).string());
         ASSERT_TRUE(teams.ok());
-        EXPECT_EQ(fs::file_size(dir / cup) % 684, 0u);
         for (const TeamRecord& t : *teams) {
-            auto league = ReadTeam(BatchTeamFilePath(dir.string(), t.pais), t.nroEquipo);
-            if (!league) {
-                ++beyond;
-                continue;
-            }
-            (league->division == 0 ? premier : other)++;
+            auto league = ReadTeam(BatchTeamFilePath(data, t.pais), t.nroEquipo);
+            ++(!league ? beyond : league->division == 0 ? premier : other);
         }
     }
     EXPECT_EQ(beyond, 1);
     EXPECT_GT(premier, 3 * other);
     EXPECT_GT(other, 0);
 
-    const std::string pool = Bytes(dir / "POOLPLYR.DAT");
+    const std::string pool = ReadText(dir.path / "POOLPLYR.DAT");
     ASSERT_EQ(pool.size() % 58, 0u);
     EXPECT_GE(pool.size() / 58, 300u);
     int highSlots = 0;
     for (std::size_t at = 0; at < pool.size(); at += 58) {
-        const auto file = static_cast<std::uint8_t>(pool[at]);
-        const auto team = static_cast<std::uint8_t>(pool[at + 1]);
-        if (static_cast<std::uint8_t>(pool[at + 2]) >= 16) ++highSlots;
-        EXPECT_TRUE(ReadTeam(BatchTeamFilePath(dir.string(), file), team).ok()) << "pool entry at " << at;
+        highSlots += static_cast<std::uint8_t>(pool[at + 2]) >= 16;
+        EXPECT_TRUE(
+            ReadTeam(BatchTeamFilePath(data, std::uint8_t(pool[at])), std::uint8_t(pool[at + 1])).ok())
+            << "pool entry at " << at;
     }
     EXPECT_EQ(highSlots, 1);
 }
 
-TEST(SampleDataErrors, AnUnwritableDirectoryIsAnError) {
-    const fs::path file = fs::temp_directory_path() / ("kivo-sample-file-" + std::to_string(::getpid()));
-    std::ofstream(file) << "x";
-    auto result = WriteSampleData((file / "data").string(), {1, 1});
-    EXPECT_FALSE(result.ok());
-    fs::remove(file);
+TEST(SampleData, AnUnwritableDirectoryIsAnError) {
+    TempDir dir;
+    test::WriteText(dir.path() / "file", "x");
+    EXPECT_FALSE(WriteSampleData((dir.path() / "file" / "data").string(), {1, 1}).ok());
 }
 
 } // namespace
+} // namespace kivo

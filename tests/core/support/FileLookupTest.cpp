@@ -4,71 +4,37 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
+#include "../TestFiles.h"
 
 namespace kivo {
 namespace {
 
-using test::TempDir;
-
-TEST(FindExistingFile, FindsAnUpperCaseFileByItsLowerCaseName) {
-    TempDir dir;
-    test::WriteText(dir.file("TEAM.074"), "x");
-    const auto found = FindExistingFile(dir.path() / "team.074");
-    EXPECT_EQ(found, dir.path() / "TEAM.074");
-}
-
-TEST(FindExistingFile, FindsAMixedCaseCupFile) {
-    TempDir dir;
-    test::WriteText(dir.file("EUROCUP.TMD"), "x");
-    EXPECT_EQ(FindExistingFile(dir.path() / "Eurocup.tmd"), dir.path() / "EUROCUP.TMD");
-}
-
-TEST(FindExistingFile, PrefersTheExactNameWhenItExists) {
-    TempDir dir;
-    test::WriteText(dir.file("TEAM.074"), "upper");
-    test::WriteText(dir.file("team.074"), "lower");
-    EXPECT_EQ(FindExistingFile(dir.path() / "team.074"), dir.path() / "team.074");
-    EXPECT_EQ(FindExistingFile(dir.path() / "TEAM.074"), dir.path() / "TEAM.074");
-}
-
-TEST(FindExistingFile, GivesTheAskedNameBackWhenNothingMatches) {
-    TempDir dir;
-    test::WriteText(dir.file("TEAM.075"), "x");
-    EXPECT_EQ(FindExistingFile(dir.path() / "team.074"), dir.path() / "team.074");
-    // A missing directory and a parent that is a file are not errors here: the open that follows reports
-    // them.
-    EXPECT_EQ(FindExistingFile(dir.path() / "nodir" / "team.074"), dir.path() / "nodir" / "team.074");
-    EXPECT_EQ(FindExistingFile(dir.path() / "TEAM.075" / "team.074"), dir.path() / "TEAM.075" / "team.074");
-}
-
-TEST(FindExistingFile, DoesNotMatchANameThatOnlyStartsTheSame) {
-    TempDir dir;
-    test::WriteText(dir.file("TEAM.0745"), "x");
-    EXPECT_EQ(FindExistingFile(dir.path() / "team.074"), dir.path() / "team.074");
+TEST(FindExistingFile, FindsAFileWithoutRegardToLetterCasePreferringTheExactName) {
+    test::TempDir dir;
+    const auto& d = dir.path();
+    for (const char* name : {"TEAM.074", "team.075", "TEAM.075", "EUROCUP.TMD", "TEAM.0765"})
+        test::WriteText(d / name, name);
+    EXPECT_EQ(FindExistingFile(d / "team.074"), d / "TEAM.074");
+    EXPECT_EQ(FindExistingFile(d / "Eurocup.tmd"), d / "EUROCUP.TMD");
+    EXPECT_EQ(FindExistingFile(d / "team.075"), d / "team.075");
+    EXPECT_EQ(FindExistingFile(d / "TEAM.075"), d / "TEAM.075");
+    // Nothing matches, not even a name that only starts the same: the asked name comes back, also for a
+    // missing directory or a parent that is a file (the open that follows reports them).
+    EXPECT_EQ(FindExistingFile(d / "team.076"), d / "team.076");
+    EXPECT_EQ(FindExistingFile(d / "nodir" / "team.074"), d / "nodir" / "team.074");
+    EXPECT_EQ(FindExistingFile(d / "TEAM.074" / "team.074"), d / "TEAM.074" / "team.074");
+    // A name without a directory is looked up in the current one.
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(d);
+    const auto found = FindExistingFile("eurocup.tmd");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(found, std::filesystem::path("EUROCUP.TMD"));
 }
 
 TEST(SystemErrorText, CarriesTheTextAndTheNumber) {
     const std::string text = SystemErrorText(ENOENT);
     EXPECT_NE(text.find("No such file"), std::string::npos) << text;
     EXPECT_NE(text.find("(" + std::to_string(ENOENT) + ")"), std::string::npos) << text;
-}
-
-} // namespace
-} // namespace kivo
-
-namespace kivo {
-namespace {
-
-// A name without a directory is looked up in the current directory.
-TEST(FindExistingFile, LooksUpANameWithoutADirectoryInTheCurrentOne) {
-    TempDir dir;
-    test::WriteText(dir.file("EUROCUP.TMD"), "x");
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    const auto found = FindExistingFile("eurocup.tmd");
-    std::filesystem::current_path(previous);
-    EXPECT_EQ(found, std::filesystem::path("EUROCUP.TMD"));
 }
 
 } // namespace
