@@ -1,11 +1,17 @@
-#include <QDir>
-#include <QFile>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
+#include <QVBoxLayout>
 
 #include "core/settings/IniFile.h"
 #include "editor/app/WindowPlacement.h"
+#include "editor/ui/ControlRescaler.h"
 #include "TestSupport.h"
 
 using namespace kivo;
@@ -16,189 +22,177 @@ namespace {
 const std::string kIni = "zeltra.ini";
 const std::string kSection = "VerEquipos";
 const QRect kDesign(40, 50, 300, 200);
+const char* const kKeys[] = {"XPosit", "YPosit", "Width", "Height", "Maximize"};
 
-struct Stored {
-    const char* x;
-    const char* y;
-    const char* width;
-    const char* height;
-    const char* maximize;
-};
-
-void Store(const Stored& s) {
-    const std::string ini = PlacementIniPath(kIni);
-    auto put = [&](const char* key, const char* value) {
-        if (value) WriteIniText(ini, kSection, key, value);
-    };
-    put("XPosit", s.x);
-    put("YPosit", s.y);
-    put("Width", s.width);
-    put("Height", s.height);
-    put("Maximize", s.maximize);
+// The stored values in the order of kKeys; a null value is not stored.
+void Store(const QStringList& values) {
+    for (int i = 0; i < values.size(); ++i)
+        if (!values[i].isNull())
+            WriteIniText(PlacementIniPath(kIni), kSection, kKeys[i], values[i].toStdString());
 }
 
-std::string Read(const char* key) {
-    return ReadIniText(PlacementIniPath(kIni), kSection, key, "<missing>");
+QStringList Stored() {
+    QStringList values;
+    for (const char* key : kKeys)
+        values << QString::fromStdString(ReadIniText(PlacementIniPath(kIni), kSection, key, "<missing>"));
+    return values;
+}
+
+// The window placed: a top-level window, or a subwindow of `area` around its content.
+QWidget* Placed(bool sub, QMdiArea& area, QWidget& window) {
+    if (!sub) return &window;
+    area.resize(900, 700);
+    area.show();
+    return area.addSubWindow(new QWidget);
+}
+
+QWidget* Content(QWidget* placed) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(placed);
+    return sub ? sub->widget() : placed;
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(Stored)
-
+// Where windows open and how their controls follow their size.
 class PlacementTest : public QObject {
     Q_OBJECT
 private slots:
-    void restore_data();
-    void restore();
-    void restoreSubWindow_data() { restore_data(); }
-    void restoreSubWindow();
-    void saveNormal();
-    void saveMaximisedKeepsNormalGeometry();
-    void saveMinimisedWritesNothing();
-    void saveAndRestoreMaximisedSubWindow();
-    void nothingIsWrittenByRestore();
+    void restore_data() {
+        QTest::addColumn<bool>("sub");
+        QTest::addColumn<QStringList>("stored"); // XPosit, YPosit, Width, Height, Maximize
+        QTest::addColumn<bool>("resizable");
+        QTest::addColumn<QRect>("expected");
+        QTest::addColumn<bool>("maximised");
+        const QString none;
+        for (bool sub : {false, true}) {
+            auto row = [&](const char* name) -> QTestData& {
+                return QTest::newRow((sub ? "subwindow, " : "window, ") + QByteArray(name)) << sub;
+            };
+            row("nothing stored") << QStringList{none, none, none, none, none} << true << kDesign << false;
+            row("all stored") << QStringList{"120", "80", "420", "260", "No"} << true
+                              << QRect(120, 80, 420, 260) << false;
+            row("x 0 restores nothing, not even the maximised state")
+                << QStringList{"0", "80", "420", "260", "Yes"} << true << kDesign << false;
+            row("x not a number") << QStringList{"abc", "80", "420", "260", "Yes"} << true << kDesign
+                                  << false;
+            row("y 0 keeps the design place but maximises")
+                << QStringList{"120", "0", "420", "260", "Yes"} << true << kDesign << true;
+            row("y missing") << QStringList{"120", none, "420", "260", "No"} << true << kDesign << false;
+            row("width 0 keeps the design place")
+                << QStringList{"120", "80", "0", "260", "No"} << true << kDesign << false;
+            row("lower-case yes does not maximise")
+                << QStringList{"120", "80", "420", "260", "yes"} << true << QRect(120, 80, 420, 260) << false;
+            row("Yes with trailing blanks maximises") << QStringList{"120", "80", "420", "260", "Yes   "}
+                                                      << true << QRect(120, 80, 420, 260) << true;
+            row("not resizable: stored place, design size")
+                << QStringList{"120", "80", "0", "0", "No"} << false << QRect(120, 80, 300, 200) << false;
+        }
+    }
+    void restore() {
+        QFETCH(bool, sub);
+        QFETCH(QStringList, stored);
+        QFETCH(bool, resizable);
+        QFETCH(QRect, expected);
+        QFETCH(bool, maximised);
+        test::Seams seams;
+        Store(stored);
+        QMdiArea area;
+        QWidget window;
+        QWidget* placed = Placed(sub, area, window);
+        placed->setGeometry(kDesign);
+        if (!resizable) placed->setFixedSize(kDesign.size());
+        if (sub) placed->show(); // a subwindow is placed while shown, a window before it shows
+        RestoreWindowPlacement(Content(placed), kIni, kSection);
+        placed->show();
+        QCOMPARE(placed->isMaximized(), maximised);
+        if (sub && maximised) placed->showNormal();
+        QCOMPARE(sub ? placed->geometry() : placed->normalGeometry(), expected);
+        if (stored.first().isNull()) QVERIFY(!QFile::exists(QString::fromStdString(PlacementIniPath(kIni))));
+    }
+
+    void save_data() {
+        QTest::addColumn<bool>("sub");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QStringList>("stored");
+        const QStringList normal{"130", "140", "350", "250", "No"},
+            maximised{"130", "140", "350", "250", "Yes"};
+        QTest::newRow("window") << false << int(Qt::WindowNoState) << normal;
+        QTest::newRow("maximised window keeps its normal geometry")
+            << false << int(Qt::WindowMaximized) << maximised;
+        QTest::newRow("subwindow") << true << int(Qt::WindowNoState) << normal;
+        QTest::newRow("maximised subwindow keeps its normal geometry")
+            << true << int(Qt::WindowMaximized) << maximised;
+        QTest::newRow("minimised subwindow writes nothing")
+            << true << int(Qt::WindowMinimized) << QStringList{"11", "22", "333", "444", "Yes"};
+    }
+    void save() {
+        QFETCH(bool, sub);
+        QFETCH(int, state);
+        QFETCH(QStringList, stored);
+        test::Seams seams;
+        Store({"11", "22", "333", "444", "Yes"}); // what an earlier run left
+        QMdiArea area;
+        QWidget window;
+        QWidget* placed = Placed(sub, area, window);
+        placed->setGeometry(130, 140, 350, 250);
+        placed->show();
+        if (state != Qt::WindowNoState) placed->setWindowState(Qt::WindowState(state));
+        QTRY_COMPARE(int(placed->windowState() & ~Qt::WindowActive), state);
+        SaveWindowPlacement(Content(placed), kIni, kSection);
+        QCOMPARE(Stored(), stored);
+    }
+
+    void controlRules() {
+        QCOMPARE(PlacementRatio(400, 300), 1.3333); // kept to four decimals
+        QCOMPARE(PlacementRatio(200, 300), 0.6667);
+        QCOMPARE(PlacementRatio(200, 0), 1.0);
+        // Design 400 x 300, now 600 x 450. A button exactly in the middle counts as near the left and top.
+        const auto rescaled = [](ControlKind kind, QRect design) {
+            return RescaledGeometry(kind, design, QSize(400, 300), QSize(600, 450), 1.5, 1.5);
+        };
+        QCOMPARE(rescaled(ControlKind::Button, QRect(160, 138, 80, 24)), QRect(160, 138, 80, 24));
+        QCOMPARE(rescaled(ControlKind::Entry, QRect(101, 51, 121, 21)), QRect(151, 76, 181, 21));
+        QCOMPARE(rescaled(ControlKind::Other, QRect(10, 10, 381, 201)), QRect(15, 15, 571, 301));
+    }
+
+    void controlsFollowTheWindow() {
+        QWidget window;
+        window.resize(400, 300);
+        auto* list = new QListWidget(&window);
+        list->setGeometry(10, 10, 380, 200);
+        auto* ok = new QPushButton(QStringLiteral("OK"), &window);
+        ok->setGeometry(10, 260, 80, 24);
+        auto* close = new QPushButton(QStringLiteral("Close"), &window);
+        close->setGeometry(300, 260, 80, 24);
+        auto* edit = new QLineEdit(&window);
+        edit->setGeometry(10, 220, 200, 22);
+        auto* spin = new QSpinBox(&window);
+        spin->setGeometry(220, 220, 60, 22);
+        auto* check = new QCheckBox(QStringLiteral("Mark"), &window);
+        check->setGeometry(10, 250, 100, 20);
+        // A group laid out by a layout: the group scales, its contents follow the layout.
+        auto* group = new QGroupBox(&window);
+        group->setGeometry(290, 220, 100, 30);
+        (new QVBoxLayout(group))->addWidget(new QPushButton(QStringLiteral("x")));
+
+        ControlRescaler* rescaler = ControlRescaler::Attach(&window, true);
+        window.show();
+        QVERIFY(!rescaler->Apply()); // same size as designed: nothing to do
+        window.resize(800, 600);     // followed by the rescaler
+        QCOMPARE(list->geometry(), QRect(20, 20, 760, 400));
+        QCOMPARE(ok->geometry(),
+                 QRect(10, 560, 80, 24)); // buttons keep size and distance to the nearer edges
+        QCOMPARE(close->geometry(), QRect(700, 560, 80, 24));
+        QCOMPARE(edit->geometry(), QRect(20, 440, 400, 22)); // entries keep their height
+        QCOMPARE(spin->geometry(), QRect(440, 440, 120, 22));
+        QCOMPARE(check->geometry(), QRect(20, 500, 100, 20)); // check boxes keep their size
+        QCOMPARE(group->geometry(), QRect(580, 440, 200, 60));
+        QVERIFY(!rescaler->Apply());
+        window.resize(400, 300); // back to the design size: the design geometry again
+        QCOMPARE(list->geometry(), QRect(10, 10, 380, 200));
+        QCOMPARE(close->geometry(), QRect(300, 260, 80, 24));
+    }
 };
-
-void PlacementTest::restore_data() {
-    QTest::addColumn<Stored>("stored");
-    QTest::addColumn<bool>("resizable");
-    QTest::addColumn<QRect>("expected");
-    QTest::addColumn<bool>("maximised");
-
-    QTest::newRow("nothing stored") << Stored{} << true << kDesign << false;
-    QTest::newRow("all stored") << Stored{"120", "80", "420", "260", "No"} << true << QRect(120, 80, 420, 260)
-                                << false;
-    QTest::newRow("x 0 restores nothing, not even the maximised state")
-        << Stored{"0", "80", "420", "260", "Yes"} << true << kDesign << false;
-    QTest::newRow("x not a number") << Stored{"abc", "80", "420", "260", "Yes"} << true << kDesign << false;
-    QTest::newRow("y 0 keeps the design place but maximises")
-        << Stored{"120", "0", "420", "260", "Yes"} << true << kDesign << true;
-    QTest::newRow("width 0 keeps the design place")
-        << Stored{"120", "80", "0", "260", "No"} << true << kDesign << false;
-    QTest::newRow("lower-case yes does not maximise")
-        << Stored{"120", "80", "420", "260", "yes"} << true << QRect(120, 80, 420, 260) << false;
-    QTest::newRow("Yes with trailing blanks maximises")
-        << Stored{"120", "80", "420", "260", "Yes   "} << true << QRect(120, 80, 420, 260) << true;
-    QTest::newRow("not resizable: stored place, design size")
-        << Stored{"120", "80", "420", "260", "No"} << false << QRect(120, 80, 300, 200) << false;
-    QTest::newRow("not resizable, width 0 still moves")
-        << Stored{"120", "80", "0", "0", "No"} << false << QRect(120, 80, 300, 200) << false;
-}
-
-void PlacementTest::restore() {
-    QFETCH(Stored, stored);
-    QFETCH(bool, resizable);
-    QFETCH(QRect, expected);
-    QFETCH(bool, maximised);
-
-    test::Seams seams;
-    Store(stored);
-    QWidget window;
-    window.setGeometry(kDesign);
-    if (!resizable) window.setFixedSize(kDesign.size());
-    RestoreWindowPlacement(&window, kIni, kSection);
-    window.show();
-    QCOMPARE(window.isMaximized(), maximised);
-    QCOMPARE(window.normalGeometry(), expected);
-}
-
-void PlacementTest::restoreSubWindow() {
-    QFETCH(Stored, stored);
-    QFETCH(bool, resizable);
-    QFETCH(QRect, expected);
-    QFETCH(bool, maximised);
-
-    test::Seams seams;
-    Store(stored);
-    QMdiArea area;
-    area.resize(900, 700);
-    area.show();
-    auto* content = new QWidget;
-    QMdiSubWindow* sub = area.addSubWindow(content);
-    sub->setGeometry(kDesign);
-    if (!resizable) sub->setFixedSize(kDesign.size());
-    sub->show();
-    RestoreWindowPlacement(content, kIni, kSection);
-    QCOMPARE(sub->isMaximized(), maximised);
-    if (maximised) sub->showNormal();
-    QCOMPARE(sub->geometry(), expected);
-}
-
-void PlacementTest::saveNormal() {
-    test::Seams seams;
-    QWidget window;
-    window.setGeometry(130, 140, 350, 250);
-    window.show();
-    SaveWindowPlacement(&window, kIni, kSection);
-    QCOMPARE(Read("Maximize"), std::string("No"));
-    QCOMPARE(Read("XPosit"), std::string("130"));
-    QCOMPARE(Read("YPosit"), std::string("140"));
-    QCOMPARE(Read("Width"), std::string("350"));
-    QCOMPARE(Read("Height"), std::string("250"));
-}
-
-void PlacementTest::saveMaximisedKeepsNormalGeometry() {
-    test::Seams seams;
-    QWidget window;
-    window.setGeometry(130, 140, 350, 250);
-    window.show();
-    window.showMaximized();
-    QTRY_VERIFY(window.isMaximized());
-    SaveWindowPlacement(&window, kIni, kSection);
-    QCOMPARE(Read("Maximize"), std::string("Yes"));
-    QCOMPARE(Read("XPosit"), std::string("130"));
-    QCOMPARE(Read("Width"), std::string("350"));
-
-    // Next time it opens maximised, and un-maximising shows the normal placement.
-    QWidget again;
-    again.setGeometry(kDesign);
-    RestoreWindowPlacement(&again, kIni, kSection);
-    again.show();
-    QVERIFY(again.isMaximized());
-    QCOMPARE(again.normalGeometry(), QRect(130, 140, 350, 250));
-}
-
-void PlacementTest::saveMinimisedWritesNothing() {
-    test::Seams seams;
-    Store({"11", "22", "333", "444", "No"});
-    QMdiArea area;
-    area.resize(900, 700);
-    area.show();
-    auto* content = new QWidget;
-    QMdiSubWindow* sub = area.addSubWindow(content);
-    sub->setGeometry(kDesign);
-    sub->show();
-    sub->showMinimized();
-    QVERIFY(sub->isMinimized());
-    SaveWindowPlacement(content, kIni, kSection);
-    QCOMPARE(Read("XPosit"), std::string("11"));
-    QCOMPARE(Read("Width"), std::string("333"));
-}
-
-void PlacementTest::saveAndRestoreMaximisedSubWindow() {
-    test::Seams seams;
-    QMdiArea area;
-    area.resize(900, 700);
-    area.show();
-    auto* content = new QWidget;
-    QMdiSubWindow* sub = area.addSubWindow(content);
-    sub->setGeometry(60, 70, 320, 240);
-    sub->show();
-    sub->showMaximized();
-    SaveWindowPlacement(content, kIni, kSection);
-    QCOMPARE(Read("Maximize"), std::string("Yes"));
-    QCOMPARE(Read("XPosit"), std::string("60"));
-    QCOMPARE(Read("YPosit"), std::string("70"));
-    QCOMPARE(Read("Width"), std::string("320"));
-    QCOMPARE(Read("Height"), std::string("240"));
-}
-
-void PlacementTest::nothingIsWrittenByRestore() {
-    test::Seams seams;
-    QWidget window;
-    RestoreWindowPlacement(&window, kIni, kSection);
-    QVERIFY(!QFile::exists(QString::fromStdString(PlacementIniPath(kIni))));
-}
 
 QTEST_MAIN(PlacementTest)
 #include "tst_Placement.moc"
