@@ -1,0 +1,364 @@
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+#include "core/settings/IniFile.h"
+#include "editor/app/PlaceholderTask.h"
+#include "editor/app/Presentacion.h"
+#include "editor/app/Principal.h"
+#include "editor/ui/HelpTopics.h"
+#include "editor/ui/HelpViewer.h"
+#include "TestSupport.h"
+
+using namespace kivo;
+using namespace kivo::editor;
+
+namespace {
+
+QStringList Titles(QMdiArea* area) {
+    QStringList titles;
+    for (QMdiSubWindow* sub : area->subWindowList())
+        titles << sub->windowTitle();
+    return titles;
+}
+
+} // namespace
+
+// The main frame with its menus and commands, the splash and the help.
+class FrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void menusAndToolBar() {
+        test::Seams seams;
+        Principal frame;
+        QCOMPARE(frame.windowTitle(), QStringLiteral("PC KIVO EDITOR 1.40"));
+        QCOMPARE(test::Entries(frame.menuBar()->actions()),
+                 (QStringList{"&File", "&Options", "&Window", "&Help|Windows Help"}));
+        QCOMPARE(test::Entries(test::MenuOf(frame, "&File")->actions()),
+                 (QStringList{"&Browse Teams from a Country, Region...", "-", "&Find Players",
+                              "&Create a File with all the Players", "&Fix Foreign Market Players", "-",
+                              "&Edit Prices Formula", "-", "&Exit|Exit PC Zeltra"}));
+        QCOMPARE(test::Entries(test::MenuOf(frame, "&Options")->actions()), QStringList{"&Printer Setup"});
+        QCOMPARE(test::Entries(test::MenuOf(frame, "&Window")->actions()),
+                 (QStringList{"&Players Clipboard|Open Players Clipboard", "-", "&Tile", "&Cascade",
+                              "&Arrange Icons"}));
+        QCOMPARE(test::Entries(test::MenuOf(frame, "&Help")->actions()),
+                 (QStringList{"&Contents|View the contents of the help file",
+                              "&Search for Help On...|Search for help on a subject",
+                              "&How to Use Help|How to use Windows Help", "-", "&About"}));
+        QStringList tips;
+        for (QAction* a : frame.toolBar()->actions()) {
+            tips << a->toolTip();
+            QCOMPARE(a->statusTip(), a->toolTip());
+            QVERIFY2(!a->icon().pixmap(24, 24).isNull(), qPrintable(a->toolTip()));
+        }
+        QCOMPARE(tips, (QStringList{"Open a Team File for Editing", "Find Players",
+                                    "Edit Formulae to Compute Prices", "Create File with all the Players",
+                                    "Fix Foreign Market", "Help"}));
+    }
+
+    void catalogueGuard_data() {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("toolbar button") << false;
+        QTest::newRow("File menu entry") << true;
+    }
+    void catalogueGuard() {
+        QFETCH(bool, fromMenu);
+        test::Seams seams;
+        Principal frame;
+        frame.show();
+        QAction* open = (fromMenu ? static_cast<QWidget*>(test::MenuOf(frame, "&File")) : frame.toolBar())
+                            ->actions()
+                            .at(0);
+        open->trigger();
+        QVERIFY(Globals().CatalogueOpen);
+        QVERIFY(seams.messages.empty());
+        open->trigger();
+        QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
+        QCOMPARE(seams.Shown(), QStringList{"ERROR: Only ONE File can be Edited at the Same Time"});
+        frame.taskArea()->subWindowList().at(0)->close();
+        QVERIFY(!Globals().CatalogueOpen);
+        QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
+        open->trigger(); // after closing it opens again
+        QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
+        QCOMPARE(seams.messages.size(), std::size_t(1));
+    }
+
+    void clipboardGuard() {
+        test::Seams seams;
+        Principal frame;
+        frame.show();
+        QAction* entry = test::MenuOf(frame, "&Window")->actions().at(0);
+        entry->trigger();
+        QPointer<QWidget> first = Globals().ClipboardThread;
+        QVERIFY(first && first->isVisible());
+        QCOMPARE(first->windowTitle(), QStringLiteral("Players Clipboard"));
+        entry->trigger(); // does nothing while it is open
+        QCOMPARE(Globals().ClipboardThread.data(), first.data());
+        QCOMPARE(frame.findChildren<PlaceholderTask*>().size(), 1);
+        QVERIFY(seams.messages.empty());
+        first->close();
+        QVERIFY(!Globals().ClipboardThread);
+        QTRY_VERIFY(!first);
+        entry->trigger(); // after closing it opens again
+        QVERIFY(Globals().ClipboardThread && Globals().ClipboardThread->isVisible());
+    }
+
+    void laterCommandsAreNotAvailableYet() {
+        test::Seams seams;
+        Principal frame;
+        for (int button : {1, 2, 3, 4}) // Find Players, Edit Formulae, Create File, Fix Foreign Market
+            frame.toolBar()->actions().at(button)->trigger();
+        QCOMPARE(seams.messages.size(), std::size_t(4));
+        QCOMPARE(seams.Shown().at(0), QStringLiteral("PC KIVO EDITOR 1.40: \"Find Players\" is not available "
+                                                     "yet in this release of the editor."));
+        for (const MessageSpec& m : seams.messages)
+            QVERIFY2(
+                m.text.endsWith(QStringLiteral("\" is not available yet in this release of the editor.")),
+                qPrintable(m.text));
+        QVERIFY(frame.taskArea()->subWindowList().isEmpty());
+    }
+
+    void startUpWritesNothing_data() {
+        QTest::addColumn<QByteArray>("ventanas"); // null: no file at all
+        QTest::addColumn<QString>("attack");
+        const QString builtIn = QString::fromStdString(DefaultFormulas()[std::size_t(FormulaRole::Attack)]);
+        QTest::newRow("no ventanas.ini") << QByteArray() << builtIn;
+        QTest::newRow("no Formula section")
+            << QByteArray("[Configuraci\xf3n]\r\nDirectorioKIVO=/x\r\n") << builtIn;
+        QTest::newRow("Formula section")
+            << QByteArray("[Formula]\r\nFormulaDelantero=100k*FI\r\n") << "100k*FI";
+    }
+    void startUpWritesNothing() {
+        QFETCH(QByteArray, ventanas);
+        QFETCH(QString, attack);
+        test::Seams seams;
+        const QString path = seams.StartFile("ventanas.ini");
+        if (!ventanas.isNull()) QVERIFY(test::WriteFile(path, ventanas));
+        Principal frame;
+        frame.Start(false);
+        QCOMPARE(QString::fromStdString(Globals().Formulas[std::size_t(FormulaRole::Attack)]), attack);
+        QCOMPARE(QString::fromStdString(Globals().ClipboardFilePath), seams.StartFile("portapap.tps"));
+        QVERIFY(Globals().Prices);
+        QCOMPARE(test::ReadFile(path), ventanas);
+        QCOMPARE(QDir(seams.start.path()).entryList(QDir::Files).size(), ventanas.isNull() ? 0 : 1);
+        QVERIFY(!QFile::exists(QString::fromStdString(seams.PlacementIni())));
+    }
+
+    void programPlacesItsFrameAndEndsWithStatusZero() {
+        test::Seams seams;
+        QDir::setCurrent(seams.start.path());
+        const std::string ini = seams.PlacementIni();
+        const std::pair<const char*, const char*> stored[] = {
+            {"XPosit", "70"}, {"YPosit", "60"}, {"Width", "800"}, {"Height", "560"}};
+        for (auto [key, value] : stored)
+            WriteIniText(ini, "Principal", key, value);
+        QRect restored;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* frame = qobject_cast<Principal*>(w)) {
+                    restored = frame->geometry();
+                    frame->setGeometry(90, 95, 700, 500);
+                    frame->close();
+                    // Should another window have kept the program alive, end it anyway; the check is the
+                    // status.
+                    QTimer::singleShot(0, frame, [] { QCoreApplication::quit(); });
+                }
+        });
+        QCOMPARE(RunProgram(*qobject_cast<QApplication*>(QCoreApplication::instance()), StartOptions{false}),
+                 0);
+        QCOMPARE(restored, QRect(70, 60, 800, 560));
+        QStringList saved;
+        for (const char* key : {"Maximize", "XPosit", "YPosit", "Width", "Height"})
+            saved << QString::fromStdString(ReadIniText(ini, "Principal", key, ""));
+        QCOMPARE(saved, (QStringList{"No", "90", "95", "700", "500"}));
+        QVERIFY(!QFile::exists(seams.StartFile("ventanas.ini")));
+    }
+
+    void windowMenuAndArrangeIcons() {
+        test::Seams seams;
+        Principal frame;
+        frame.resize(900, 700);
+        frame.show();
+        frame.OpenTeamFileForEditing();
+        QMenu* menu = test::MenuOf(frame, "&Window");
+        emit menu->aboutToShow();
+        QCOMPARE(test::Entries(menu->actions()).mid(5), (QStringList{"-", "&1 Team Files"}));
+        QMdiSubWindow* catalogue = frame.taskArea()->currentSubWindow();
+        catalogue->move(300, 200);
+        catalogue->showMinimized();
+        menu->actions().at(4)->trigger(); // Arrange Icons: minimised windows along the bottom, from the left
+        QCOMPARE(catalogue->pos(), QPoint(0, frame.taskArea()->viewport()->height() - catalogue->height()));
+        frame.taskArea()->closeAllSubWindows();
+        QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
+        emit menu->aboutToShow();
+        QCOMPARE(menu->actions().size(), 5);
+    }
+
+    void helpFollowsTheActiveWindow() {
+        test::Seams seams;
+        Principal frame;
+        frame.show();
+        QApplication::setActiveWindow(&frame);
+        QCOMPARE(frame.ActiveHelpKeyword(), QStringLiteral("Main"));
+        QCOMPARE(HelpKeywordOf(frame.toolBar()), QStringLiteral("Main")); // taken from the parent
+        frame.OpenTeamFileForEditing();
+        QCOMPARE(frame.ActiveHelpKeyword(), QStringLiteral("Opening Teams"));
+        frame.toolBar()->actions().at(5)->trigger(); // the Help button
+        QCOMPARE(HelpViewer::Instance()->currentKeyword(), QStringLiteral("Opening Teams"));
+        QVERIFY(HelpViewer::Instance()->browser()->toPlainText().contains(QStringLiteral("Refresh")));
+        HelpViewer::Instance()->close();
+        QTRY_VERIFY(!Globals().HelpWindow);
+        // F1 in the frame with no task window open: the frame's own topic.
+        frame.taskArea()->closeAllSubWindows();
+        QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
+        QApplication::setActiveWindow(&frame);
+        QTest::keyClick(&frame, Qt::Key_F1);
+        QVERIFY(Globals().HelpWindow);
+        QCOMPARE(HelpViewer::Instance()->currentKeyword(), QStringLiteral("Main"));
+        HelpViewer::Instance()->close();
+    }
+
+    void splashCloses_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("timer tick") << "tick" << true;
+        QTest::newRow("left click") << "left" << true;
+        QTest::newRow("left double-click") << "double" << true;
+        QTest::newRow("right click") << "right" << true;
+        QTest::newRow("middle click") << "middle" << false;
+    }
+    void splashCloses() {
+        QFETCH(QString, how);
+        QFETCH(bool, closes);
+        test::Seams seams;
+        QPointer<Presentacion> splash = new Presentacion;
+        splash->show();
+        QVERIFY(splash->isModal());
+        QCOMPARE(splash->timer()->interval(), 5000);
+        const QPoint inside(20, 20);
+        if (how == "tick") {
+            QTimerEvent tick(splash->timer()->timerId()); // the tick itself, without waiting five seconds
+            QCoreApplication::sendEvent(splash->timer(), &tick);
+        } else if (how == "double") {
+            QMouseEvent event(QEvent::MouseButtonDblClick, inside, splash->mapToGlobal(inside),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(splash, &event);
+        } else {
+            const auto button = how == "left"    ? Qt::LeftButton
+                                : how == "right" ? Qt::RightButton
+                                                 : Qt::MiddleButton;
+            QTest::mousePress(splash, button, Qt::NoModifier, inside);
+        }
+        QCOMPARE(splash->isVisible(), !closes);
+        if (closes) {
+            QTRY_VERIFY(!splash); // deleted once closed
+        } else {
+            QVERIFY(splash->timer()->isActive());
+            delete splash;
+        }
+    }
+
+    void splashSound() {
+        test::Seams seams;
+        QWidget frame;
+        QVERIFY(!Presentacion(&frame).soundStarted()); // no presenta.wav in the start directory: silent
+        // A tenth of a second of silence, 8 kHz mono 8-bit PCM.
+        const QByteArray header = QByteArray::fromHex("52494646440300005741564566"
+                                                      "6d74201000000001000100401f0000401f00000100080064617461"
+                                                      "20030000");
+        QVERIFY(test::WriteFile(seams.StartFile("presenta.wav"), header + QByteArray(800, char(0x80))));
+        auto* splash = new Presentacion(&frame);
+        QCOMPARE(splash->soundStarted(), Presentacion::SoundSupported());
+    }
+
+    void everyKeywordHasItsTopic() {
+        test::Seams seams;
+        HelpViewer* viewer = HelpViewer::Instance();
+        const QRegularExpression ref(QStringLiteral("(?:href|src)=[\"']([^\"'#]+)[\"']"));
+        QStringList keywords;
+        int links = 0;
+        for (const HelpTopic& t : HelpTopics()) {
+            const QString keyword = QString::fromLatin1(t.keyword);
+            QVERIFY2(!keywords.contains(keyword, Qt::CaseInsensitive), t.keyword);
+            keywords << keyword;
+            QCOMPARE(FindHelpTopic(keyword.toUpper()), &t); // letter case ignored
+            QVERIFY(viewer->ShowKeyword(keyword));
+            QCOMPARE(viewer->currentKeyword(), keyword);
+            QVERIFY2(viewer->browser()->toPlainText().contains(QString::fromLatin1(t.title)), t.page);
+            // Its links and pictures are there.
+            for (const auto& m :
+                 ref.globalMatch(QString::fromUtf8(test::ReadFile(QStringLiteral(":/help/") + t.page)))) {
+                const QString target = m.captured(1).startsWith("qrc:")
+                                           ? m.captured(1).mid(3)
+                                           : QStringLiteral(":/help/") + m.captured(1);
+                QVERIFY2(QFile::exists(target), qPrintable(QString::fromLatin1(t.page) + " -> " + target));
+                ++links;
+            }
+        }
+        QVERIFY(links > 20);
+        for (const char* k :
+             {"Main", "Opening Teams", "Browsing Teams", "Edit Teams", "Formulae to Compute Players' Prices",
+              "Multi-Player Clipboard", "Fixing Foreign Market", "About", "How to Use Help",
+              "Report Preview"}) // the windows' keywords
+            QVERIFY2(FindHelpTopic(k), k);
+        // An unknown keyword: the viewer says so itself, the program raises nothing.
+        QVERIFY(!viewer->ShowKeyword(QStringLiteral("No Such Window")));
+        QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("No Such Window")));
+        QVERIFY(viewer->currentKeyword().isEmpty());
+        QVERIFY(seams.messages.empty());
+        // The index: typing filters the keywords, Enter opens the one left.
+        viewer->ShowIndex();
+        viewer->indexField()->setText(QStringLiteral("clip"));
+        int visible = 0;
+        for (int i = 0; i < viewer->indexList()->count(); ++i)
+            visible += !viewer->indexList()->item(i)->isHidden();
+        QCOMPARE(visible, 1);
+        QTest::keyClick(viewer->indexField(), Qt::Key_Return);
+        QCOMPARE(viewer->currentKeyword(), QStringLiteral("Multi-Player Clipboard"));
+        viewer->close();
+    }
+
+    void helpSearch_data() {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QString>("mustFind");
+        QTest::addColumn<QString>("mustNotFind");
+        QTest::newRow("one word") << "portapap.tps"
+                                  << "Multi-Player Clipboard"
+                                  << "Fixing Foreign Market";
+        QTest::newRow("all words needed") << "backup POOLPLYR.DAT"
+                                          << "Fixing Foreign Market"
+                                          << "Edit Teams";
+        QTest::newRow("letter case ignored") << "COMPUTE ALL PRICES"
+                                             << "Edit Teams"
+                                             << "About";
+    }
+    void helpSearch() {
+        QFETCH(QString, words);
+        QFETCH(QString, mustFind);
+        QFETCH(QString, mustNotFind);
+        test::Seams seams;
+        HelpViewer* viewer = HelpViewer::Instance();
+        const QStringList found = viewer->Search(words);
+        QVERIFY2(found.contains(mustFind) && !found.contains(mustNotFind), qPrintable(found.join(',')));
+        QVERIFY(viewer->Search(QStringLiteral("zzqqxx")).isEmpty());
+        QVERIFY(viewer->Search(QStringLiteral("   ")).isEmpty());
+        // Through the window: typing and Enter fills the results, a click opens the topic.
+        viewer->ShowSearch();
+        viewer->searchField()->setText(words);
+        QTest::keyClick(viewer->searchField(), Qt::Key_Return);
+        QCOMPARE(viewer->searchResults()->count(), found.size());
+        emit viewer->searchResults()->itemClicked(viewer->searchResults()->item(0));
+        QCOMPARE(viewer->currentKeyword(), found.first());
+        viewer->close();
+    }
+};
+
+QTEST_MAIN(FrameTest)
+#include "tst_Frame.moc"
