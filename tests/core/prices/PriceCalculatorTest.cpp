@@ -10,19 +10,15 @@ namespace {
 constexpr Skills kZero{0, 0, 0, 0, 0, 0, 0};
 constexpr Skills kTop{15, 15, 15, 15, 15, 15, 15};
 
+// Purely textual: 1.5M gives 1.5000000, worth 1.5.
 TEST(ExpandFormula, ReplacesSuffixesDropsBlanksAndKeeps200Characters) {
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
-        {"75 k * pa", "75000*pa"},
-        {"75 K*PA", "75000*PA"},
-        {"1.5M*pa", "1.5000000*pa"}, // purely textual: worth 1.5
-        {"2m", "2000000"},
-        {"   100k + 2   ", "100000+2"},
-        {"mk", "000000000"},
-        {"(sp-7)*fi", "(sp-7)*fi"},
-        {"", ""},
-        {"     ", ""},
+        {"75 k * pa", "75000*pa"}, {"75 K*PA", "75000*PA"}, {"1.5M*pa", "1.5000000*pa"}, {"2m", "2000000"},
+        {"   100k + 2   ", "100000+2"}, {"mk", "000000000"}, {"(sp-7)*fi", "(sp-7)*fi"}, {"", ""}, {"     ", ""},
         {std::string(199, '1') + "k", std::string(199, '1') + "0"},
         {std::string(100, '3') + std::string(150, ' ') + "4", std::string(100, '3') + "4"}};
+    // clang-format on
     for (const auto& [formula, expanded] : cases)
         EXPECT_EQ(ExpandFormula(formula), expanded) << formula;
 }
@@ -34,8 +30,7 @@ TEST(PriceEvaluator, BindsEachSkillNameInAnyLetterCase) {
     EXPECT_EQ(evaluator.Value("PA+10*Sh+100*hE+1000*TA+10000*Bc+100000*sP+1000000*FI", {7, 6, 5, 4, 3, 2, 1}),
               1'234'567);
     EXPECT_EQ(evaluator.Value("2+3*100k-(-200k)+900k/3", kZero), 800'002);
-    EXPECT_EQ(evaluator.Value("1k*pa", {200, 0, 0, 0, 0, 0, 0}),
-              200'000); // skills above 15 reach the formula
+    EXPECT_EQ(evaluator.Value("1k*pa", {200, 0, 0, 0, 0, 0, 0}), 200'000); // skills above 15 count
 }
 
 struct PriceCase {
@@ -46,21 +41,14 @@ struct PriceCase {
 
 TEST(CalcularPrecio, GivesThePriceText) {
     const Skills pa10{10, 0, 0, 0, 0, 0, 0};
-    const PriceCase cases[] = {{"24999", kZero, "25K-"},
-                               {"25000", kZero, "25K"},
-                               {"27500", kZero, "25K"},
-                               {"27501", kZero, "30K"},
-                               {"165000", kZero, "150K"},
-                               {"15000000", kZero, "15M"},
-                               {"15000001", kZero, "15M+"},
-                               {"-5", kZero, "25K-"},
-                               {"1000m*1000", kZero, "15M+"},
-                               {"-1000m*1000", kZero, "25K-"},
-                               {"25000.9", kZero, "25K"},
-                               {"24999.9", kZero, "25K-"},
-                               {"1.5M*pa", pa10, "25K-"},
-                               {"75 k*PA", pa10, "750K"},
-                               {"1k*Sh + 1k*hE", {0, 10, 20, 0, 0, 0, 0}, "30K"}};
+    // clang-format off
+    const PriceCase cases[] = {
+        {"24999", kZero, "25K-"}, {"25000", kZero, "25K"}, {"27500", kZero, "25K"}, {"27501", kZero, "30K"},
+        {"165000", kZero, "150K"}, {"15000000", kZero, "15M"}, {"15000001", kZero, "15M+"}, {"-5", kZero, "25K-"},
+        {"1000m*1000", kZero, "15M+"}, {"-1000m*1000", kZero, "25K-"}, {"25000.9", kZero, "25K"},
+        {"24999.9", kZero, "25K-"}, {"1.5M*pa", pa10, "25K-"}, {"75 k*PA", pa10, "750K"},
+        {"1k*Sh + 1k*hE", {0, 10, 20, 0, 0, 0, 0}, "30K"}};
+    // clang-format on
     PriceEvaluator evaluator;
     for (const PriceCase& c : cases)
         EXPECT_EQ(evaluator.CalcularPrecio(c.formula, c.skills), c.price) << c.formula;
@@ -79,12 +67,11 @@ TEST(CalcularPrecio, AnUnevaluableFormulaIsWorthZero) {
 
 TEST(CalcularPrecio, DefaultFormulasHaveTheirWorkedValues) {
     const std::tuple<FormulaRole, Skills, std::int32_t, const char*> cases[] = {
-        {FormulaRole::Attack, kTop, 13'975'000, "15M"},
-        {FormulaRole::Back, kTop, 7'075'000, "7M"},
-        {FormulaRole::Defender, kTop, 4'700'000, "4.5M"},
-        {FormulaRole::Wing, kTop, 9'525'000, "10M"},
-        {FormulaRole::Midfield, kTop, 11'200'000, "12M"},
-        {FormulaRole::Back, kZero, -3'050'000, "25K-"},
+        // clang-format off
+        {FormulaRole::Attack, kTop, 13'975'000, "15M"}, {FormulaRole::Back, kTop, 7'075'000, "7M"},
+        {FormulaRole::Defender, kTop, 4'700'000, "4.5M"}, {FormulaRole::Wing, kTop, 9'525'000, "10M"},
+        {FormulaRole::Midfield, kTop, 11'200'000, "12M"}, {FormulaRole::Back, kZero, -3'050'000, "25K-"},
+        // clang-format on
         // 100k*8+300k*(9-6)+250k*(7-5)+25k*5+300k*(10-8)+300k*(11-6)+350k*(12-9)
         {FormulaRole::Attack, {8, 9, 7, 5, 10, 11, 12}, 5'475'000, "5M"}};
     PriceEvaluator evaluator;
@@ -100,15 +87,13 @@ TEST(FormulaRange, ShowsLadderTextsAndTheRangeFlag) {
     const std::tuple<std::string, const char*, const char*, bool> rows[] = {
         {std::string(Info(FormulaRole::Back).defaultText), "25K", "7M", false},
         {std::string(Info(FormulaRole::Attack).defaultText), "25K", "15M", true},
-        {"20m", "15M", "15M", false},
-        {"75k*", "25K", "25K", false},
-        {"1,5*pa", "25K", "25K", false},
+        // clang-format off
+        {"20m", "15M", "15M", false}, {"75k*", "25K", "25K", false}, {"1,5*pa", "25K", "25K", false},
         {"", "25K", "25K", false},
         // At all-0 the value snaps to the first step up to 27,500; at all-15 to the last from 13,500,001.
-        {"27500+1m*pa", "25K", "15M", true},
-        {"27501+1m*pa", "30K", "15M", false},
-        {"13500001*pa/15", "25K", "15M", true},
-        {"13500000*pa/15", "25K", "12M", false}};
+        {"27500+1m*pa", "25K", "15M", true}, {"27501+1m*pa", "30K", "15M", false},
+        {"13500001*pa/15", "25K", "15M", true}, {"13500000*pa/15", "25K", "12M", false}};
+    // clang-format on
     PriceEvaluator evaluator;
     for (const auto& [formula, lowest, highest, inRange] : rows) {
         const FormulaRange r = evaluator.Range(formula);
@@ -146,9 +131,6 @@ TEST(PriceEvaluator, GivesTheSameAnswersWhateverItEvaluatedBefore) {
         }
     PriceEvaluator moved(std::move(evaluator));
     EXPECT_EQ(moved.Value("1k*he", {0, 0, 6, 0, 0, 0, 0}), 6000);
-    PriceEvaluator assigned;
-    assigned = std::move(moved);
-    EXPECT_EQ(assigned.Value("1k*he", {0, 0, 8, 0, 0, 0, 0}), 8000);
 }
 
 } // namespace
