@@ -72,14 +72,5 @@ TEST(WriteFormulas, WritesTheFiveKeysInRoleOrderKeepsOtherSectionsAndReadsBack) 
     EXPECT_FALSE(WriteFormulas((dir.path() / "plain" / "ventanas.ini").string(), written));
 }
 
-TEST(RoleOfPosition, PricesEveryPositionButTheGoalkeeper) {
-    const std::pair<const char*, std::optional<FormulaRole>> cases[] = {
-        {"LB", FormulaRole::Back},   {"RB", FormulaRole::Back}, {"D ", FormulaRole::Defender},
-        {"RW", FormulaRole::Wing},   {"LW", FormulaRole::Wing}, {"M ", FormulaRole::Midfield},
-        {"A ", FormulaRole::Attack}, {"G ", std::nullopt},      {"  ", std::nullopt}};
-    for (const auto& [position, role] : cases)
-        EXPECT_EQ(RoleOfPosition(position), role) << position;
-}
-
 } // namespace
 } // namespace kivo

@@ -15,7 +15,8 @@ TEST(ExpandFormula, ReplacesSuffixesDropsBlanksAndKeeps200Characters) {
     // clang-format off
     const std::pair<std::string, std::string> cases[] = {
         {"75 k * pa", "75000*pa"}, {"75 K*PA", "75000*PA"}, {"1.5M*pa", "1.5000000*pa"}, {"2m", "2000000"},
-        {"   100k + 2   ", "100000+2"}, {"mk", "000000000"}, {"(sp-7)*fi", "(sp-7)*fi"}, {"", ""}, {"     ", ""},
+        {"   100k + 2   ", "100000+2"}, {"mk", "000000000"}, {"(sp-7)*fi", "(sp-7)*fi"}, {"", ""},
+        {"     ", ""},
         {std::string(199, '1') + "k", std::string(199, '1') + "0"},
         {std::string(100, '3') + std::string(150, ' ') + "4", std::string(100, '3') + "4"}};
     // clang-format on
@@ -44,7 +45,8 @@ TEST(CalcularPrecio, GivesThePriceText) {
     // clang-format off
     const PriceCase cases[] = {
         {"24999", kZero, "25K-"}, {"25000", kZero, "25K"}, {"27500", kZero, "25K"}, {"27501", kZero, "30K"},
-        {"165000", kZero, "150K"}, {"15000000", kZero, "15M"}, {"15000001", kZero, "15M+"}, {"-5", kZero, "25K-"},
+        {"165000", kZero, "150K"}, {"15000000", kZero, "15M"}, {"15000001", kZero, "15M+"},
+        {"-5", kZero, "25K-"},
         {"1000m*1000", kZero, "15M+"}, {"-1000m*1000", kZero, "25K-"}, {"25000.9", kZero, "25K"},
         {"24999.9", kZero, "25K-"}, {"1.5M*pa", pa10, "25K-"}, {"75 k*PA", pa10, "750K"},
         {"1k*Sh + 1k*hE", {0, 10, 20, 0, 0, 0, 0}, "30K"}};
@@ -104,15 +106,19 @@ TEST(FormulaRange, ShowsLadderTextsAndTheRangeFlag) {
 }
 
 TEST(PriceForPlayer, UsesThePositionsFormulaAndKeepsAKeepersOrABlankFormulasPrice) {
-    FormulaSet f = {"25k", "30k", "", "50k", "75k*"}; // Back, Defender, Wing (blank), Midfield, Attack
+    FormulaSet f = {"25k", "30k", "40k", "50k",
+                    "75k*"}; // Back, Defender, Wing, Midfield, Attack (unevaluable)
+    // clang-format off
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"RB", "25K"},        {"LB", "25K"},      {"D ", "30K"},        {"D", "30K"},
-        {"M ", "50K"},        {"A ", "25K-"},     {"RW", std::nullopt}, {"LW", std::nullopt},
-        {"G ", std::nullopt}, {"", std::nullopt}, {"XX", std::nullopt}, {"rb", std::nullopt}};
+        {"RB", "25K"}, {"LB", "25K"}, {"D ", "30K"}, {"D", "30K"}, {"RW", "40K"}, {"LW", "40K"}, {"M ", "50K"},
+        {"A ", "25K-"}, {"G ", std::nullopt}, {"", std::nullopt}, {"XX", std::nullopt}, {"rb", std::nullopt}};
+    // clang-format on
     PriceEvaluator evaluator;
     for (const auto& [position, price] : cases)
         EXPECT_EQ(evaluator.PriceForPlayer(f, position, kTop), price) << '"' << position << '"';
+    f[static_cast<std::size_t>(FormulaRole::Wing)] = "";
     f[static_cast<std::size_t>(FormulaRole::Midfield)] = "     ";
+    EXPECT_EQ(evaluator.PriceForPlayer(f, "RW", kTop), std::nullopt);
     EXPECT_EQ(evaluator.PriceForPlayer(f, "M ", kTop), std::nullopt);
 }
 

@@ -104,11 +104,13 @@ TEST(IniFile, FailsWhenTheFileCannotBeWritten) {
 
 // A value such as a file name holding a line break would otherwise write other entries and sections.
 TEST(IniFile, RefusesLineBreaksAndWritesNothing) {
+    // clang-format off
     const std::tuple<std::string, std::string, std::string> entries[] = {
         {kConfigSection, kPathEquipo, "/d/a\n[Formula]\nFormulaDelantero=1k"},
         {kConfigSection, kPathEquipo, "/d/a\r[Formula]\rFormulaDelantero=1k"},
         {kConfigSection, "PathEquipo\n[Formula]\nFormulaDelantero", "1k"},
         {"Formula]\nFormulaDelantero=1k\n[X", "Key", "v"}};
+    // clang-format on
     TempDir dir;
     const std::string path = dir.file("ventanas.ini");
     const std::string before = "[Configuraci\xF3n]\r\nPathEquipo=/data/team.074\r\n";

@@ -17,15 +17,14 @@ Bytes B(std::string_view text, std::size_t zeros = 0) {
 
 // Trailing blanks go, everything after the last non-blank becomes zero; other blanks and zeros stay.
 TEST(NulPadText, RewritesTheFieldInPlace) {
+    // clang-format off
     const std::pair<Bytes, Bytes> cases[] = {
-        {B("ABC  "), B("ABC", 2)},
-        {B("     "), B("", 5)},
-        {B("ABCDE"), B("ABCDE")},
+        {B("ABC  "), B("ABC", 2)}, {B("     "), B("", 5)}, {B("ABCDE"), B("ABCDE")},
         {B("  A B "), B("  A B", 1)},
         {Bytes{'A', 0, 'B', ' ', ' '}, Bytes{'A', 0, 'B', 0, 0}}, // a zero byte is not a blank
-        {Bytes{'A', 0, ' ', ' ', ' '}, B("A", 4)},
-        {Bytes{0xF3, 0xD1, ' '}, Bytes{0xF3, 0xD1, 0}}, // high bytes are text
+        {Bytes{'A', 0, ' ', ' ', ' '}, B("A", 4)}, {Bytes{0xF3, 0xD1, ' '}, Bytes{0xF3, 0xD1, 0}},
         {Bytes{}, Bytes{}}};
+    // clang-format on
     for (const auto& [before, after] : cases) {
         Bytes field = before;
         NulPadText(field);
@@ -36,13 +35,12 @@ TEST(NulPadText, RewritesTheFieldInPlace) {
 // StoreText writes the text at full width, cut or padded, then NulPadText; the field starts as garbage so
 // that every byte must be written.
 TEST(StoreText, StoresTheTextAtFullWidth) {
+    // clang-format off
     const std::tuple<std::size_t, std::string, Bytes> cases[] = {
-        {19, "ABCDEFGHIJKLMNOPQRS", B("ABCDEFGHIJKLMNOPQRS")},
-        {19, "Lazio", B("Lazio", 14)},
-        {19, "ABC                ", B("ABC", 16)},
-        {5, "ABCDEFG", B("ABCDE")},
-        {5, "ABCD EFG", B("ABCD", 1)},
+        {19, "ABCDEFGHIJKLMNOPQRS", B("ABCDEFGHIJKLMNOPQRS")}, {19, "Lazio", B("Lazio", 14)},
+        {19, "ABC                ", B("ABC", 16)}, {5, "ABCDEFG", B("ABCDE")}, {5, "ABCD EFG", B("ABCD", 1)},
         {4, "", B("", 4)}};
+    // clang-format on
     for (const auto& [width, text, stored] : cases) {
         Bytes field(width, 0xEE);
         StoreText(field, text);
