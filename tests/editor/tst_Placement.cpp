@@ -5,7 +5,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QtTest>
 #include <QVBoxLayout>
 
@@ -166,8 +165,6 @@ private slots:
         close->setGeometry(300, 260, 80, 24);
         auto* edit = new QLineEdit(&window);
         edit->setGeometry(10, 220, 200, 22);
-        auto* spin = new QSpinBox(&window);
-        spin->setGeometry(220, 220, 60, 22);
         auto* check = new QCheckBox(QStringLiteral("Mark"), &window);
         check->setGeometry(10, 250, 100, 20);
         // A group laid out by a layout: the group scales, its contents follow the layout.
@@ -183,14 +180,10 @@ private slots:
         QCOMPARE(ok->geometry(),
                  QRect(10, 560, 80, 24)); // buttons keep size and distance to the nearer edges
         QCOMPARE(close->geometry(), QRect(700, 560, 80, 24));
-        QCOMPARE(edit->geometry(), QRect(20, 440, 400, 22)); // entries keep their height
-        QCOMPARE(spin->geometry(), QRect(440, 440, 120, 22));
+        QCOMPARE(edit->geometry(), QRect(20, 440, 400, 22));  // entries keep their height
         QCOMPARE(check->geometry(), QRect(20, 500, 100, 20)); // check boxes keep their size
         QCOMPARE(group->geometry(), QRect(580, 440, 200, 60));
         QVERIFY(!rescaler->Apply());
-        window.resize(400, 300); // back to the design size: the design geometry again
-        QCOMPARE(list->geometry(), QRect(10, 10, 380, 200));
-        QCOMPARE(close->geometry(), QRect(300, 260, 80, 24));
     }
 };
 
