@@ -1,12 +1,21 @@
 #pragma once
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "core/sampledata/SampleData.h"
 
 // Runs kivo-cli as a user would, in a shell, and captures what it printed and how it ended.
 struct CliRun {
@@ -37,10 +46,41 @@ inline CliRun RunCli(const std::string& args,
         run.out.append(buffer, n);
     const int raw = ::pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(errFile);
     std::stringstream text;
-    text << err.rdbuf();
+    text << std::ifstream(errFile).rdbuf();
     run.err = text.str();
     std::filesystem::remove(errFile);
     return run;
 }
+
+// The JSON a command printed; the command must have succeeded.
+inline nlohmann::json JsonOf(const CliRun& run) {
+    EXPECT_EQ(run.status, 0) << run.err;
+    return nlohmann::json::parse(run.out);
+}
+
+inline std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A fresh start directory, with sample game data in data/ when a seed is given; removed at the end.
+class WorkDir {
+public:
+    explicit WorkDir(std::optional<std::uint32_t> seed = std::nullopt)
+        : path_(std::filesystem::temp_directory_path() /
+                ("kivo-cli-" + std::to_string(std::random_device{}()))) {
+        std::filesystem::create_directories(path_);
+        if (!seed) return;
+        EXPECT_TRUE(kivo::WriteSampleData((path_ / "data").string(), {.seed = *seed}).ok());
+    }
+    ~WorkDir() { std::filesystem::remove_all(path_); }
+    WorkDir(const WorkDir&) = delete;
+    WorkDir& operator=(const WorkDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    CliRun Run(const std::string& args) const { return RunCli(args, path_); }
+
+private:
+    std::filesystem::path path_;
+};

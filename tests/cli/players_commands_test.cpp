@@ -1,146 +1,107 @@
-#include <unistd.h>
-
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <random>
-
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
+#include <memory>
 
 #include "CliRunner.h"
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/TeamFile.h"
-#include "core/sampledata/SampleData.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using nlohmann::json;
 
-// A start directory with sample data in data/ and JUGADORES built from it, shared by the tests of this file.
+// A start directory with sample data in data/ and JUGADORES built from it, shared by the tests of this file;
+// each test uses marks of its own.
 class PlayersCommands : public ::testing::Test {
 protected:
-    static inline fs::path work;
-    static inline long long slots = 0;
+    static inline std::unique_ptr<WorkDir> work;
+    static inline CliRun built;
+    static inline long long slots = 0, teams = 0, files = 0;
 
     static void SetUpTestSuite() {
-        std::random_device rd;
-        work = fs::temp_directory_path() / ("kivo-players-cli-" + std::to_string(rd()));
-        fs::create_directories(work);
-        ASSERT_TRUE(kivo::WriteSampleData((work / "data").string(), {.seed = 7, .scale = 1}).ok());
-        // The rows a build must give: 16 per team of files 1..85, up to a file whose header is unreadable.
+        work = std::make_unique<WorkDir>(7);
+        // What a build must give: 16 rows per team of files 1..85, up to a file whose header is unreadable.
         for (int n = 1; n <= 85; ++n) {
-            auto file = kivo::TeamFile::Open(kivo::BatchTeamFilePath((work / "data").string(), n),
+            auto file = kivo::TeamFile::Open(kivo::BatchTeamFilePath((*work / "data").string(), n),
                                              kivo::TeamFile::Mode::ReadOnly);
             if (!file) continue;
             if (!file->CheckHeader()) break;
-            slots += 16 * static_cast<long long>(*file->CountTeams());
+            ++files;
+            teams += static_cast<long long>(*file->CountTeams());
         }
+        slots = 16 * teams;
+        built = work->Run("players build data");
     }
-    static void TearDownTestSuite() { fs::remove_all(work); }
-
-    void SetUp() override {
-        auto built = RunCli("players build data", work);
-        ASSERT_EQ(built.status, 0) << built.err;
-    }
+    static void TearDownTestSuite() { work.reset(); }
     static json List(const std::string& options) {
-        auto run = RunCli("players list --json " + options, work);
-        EXPECT_EQ(run.status, 0) << run.err;
-        return json::parse(run.out);
+        return JsonOf(work->Run("players list --json " + options));
     }
-    static long long Number(const std::string& args) {
-        auto run = RunCli(args, work);
+    static long long Count(const std::string& args) {
+        const CliRun run = work->Run(args);
         EXPECT_EQ(run.status, 0) << run.err;
         return std::stoll(run.out);
     }
 };
 
-TEST_F(PlayersCommands, BuildGivesSixteenRowsPerTeamAllUnmarked) {
+TEST_F(PlayersCommands, BuildPrintsItsCountsAndListGivesEveryField) {
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(built.out, std::to_string(slots) + " players of " + std::to_string(teams) + " teams from " +
+                             std::to_string(files) + " team files\n");
     const json all = List("--order country");
     ASSERT_EQ(static_cast<long long>(all.size()), slots);
-    EXPECT_GT(slots, 20000);
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : all.front().items())
+        keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"country", "division", "mark", "name", "nationality",
+                                              "position", "price", "shirt", "skills", "team"}));
+    EXPECT_EQ(all.front()["skills"].size(), 7u);
     EXPECT_TRUE(List("--order mark").empty());
-    for (std::size_t i = 1; i < all.size(); ++i)
-        ASSERT_LE(all[i - 1]["country"], all[i]["country"]);
-    const json first = all.front();
-    for (const char* key : {"country", "team", "division", "nationality", "shirt", "name", "position",
-                            "skills", "price", "mark"})
-        EXPECT_TRUE(first.contains(key)) << key;
-    EXPECT_EQ(first["skills"].size(), 7u);
 }
 
-TEST_F(PlayersCommands, OrdersAreSortedAndLimited) {
+TEST_F(PlayersCommands, ListInAnOrderLimitedOrAsCsv) {
     const json passing = List("--order passing");
     for (std::size_t i = 1; i < passing.size(); ++i)
         ASSERT_GE(passing[i - 1]["skills"][0], passing[i]["skills"][0]);
-    const json names = List("--order name");
-    auto folded = [](std::string s) {
-        for (auto& c : s)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
-    for (std::size_t i = 1; i < names.size(); ++i)
-        ASSERT_LE(folded(names[i - 1]["name"]), folded(names[i]["name"])) << i;
     EXPECT_EQ(List("--order price --limit 10").size(), 10u);
-
-    auto csv = RunCli("players list --csv --order speed --limit 2", work);
+    const CliRun csv = work->Run("players list --csv --order speed --limit 2");
     ASSERT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out.substr(0, csv.out.find('\n')),
               "File,Team Name,Div.,Nat.,N°,Player Name,Pos.,PS,SH,HE,TA,BC,SP,FI,Price");
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 3);
 }
 
-TEST_F(PlayersCommands, MarkByNationalityIncludingKenyaThenClear) {
+TEST_F(PlayersCommands, MarkAndClearPrintTheirCounts) {
     const json all = List("--order nationality");
     const auto kenyans =
         std::count_if(all.begin(), all.end(), [](const json& r) { return r["nationality"] == 99; });
     ASSERT_GT(kenyans, 0);
-    EXPECT_EQ(Number("players mark 4 --nationality KEN"), kenyans);
-    const json marked = List("--order mark --mark 4");
-    EXPECT_EQ(static_cast<long long>(marked.size()), kenyans);
-    for (const auto& r : marked)
+    EXPECT_EQ(Count("players mark 4 --nationality KEN"), kenyans);
+    for (const auto& r : List("--order mark --mark 4"))
         EXPECT_EQ(r["nationality"], 99);
-
-    EXPECT_EQ(Number("players clear 4"), kenyans);
+    EXPECT_EQ(Count("players clear 4"), kenyans);
     EXPECT_TRUE(List("--order mark --mark 4").empty());
 
-    // With a price ceiling and a position the pass marks fewer, and the union stays marked.
-    const long long cheapDefenders = Number("players mark 5 --position D --max-price 100K");
+    const long long cheapDefenders = Count("players mark 5 --position D --max-price 100K");
     const json defenders = List("--order mark --mark 5");
     EXPECT_EQ(static_cast<long long>(defenders.size()), cheapDefenders);
     for (const auto& r : defenders) {
         EXPECT_EQ(r["position"], 3);
         EXPECT_LE(r["price"], 8); // 25K- .. 100K
     }
-    EXPECT_EQ(List("--order mark --mark 5").size(), defenders.size());
-    EXPECT_EQ(Number("players mark 6"), slots) << "no criterion marks every player";
-    EXPECT_EQ(Number("players clear 0"), slots);
+    EXPECT_EQ(Count("players clear 5"), cheapDefenders);
 }
 
-TEST_F(PlayersCommands, UpdateReplacesOneFile) {
-    const std::string file = kivo::BatchTeamFilePath((work / "data").string(), 5);
-    auto team = kivo::ReadTeam(file, 0);
-    ASSERT_TRUE(team.ok());
-    const std::string name = "ZZZ UPDATED";
-    std::fill(team->jugador[0].nombreJugador.begin(), team->jugador[0].nombreJugador.end(), 0);
-    std::copy(name.begin(), name.end(), team->jugador[0].nombreJugador.begin());
-    const auto original = kivo::ReadTeam(file, 0);
-    ASSERT_TRUE(kivo::WriteTeam(file, 0, *team).ok());
-    const auto before = List("--order country").size();
-    auto run = RunCli("players update data/TEAM.005 5", work);
-    ASSERT_TRUE(kivo::WriteTeam(file, 0, *original).ok());
+TEST_F(PlayersCommands, UpdateReplacesOneFileOrFailsWithTheMessage) {
+    const json all = List("--order country");
+    const auto rows = std::count_if(all.begin(), all.end(), [](const json& r) { return r["country"] == 5; });
+    ASSERT_GT(rows, 0);
+    const CliRun run = work->Run("players update data/TEAM.005 5");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(List("--order country").size(), before);
-    const json located = List("--order name");
-    EXPECT_TRUE(
-        std::any_of(located.begin(), located.end(), [&](const json& r) { return r["name"] == name; }));
-
-    auto missing = RunCli("players update data/TEAM.099 99", work);
+    EXPECT_EQ(run.out, std::to_string(rows) + " players deleted, " + std::to_string(rows) + " added from " +
+                           std::to_string(rows / 16) + " teams\n");
+    EXPECT_EQ(static_cast<long long>(List("--order country").size()), slots);
+    const CliRun missing = work->Run("players update data/TEAM.099 99");
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("File data/TEAM.099 can not be opened.\nUpdate process is aborted !"),
-              std::string::npos)
-        << missing.err;
+    EXPECT_EQ(missing.err, "kivo-cli: File data/TEAM.099 can not be opened.\nUpdate process is aborted !\n");
 }
 
 TEST_F(PlayersCommands, BadArgumentsAreRefusedWithAMessage) {
@@ -154,26 +115,35 @@ TEST_F(PlayersCommands, BadArgumentsAreRefusedWithAMessage) {
         {"players clear x", "M must be a whole number"},
     };
     for (const auto& [args, message] : cases) {
-        auto run = RunCli(args, work);
+        const CliRun run = work->Run(args);
         EXPECT_EQ(run.status, 1) << args;
         EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
     }
 }
 
-// Two processes marking at once: each waits for the other's transaction, and both results stay.
-TEST_F(PlayersCommands, TwoProcessesMarkingAtOnceLoseNothing) {
+// Processes marking players and appending to the clipboard at once: each waits for the others'
+// transactions, and every change stays.
+TEST_F(PlayersCommands, ProcessesMarkingAndAppendingAtOnceLoseNothing) {
     const json all = List("--order position");
-    const auto goalkeepers =
-        std::count_if(all.begin(), all.end(), [](const json& r) { return r["position"] == 0; });
-    const auto forwards =
-        std::count_if(all.begin(), all.end(), [](const json& r) { return r["position"] == 7; });
+    auto count = [&](int position) {
+        return std::count_if(all.begin(), all.end(),
+                             [&](const json& r) { return r["position"] == position; });
+    };
     const std::string cli = ShellQuote(KIVO_CLI_PATH);
-    const std::string script = "cd " + ShellQuote(work.string()) + " || exit 1; (for i in 1 2 3; do " + cli +
-                               " players mark 1 --position G || exit 1; done) & (for i in 1 2 3; do " + cli +
-                               " players mark 2 --position A || exit 1; done) & wait";
+    auto loop = [&](const std::string& command) {
+        return "(for i in 1 2 3 4 5 6 7 8; do " + cli + " " + command +
+               " || exit 1; done) & pids=\"$pids $!\"; ";
+    };
+    const std::string script =
+        "cd " + ShellQuote(work->path().string()) + " || exit 1; " + loop("players mark 11 --position G") +
+        loop("players mark 12 --position A") + loop("clipboard add data/TEAM.001 0 $i") +
+        loop("clipboard add data/TEAM.002 0 $i") + loop("clipboard add data/TEAM.003 0 $i") +
+        "for p in $pids; do wait $p || exit 1; done";
     ASSERT_EQ(std::system(("sh -c " + ShellQuote(script) + " >/dev/null").c_str()), 0);
-    EXPECT_EQ(static_cast<long long>(List("--order mark --mark 1").size()), goalkeepers);
-    EXPECT_EQ(static_cast<long long>(List("--order mark --mark 2").size()), forwards);
+    EXPECT_EQ(static_cast<long long>(List("--order mark --mark 11").size()), count(0));
+    EXPECT_EQ(static_cast<long long>(List("--order mark --mark 12").size()), count(7));
+    // The sample teams name every slot, so every entry is listed.
+    EXPECT_EQ(JsonOf(work->Run("clipboard list --json")).size(), 24u);
 }
 
 } // namespace

@@ -1,24 +1,28 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/TeamRecord.h"
+#include "core/players/PlayerDatabase.h"
+#include "core/support/Progress.h"
 
 namespace kivo::testing {
 
 // A fresh directory under the system's temp directory, removed with everything in it at the end.
 class TempDir {
 public:
-    TempDir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("kivo-players-" + std::to_string(rd()) + std::to_string(rd()));
+    TempDir()
+        : path_(std::filesystem::temp_directory_path() /
+                ("kivo-test-" + std::to_string(std::random_device{}()) +
+                 std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
@@ -27,7 +31,6 @@ public:
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
 private:
@@ -39,23 +42,22 @@ inline void SetText(std::uint8_t* field, std::size_t width, const std::string& t
         field[i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
 }
 
-// A team whose sixteen players are told apart by their slot: name "<prefix> P<slot>", nationality,
-// shirt, position and skills derived from the slot and `seed`.
-inline TeamRecord MakeTeam(std::uint8_t pais, const std::string& teamName, std::uint8_t division = 0,
-                           int seed = 0, const std::string& prefix = "") {
+// A team whose sixteen players are told apart by their slot: name "<name> P<slot>", nationality, shirt,
+// position and skills derived from the slot and `seed`.
+inline TeamRecord MakeTeam(std::uint8_t pais, const std::string& name, std::uint8_t division = 0,
+                           int seed = 0) {
     TeamRecord t;
     t.pais = pais;
     t.division = division;
     t.nroEquipoGral = static_cast<std::uint16_t>(1000 + seed);
-    SetText(t.nombreEquipo.data(), t.nombreEquipo.size(), teamName);
-    SetText(t.nombreEntrenador.data(), t.nombreEntrenador.size(), "COACH " + teamName);
+    SetText(t.nombreEquipo.data(), t.nombreEquipo.size(), name);
+    SetText(t.nombreEntrenador.data(), t.nombreEntrenador.size(), "COACH " + name);
     for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
         auto& s = t.jugador[i];
         const int v = static_cast<int>(i) + seed;
         s.nacionalidad = static_cast<std::uint8_t>((v * 7) % 153);
         s.nroCamiseta = static_cast<std::uint8_t>(i + 1);
-        SetText(s.nombreJugador.data(), s.nombreJugador.size(),
-                (prefix.empty() ? teamName : prefix) + " P" + std::to_string(i + 1));
+        SetText(s.nombreJugador.data(), s.nombreJugador.size(), name + " P" + std::to_string(i + 1));
         s.posicionYAspecto = static_cast<std::uint8_t>(((v % 8) << 5) | ((v % 4) << 3));
         s.passing = static_cast<std::uint8_t>(v % 16);
         s.shootingYHeading = static_cast<std::uint8_t>(((v * 3) % 16) << 4 | ((v * 5) % 16));
@@ -67,6 +69,7 @@ inline TeamRecord MakeTeam(std::uint8_t pais, const std::string& teamName, std::
     return t;
 }
 
+// A league file (with its two-byte header) or, without the header, a cup file.
 inline std::vector<std::uint8_t> TeamFileBytes(const std::vector<TeamRecord>& teams, bool header = true) {
     std::vector<std::uint8_t> bytes;
     if (header) bytes = {static_cast<std::uint8_t>(teams.size()), 0};
@@ -78,20 +81,14 @@ inline std::vector<std::uint8_t> TeamFileBytes(const std::vector<TeamRecord>& te
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
-
-} // namespace kivo::testing
-
-#include "core/support/Progress.h"
-
-namespace kivo::testing {
 
 // Keeps every state a job shows; answers "go on" until `cancelAfter` updates have been seen.
 class RecordingProgress final : public Progress {
@@ -105,6 +102,29 @@ public:
 
 private:
     long cancelAfter_;
+};
+
+// A data directory for league files and a player database path beside it, both in a temp directory.
+class TeamFilesTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string data = dir.file("data");
+    std::string dbPath = dir.file("JUGADORES");
+    NoProgress quiet;
+
+    TeamFilesTest() { std::filesystem::create_directories(data); }
+    std::string TeamFile(int n) const { return BatchTeamFilePath(data, n); }
+    void WriteTeamFile(int n, const std::vector<TeamRecord>& teams) {
+        WriteBytes(TeamFile(n), TeamFileBytes(teams));
+    }
+    PlayerDatabase OpenDatabase() {
+        auto db = PlayerDatabase::Open(dbPath, true);
+        EXPECT_TRUE(db.ok()) << db.error().text;
+        return std::move(*db);
+    }
+    // An integer from one query, as "SELECT count(*) FROM jugadores WHERE ...".
+    int Query(const std::string& sql) { return OpenDatabase().connection().execAndGet(sql).getInt(); }
+    int Count(const std::string& where) { return Query("SELECT count(*) FROM jugadores WHERE " + where); }
 };
 
 } // namespace kivo::testing
