@@ -10,19 +10,15 @@ namespace kivo {
 namespace {
 
 TEST(DecodePlayerSlot, TakesPositionAndFaceFromTheHighBitsAndSkillsFromTheNibbles) {
-    struct Case {
-        std::uint8_t byte;
-        const char* position;
-        std::uint8_t face;
-    };
-    for (const Case& c : {Case{0xFF, "A ", 3}, Case{0x10, "G ", 2}, Case{0x07, "G ", 0}, Case{0x28, "RB", 1},
-                          Case{0xD8, "M ", 3}}) {
+    const std::tuple<std::uint8_t, const char*, std::uint8_t> cases[] = {
+        {0xFF, "A ", 3}, {0x10, "G ", 2}, {0x07, "G ", 0}, {0x28, "RB", 1}, {0xD8, "M ", 3}};
+    for (const auto& [byte, position, face] : cases) {
         PlayerSlot slot;
-        slot.posicionYAspecto = c.byte;
+        slot.posicionYAspecto = byte;
         slot.shootingYHeading = 0xC5;
         const DecodedPlayer p = DecodePlayerSlot(slot);
-        EXPECT_EQ(p.position, c.position) << int(c.byte);
-        EXPECT_EQ(p.face, c.face) << int(c.byte);
+        EXPECT_EQ(p.position, position) << int(byte);
+        EXPECT_EQ(p.face, face) << int(byte);
         EXPECT_EQ(p.skills[1], 12);
         EXPECT_EQ(p.skills[2], 5);
     }
