@@ -6,7 +6,6 @@
 #include "core/players/PlayerDatabase.h"
 #include "editor/app/CheckOpen.h"
 #include "editor/ui/StockMessages.h"
-#include "editor/ui/StopProgram.h"
 #include "TestSupport.h"
 
 using namespace kivo;
@@ -263,19 +262,6 @@ private slots:
         // A driver's error (90) is told in the driver's words and number.
         QCOMPARE(ComposeErrorText({"File System Error", 90, "database is locked  ", 5}),
                  "database is locked (5)");
-    }
-
-    void stopProgram() {
-        test::Seams seams;
-        Globals().StopRoutine =
-            nullptr; // the real routine: shows the stop text, hides every window, stops once
-        QWidget window;
-        window.show();
-        StopProgram("Invalid File!");
-        StopProgram("Disk Error");
-        QVERIFY(Globals().Stopping && !window.isVisible());
-        QCOMPARE(seams.Shown(), QStringList{"PC KIVO EDITOR 1.40: Invalid File!"});
-        QCOMPARE(seams.messages[0].icon, MessageIcon::Error);
     }
 };
 

@@ -2,7 +2,6 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -63,31 +62,26 @@ private slots:
                                     "Fix Foreign Market", "Help"}));
     }
 
-    void catalogueGuard_data() {
-        QTest::addColumn<bool>("fromMenu");
-        QTest::newRow("toolbar button") << false;
-        QTest::newRow("File menu entry") << true;
-    }
     void catalogueGuard() {
-        QFETCH(bool, fromMenu);
         test::Seams seams;
         Principal frame;
         frame.show();
-        QAction* open = (fromMenu ? static_cast<QWidget*>(test::MenuOf(frame, "&File")) : frame.toolBar())
-                            ->actions()
-                            .at(0);
-        open->trigger();
+        QAction* button = frame.toolBar()->actions().at(0);
+        QAction* entry = test::MenuOf(frame, "&File")->actions().at(0);
+        button->trigger();
         QVERIFY(Globals().CatalogueOpen);
         QVERIFY(seams.messages.empty());
-        open->trigger();
+        button->trigger();
+        entry->trigger(); // the File menu entry obeys the same guard
         QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
-        QCOMPARE(seams.Shown(), QStringList{"ERROR: Only ONE File can be Edited at the Same Time"});
+        const QString refused = "ERROR: Only ONE File can be Edited at the Same Time";
+        QCOMPARE(seams.Shown(), (QStringList{refused, refused}));
         frame.taskArea()->subWindowList().at(0)->close();
         QVERIFY(!Globals().CatalogueOpen);
         QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
-        open->trigger(); // after closing it opens again
+        entry->trigger(); // after closing it opens again
         QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
-        QCOMPARE(seams.messages.size(), std::size_t(1));
+        QCOMPARE(seams.messages.size(), std::size_t(2));
     }
 
     void clipboardGuard() {
@@ -241,9 +235,7 @@ private slots:
     void everyKeywordHasItsTopic() {
         test::Seams seams;
         HelpViewer* viewer = HelpViewer::Instance();
-        const QRegularExpression ref(QStringLiteral("(?:href|src)=[\"']([^\"'#]+)[\"']"));
         QStringList keywords;
-        int links = 0;
         for (const HelpTopic& t : HelpTopics()) {
             const QString keyword = QString::fromLatin1(t.keyword);
             QVERIFY2(!keywords.contains(keyword, Qt::CaseInsensitive), t.keyword);
@@ -252,17 +244,7 @@ private slots:
             QVERIFY(viewer->ShowKeyword(keyword));
             QCOMPARE(viewer->currentKeyword(), keyword);
             QVERIFY2(viewer->browser()->toPlainText().contains(QString::fromLatin1(t.title)), t.page);
-            // Its links and pictures are there.
-            for (const auto& m :
-                 ref.globalMatch(QString::fromUtf8(test::ReadFile(QStringLiteral(":/help/") + t.page)))) {
-                const QString target = m.captured(1).startsWith("qrc:")
-                                           ? m.captured(1).mid(3)
-                                           : QStringLiteral(":/help/") + m.captured(1);
-                QVERIFY2(QFile::exists(target), qPrintable(QString::fromLatin1(t.page) + " -> " + target));
-                ++links;
-            }
         }
-        QVERIFY(links > 20);
         // An unknown keyword: the viewer says so itself, the program raises nothing.
         QVERIFY(!viewer->ShowKeyword(QStringLiteral("No Such Window")));
         QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("No Such Window")));
@@ -271,32 +253,17 @@ private slots:
         viewer->close();
     }
 
-    void helpSearch_data() {
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QString>("mustFind");
-        QTest::addColumn<QString>("mustNotFind");
-        QTest::newRow("one word") << "portapap.tps"
-                                  << "Multi-Player Clipboard"
-                                  << "Fixing Foreign Market";
-        QTest::newRow("all words needed") << "backup POOLPLYR.DAT"
-                                          << "Fixing Foreign Market"
-                                          << "Edit Teams";
-        QTest::newRow("letter case ignored") << "COMPUTE ALL PRICES"
-                                             << "Edit Teams"
-                                             << "About";
-    }
     void helpSearch() {
-        QFETCH(QString, words);
-        QFETCH(QString, mustFind);
-        QFETCH(QString, mustNotFind);
         test::Seams seams;
         HelpViewer* viewer = HelpViewer::Instance();
-        const QStringList found = viewer->Search(words);
-        QVERIFY2(found.contains(mustFind) && !found.contains(mustNotFind), qPrintable(found.join(',')));
-        QVERIFY(viewer->Search(QStringLiteral("zzqqxx")).isEmpty());
+        // Every word is needed, letter case ignored.
+        QVERIFY(viewer->Search("portapap.tps").contains("Multi-Player Clipboard"));
+        QVERIFY(!viewer->Search("portapap.tps zzqqxx").contains("Multi-Player Clipboard"));
+        const QStringList found = viewer->Search(QStringLiteral("COMPUTE ALL PRICES"));
+        QVERIFY2(found.contains("Edit Teams") && !found.contains("About"), qPrintable(found.join(',')));
         // Through the window: typing and Enter fills the results, a click opens the topic.
         viewer->ShowSearch();
-        viewer->searchField()->setText(words);
+        viewer->searchField()->setText(QStringLiteral("COMPUTE ALL PRICES"));
         QTest::keyClick(viewer->searchField(), Qt::Key_Return);
         QCOMPARE(viewer->searchResults()->count(), found.size());
         emit viewer->searchResults()->itemClicked(viewer->searchResults()->item(0));
