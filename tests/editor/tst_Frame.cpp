@@ -60,9 +60,17 @@ private slots:
         QCOMPARE(tips, (QStringList{"Open a Team File for Editing", "Find Players",
                                     "Edit Formulae to Compute Prices", "Create File with all the Players",
                                     "Fix Foreign Market", "Help"}));
+        // The commands of windows this release does not have yet say so.
+        for (int button : {1, 2, 3, 4})
+            frame.toolBar()->actions().at(button)->trigger();
+        QCOMPARE(seams.messages.size(), std::size_t(4));
+        for (const MessageSpec& m : seams.messages)
+            QVERIFY2(m.text.endsWith("\" is not available yet in this release of the editor."),
+                     qPrintable(m.text));
+        QVERIFY(frame.taskArea()->subWindowList().isEmpty());
     }
 
-    void catalogueGuard() {
+    void singleWindowGuards() {
         test::Seams seams;
         Principal frame;
         frame.show();
@@ -82,21 +90,19 @@ private slots:
         entry->trigger(); // after closing it opens again
         QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
         QCOMPARE(seams.messages.size(), std::size_t(2));
-    }
-
-    void clipboardGuard() {
-        test::Seams seams;
-        Principal frame;
-        frame.show();
-        QAction* entry = test::MenuOf(frame, "&Window")->actions().at(0);
+        // The clipboard: a second press does nothing while it is open.
+        entry = test::MenuOf(frame, "&Window")->actions().at(0);
         entry->trigger();
         QPointer<QWidget> first = Globals().ClipboardThread;
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->windowTitle(), QStringLiteral("Players Clipboard"));
         entry->trigger(); // does nothing while it is open
         QCOMPARE(Globals().ClipboardThread.data(), first.data());
-        QCOMPARE(frame.findChildren<PlaceholderTask*>().size(), 1);
-        QVERIFY(seams.messages.empty());
+        int clipboards = 0;
+        for (PlaceholderTask* w : frame.findChildren<PlaceholderTask*>())
+            clipboards += w->isVisible() && w->windowTitle() == "Players Clipboard";
+        QCOMPARE(clipboards, 1);
+        QCOMPARE(seams.messages.size(), std::size_t(2));
         first->close();
         QVERIFY(!Globals().ClipboardThread);
         QTRY_VERIFY(!first);
@@ -104,24 +110,10 @@ private slots:
         QVERIFY(Globals().ClipboardThread && Globals().ClipboardThread->isVisible());
     }
 
-    void laterCommandsAreNotAvailableYet() {
-        test::Seams seams;
-        Principal frame;
-        for (int button : {1, 2, 3, 4}) // Find Players, Edit Formulae, Create File, Fix Foreign Market
-            frame.toolBar()->actions().at(button)->trigger();
-        QCOMPARE(seams.messages.size(), std::size_t(4));
-        for (const MessageSpec& m : seams.messages)
-            QVERIFY2(
-                m.text.endsWith(QStringLiteral("\" is not available yet in this release of the editor.")),
-                qPrintable(m.text));
-        QVERIFY(frame.taskArea()->subWindowList().isEmpty());
-    }
-
     void startUpWritesNothing_data() {
         QTest::addColumn<QByteArray>("ventanas"); // null: no file at all
         QTest::addColumn<QString>("attack");
         const QString builtIn = QString::fromStdString(DefaultFormulas()[std::size_t(FormulaRole::Attack)]);
-        QTest::newRow("no ventanas.ini") << QByteArray() << builtIn;
         QTest::newRow("no Formula section")
             << QByteArray("[Configuraci\xf3n]\r\nDirectorioKIVO=/x\r\n") << builtIn;
         QTest::newRow("Formula section")
