@@ -35,68 +35,62 @@ PoolRecordBytes Refreshed(PoolRecordBytes b, const TeamRecord& team) {
     return b;
 }
 
+std::vector<std::uint8_t> PoolBytes(const std::vector<PoolRecordBytes>& entries) {
+    std::vector<std::uint8_t> bytes;
+    for (const auto& e : entries)
+        bytes.insert(bytes.end(), e.begin(), e.end());
+    return bytes;
+}
+
+// Team k of league file n: the cup and pool entries name it by n and k.
+TeamRecord LeagueTeam(std::uint8_t n, std::uint8_t k, const std::string& name, std::uint8_t division,
+                      std::uint16_t general) {
+    TeamRecord t = MakeTeam(n, name, division, 10 * n + k);
+    t.nroEquipo = k;
+    t.nroEquipoGral = general;
+    return t;
+}
+
+// A cup copy of league team k of file n: stale name and players, its own NROEQUIPOGRAL.
+TeamRecord CupCopy(std::uint8_t n, std::uint8_t k, std::uint16_t general) {
+    TeamRecord t = MakeTeam(n, "STALE " + std::to_string(n) + "/" + std::to_string(k), 0, 90 + k);
+    t.nroEquipo = k;
+    t.nroEquipoGral = general;
+    return t;
+}
+
+// The league team as a cup team: every byte but NROEQUIPOGRAL.
+TeamRecord AsCupTeam(TeamRecord t, std::uint16_t general) {
+    t.nroEquipoGral = general;
+    return t;
+}
+
 // League files 1 and 2; cups naming their teams; a pool of five entries.
 class MarketFixTest : public ::testing::Test {
 protected:
     testing::TempDir dir;
     std::string data = dir.file("data");
-    std::vector<TeamRecord> league1 = {MakeTeam(1, "PREMIER ONE FC XYZ", 0, 1),
-                                       MakeTeam(1, "SECOND FC", 2, 2)};
-    std::vector<TeamRecord> league2 = {MakeTeam(2, "ALPHA", 0, 3), MakeTeam(2, "BETA", 0, 4),
-                                       MakeTeam(2, "GAMMA", 0, 5)};
+    std::vector<TeamRecord> league1 = {LeagueTeam(1, 0, "PREMIER ONE FC XYZ", 0, 1),
+                                       LeagueTeam(1, 1, "SECOND", 2, 2)};
+    std::vector<TeamRecord> league2 = {LeagueTeam(2, 0, "ALPHA", 0, 3), LeagueTeam(2, 1, "BETA", 0, 4),
+                                       LeagueTeam(2, 2, "GAMMA", 0, 5)};
     std::vector<PoolRecordBytes> pool = {PoolEntry(1, 0, 0), PoolEntry(2, 2, 15), PoolEntry(2, 1, 16),
                                          PoolEntry(2, 7, 3), PoolEntry(1, 1, 5)};
     NoProgress quiet;
 
     std::string Path(const std::string& name) { return data + "/" + name; }
     std::string League(int n) { return BatchTeamFilePath(data, n); }
-
-    // A stale cup copy of league team k of file n: another name, other players, its own NROEQUIPOGRAL.
-    static TeamRecord CupCopy(std::uint8_t n, std::uint8_t k, std::uint16_t general) {
-        TeamRecord t = MakeTeam(n, "STALE " + std::to_string(n) + "/" + std::to_string(k), 0, 90 + k);
-        t.nroEquipo = k;
-        t.nroEquipoGral = general;
-        return t;
+    void WriteCup(const std::string& name, const std::vector<TeamRecord>& teams) {
+        WriteBytes(Path(name), TeamFileBytes(teams, false));
     }
-    static TeamRecord WithGeneral(TeamRecord t, std::uint16_t general) {
-        t.nroEquipoGral = general;
-        return t;
-    }
-
     void SetUp() override {
         std::filesystem::create_directories(data);
-        for (std::size_t k = 0; k < league1.size(); ++k)
-            league1[k].nroEquipo = static_cast<std::uint8_t>(k);
-        for (std::size_t k = 0; k < league2.size(); ++k)
-            league2[k].nroEquipo = static_cast<std::uint8_t>(k);
         WriteBytes(League(1), TeamFileBytes(league1));
         WriteBytes(League(2), TeamFileBytes(league2));
-        WriteBytes(Path("EUROCUP.TMD"), TeamFileBytes({CupCopy(1, 0, 500), CupCopy(2, 1, 501)}, false));
-        WriteBytes(Path("Uefacup.tmd"),
-                   TeamFileBytes({CupCopy(1, 1, 600), CupCopy(2, 9, 601), CupCopy(2, 2, 602)}, false));
-        WriteBytes(Path("Eurocwc.tmd"), TeamFileBytes({CupCopy(2, 0, 700)}, false));
-        WritePool(pool);
-    }
-    void WritePool(const std::vector<PoolRecordBytes>& entries) {
-        std::vector<std::uint8_t> bytes;
-        for (const auto& e : entries)
-            bytes.insert(bytes.end(), e.begin(), e.end());
-        WriteBytes(Path("POOLPLYR.DAT"), bytes);
-    }
-    std::vector<PoolRecordBytes> Pool() {
-        const auto bytes = ReadBytes(Path("POOLPLYR.DAT"));
-        std::vector<PoolRecordBytes> entries(bytes.size() / kPoolRecordSize);
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            std::copy_n(bytes.begin() + i * kPoolRecordSize, kPoolRecordSize, entries[i].begin());
-        return entries;
-    }
-    std::vector<TeamRecord> Cup(const std::string& name) {
-        const auto bytes = ReadBytes(Path(name));
-        std::vector<TeamRecord> teams;
-        for (std::size_t at = 0; at + kTeamRecordSize <= bytes.size(); at += kTeamRecordSize)
-            teams.push_back(ParseTeamRecord(
-                std::span<const std::uint8_t, kTeamRecordSize>(bytes.data() + at, kTeamRecordSize)));
-        return teams;
+        WriteCup("EUROCUP.TMD", {CupCopy(1, 0, 500), CupCopy(2, 1, 501)});
+        WriteCup("Uefacup.tmd", {CupCopy(1, 1, 600), CupCopy(2, 9, 601), CupCopy(2, 2, 602)});
+        WriteCup("Eurocwc.tmd", {CupCopy(2, 0, 700)});
+        WriteBytes(Path("POOLPLYR.DAT"), PoolBytes(pool));
     }
 };
 
@@ -107,8 +101,7 @@ TEST_F(MarketFixTest, RefreshesCupsAndPoolWithBackups) {
     const MarketFixReport report = ArreglarMercado(data, quiet);
 
     EXPECT_FALSE(report.stopped);
-    // A non-Premier team and a team beyond its league file are reported; the teams after them are still
-    // fixed.
+    // A non-Premier team and a team beyond its league file are reported; the teams after them are fixed.
     EXPECT_EQ(report.messages, (std::vector<std::string>{
                                    "Team 1 (STALE 1/1) inside " + League(1) +
                                        " is not a Premier division team.\nThis cup team cannot be updated.",
@@ -116,12 +109,11 @@ TEST_F(MarketFixTest, RefreshesCupsAndPoolWithBackups) {
                                        ".\nThis cup team cannot be updated."}));
     EXPECT_EQ(report.cupTeams, 6);
     EXPECT_EQ(report.cupTeamsRewritten, 4);
-    // A rewritten cup team keeps its NROEQUIPOGRAL and takes every other byte of the league team.
-    EXPECT_EQ(Cup("EUROCUP.TMD"),
-              (std::vector<TeamRecord>{WithGeneral(league1[0], 500), WithGeneral(league2[1], 501)}));
-    EXPECT_EQ(Cup("Uefacup.tmd"), (std::vector<TeamRecord>{CupCopy(1, 1, 600), CupCopy(2, 9, 601),
-                                                           WithGeneral(league2[2], 602)}));
-    EXPECT_EQ(Cup("Eurocwc.tmd"), (std::vector<TeamRecord>{WithGeneral(league2[0], 700)}));
+    EXPECT_EQ(ReadBytes(Path("EUROCUP.TMD")),
+              TeamFileBytes({AsCupTeam(league1[0], 500), AsCupTeam(league2[1], 501)}, false));
+    EXPECT_EQ(ReadBytes(Path("Uefacup.tmd")),
+              TeamFileBytes({CupCopy(1, 1, 600), CupCopy(2, 9, 601), AsCupTeam(league2[2], 602)}, false));
+    EXPECT_EQ(ReadBytes(Path("Eurocwc.tmd")), TeamFileBytes({AsCupTeam(league2[0], 700)}, false));
     EXPECT_EQ(ReadBytes(Path("Eurocup.bak")), eurocupBefore);
     EXPECT_EQ(ReadBytes(Path("Uefacup.bak")), uefaBefore);
     EXPECT_EQ(ReadBytes(Path("POOLPLYR.BAK")), poolBefore);
@@ -130,9 +122,9 @@ TEST_F(MarketFixTest, RefreshesCupsAndPoolWithBackups) {
     EXPECT_EQ(report.poolEntries, 5);
     EXPECT_EQ(report.poolEntriesRewritten, 3);
     EXPECT_EQ(report.poolEntriesTeamMissing, 1);
-    EXPECT_EQ(Pool(),
-              (std::vector<PoolRecordBytes>{Refreshed(pool[0], league1[0]), Refreshed(pool[1], league2[2]),
-                                            pool[2], pool[3], Refreshed(pool[4], league1[1])}));
+    EXPECT_EQ(ReadBytes(Path("POOLPLYR.DAT")),
+              PoolBytes({Refreshed(pool[0], league1[0]), Refreshed(pool[1], league2[2]), pool[2], pool[3],
+                         Refreshed(pool[4], league1[1])}));
 }
 
 TEST_F(MarketFixTest, SecondRunChangesNothingAndBackupsEqualTheFiles) {
@@ -154,16 +146,16 @@ TEST_F(MarketFixTest, SecondRunChangesNothingAndBackupsEqualTheFiles) {
 TEST_F(MarketFixTest, MissingUefacupStopsAfterEurocup) {
     std::filesystem::remove(Path("Uefacup.tmd"));
     const auto cwc = ReadBytes(Path("Eurocwc.tmd"));
-    const auto poolBefore = ReadBytes(Path("POOLPLYR.DAT"));
     const MarketFixReport report = ArreglarMercado(data, quiet);
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(report.messages, (std::vector<std::string>{data + "/Uefacup.tmd file cannot be opened"}));
-    EXPECT_EQ(Cup("EUROCUP.TMD")[0], WithGeneral(league1[0], 500));
+    EXPECT_EQ(ReadBytes(Path("EUROCUP.TMD")),
+              TeamFileBytes({AsCupTeam(league1[0], 500), AsCupTeam(league2[1], 501)}, false));
     EXPECT_TRUE(std::filesystem::exists(Path("Eurocup.bak")));
     EXPECT_FALSE(std::filesystem::exists(Path("Eurocwc.bak")) ||
                  std::filesystem::exists(Path("POOLPLYR.BAK")));
     EXPECT_EQ(ReadBytes(Path("Eurocwc.tmd")), cwc);
-    EXPECT_EQ(ReadBytes(Path("POOLPLYR.DAT")), poolBefore);
+    EXPECT_EQ(ReadBytes(Path("POOLPLYR.DAT")), PoolBytes(pool));
 }
 
 TEST_F(MarketFixTest, BackupThatCannotBeWrittenStopsBeforeTheFileChanges) {
@@ -179,27 +171,25 @@ TEST_F(MarketFixTest, BackupThatCannotBeWrittenStopsBeforeTheFileChanges) {
 }
 
 TEST_F(MarketFixTest, OneRecordPoolIsRewritten) {
-    WritePool({pool[0]});
+    WriteBytes(Path("POOLPLYR.DAT"), PoolBytes({pool[0]}));
     EXPECT_EQ(ArreglarMercado(data, quiet).poolEntries, 1);
-    EXPECT_EQ(Pool(), std::vector<PoolRecordBytes>{Refreshed(pool[0], league1[0])});
+    EXPECT_EQ(ReadBytes(Path("POOLPLYR.DAT")), PoolBytes({Refreshed(pool[0], league1[0])}));
 }
 
 TEST_F(MarketFixTest, LeagueFileThatCannotBeOpenedOrReadStopsTheFix) {
-    WriteBytes(Path("Eurocwc.tmd"), TeamFileBytes({CupCopy(5, 0, 1)}, false)); // a cup team of a missing file
-    MarketFixReport report = ArreglarMercado(data, quiet);
-    EXPECT_TRUE(report.stopped);
-    EXPECT_EQ(report.messages.back(), League(5) + " file cannot be opened");
+    WriteCup("Eurocwc.tmd", {CupCopy(5, 0, 1)}); // a cup team of a missing file
+    EXPECT_EQ(ArreglarMercado(data, quiet).messages.back(), League(5) + " file cannot be opened");
     EXPECT_FALSE(std::filesystem::exists(Path("POOLPLYR.BAK")));
 
     // In the pool pass, entries before the unreadable file are rewritten, those after it are not.
-    WriteBytes(Path("Eurocwc.tmd"), TeamFileBytes({CupCopy(2, 0, 1)}, false));
+    WriteCup("Eurocwc.tmd", {CupCopy(2, 0, 1)});
     WriteBytes(League(3), {});
-    WritePool({pool[0], PoolEntry(3, 0, 0), pool[1]});
-    report = ArreglarMercado(data, quiet);
+    WriteBytes(Path("POOLPLYR.DAT"), PoolBytes({pool[0], PoolEntry(3, 0, 0), pool[1]}));
+    const MarketFixReport report = ArreglarMercado(data, quiet);
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(report.messages.back(), League(3) + " file cannot be read");
-    EXPECT_EQ(Pool(),
-              (std::vector<PoolRecordBytes>{Refreshed(pool[0], league1[0]), PoolEntry(3, 0, 0), pool[1]}));
+    EXPECT_EQ(ReadBytes(Path("POOLPLYR.DAT")),
+              PoolBytes({Refreshed(pool[0], league1[0]), PoolEntry(3, 0, 0), pool[1]}));
 }
 
 } // namespace

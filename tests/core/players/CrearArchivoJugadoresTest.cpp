@@ -48,23 +48,18 @@ TEST_F(BuildTest, ReadsFilesOneTo85InOrderSixteenRowsPerTeamWithTheirBytes) {
                                            MakeTeam(85, "LAST", 4, 4)};
     auto rows = AllRows();
     ASSERT_EQ(rows.size(), 64u);
-    auto hi = [](std::uint8_t b) { return static_cast<std::uint8_t>(b >> 4); };
-    auto lo = [](std::uint8_t b) { return static_cast<std::uint8_t>(b & 15); };
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const TeamRecord& t = teams[i / 16];
         const PlayerSlot& s = t.jugador[i % 16];
-        const PlayerRow expected{t.pais,
-                                 t.nombreEquipo,
-                                 t.division,
-                                 s.nacionalidad,
-                                 s.nroCamiseta,
-                                 s.nombreJugador,
-                                 static_cast<std::uint8_t>(s.posicionYAspecto >> 5),
-                                 {s.passing, hi(s.shootingYHeading), lo(s.shootingYHeading),
-                                  hi(s.tacklingYBallControl), lo(s.tacklingYBallControl),
-                                  hi(s.speedYFinishing), lo(s.speedYFinishing)},
-                                 s.valorPase,
-                                 0};
+        Skills skills{s.passing}; // then the high and low halves of the three packed bytes
+        const std::uint8_t packed[] = {s.shootingYHeading, s.tacklingYBallControl, s.speedYFinishing};
+        for (std::size_t k = 0; k < 3; ++k) {
+            skills[1 + 2 * k] = packed[k] >> 4;
+            skills[2 + 2 * k] = packed[k] & 15;
+        }
+        const std::uint8_t position = s.posicionYAspecto >> 5;
+        const PlayerRow expected{t.pais,          t.nombreEquipo, t.division, s.nacionalidad, s.nroCamiseta,
+                                 s.nombreJugador, position,       skills,     s.valorPase,    0};
         EXPECT_EQ(rows[i].row, expected) << "row " << i;
     }
     // Every number from 1 to 85 is tried, in order, and no other.

@@ -64,42 +64,30 @@ TEST(ChooseSearchPass, NationalityThenPositionThenPrice) {
     EXPECT_EQ(ChooseSearchPass({.nacionalidad = 0}), SearchPass::ByNationality);
 }
 
-TEST_F(MarkingTest, SearchMarksExactlyTheMatchingRows) {
-    const std::vector<std::pair<SearchCriteria, int>> cases = {
-        {{}, 50},                                      // no criterion: every price of the table (not 51, 52)
-        {{.nacionalidad = 99}, 255},                   // Kenya is a nationality, not "no criterion"
-        {{.nacionalidad = 1, .valorPaseMax = 10}, 10}, // the price limit holds in the nationality pass
-        {{.nacionalidad = 1}, 255},                    // without it, prices outside the table too
-        {{.puesto = 2, .valorPaseMax = 30}, 30},
-        {{.minimums = {0, 4, 0, 0, 0, 0, 9}}, 50},
-    };
-    for (const auto& [criteria, priceLimit] : cases) {
-        db->connection().exec("UPDATE jugadores SET marca = 0");
-        NoProgress progress;
-        auto outcome = BuscarYMarcar(*db, criteria, 4, progress);
-        ASSERT_TRUE(outcome.ok()) << outcome.error().text;
-        const auto expected = Expected(criteria, priceLimit);
-        EXPECT_EQ(Marked(4), expected) << priceLimit;
-        EXPECT_EQ(outcome->found, static_cast<std::int64_t>(expected.size())) << priceLimit;
-    }
-    EXPECT_EQ(Expected({}, 50).size(), 98u);
-    EXPECT_EQ(Expected({.nacionalidad = 99}, 255).size(), 10u);
-}
+// The search marks exactly the matching rows, counting those already marked, and leaves the others'
+// marks; M = 0 unmarks. Each of the three passes marks the same rows for the same criteria.
+class SearchTest : public MarkingTest, public ::testing::WithParamInterface<SearchCriteria> {};
 
-// Every pass marks the same players for the same criteria; the criteria cover each field.
-class SamePlayersTest : public MarkingTest, public ::testing::WithParamInterface<SearchCriteria> {};
-
-TEST_P(SamePlayersTest, AllThreePassesAgree) {
+TEST_P(SearchTest, MarksTheMatchingRowsAndEveryPassAgrees) {
     SearchCriteria c = GetParam();
-    NoProgress progress;
+    // With no nationality or position the price pass stops at code 50: rows priced 51 and 52 stay out.
+    const auto expected = Expected(c, c.valorPaseMax.value_or(c.nacionalidad || c.puesto ? 255 : 50));
+    db->connection().exec("UPDATE jugadores SET marca = 6");
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(BuscarYMarcar(*db, c, 4, quiet)->found, static_cast<std::int64_t>(expected.size()));
+    EXPECT_EQ(Marked(4), expected);
+    EXPECT_EQ(Marked(6).size(), kRows - expected.size());
+    ASSERT_TRUE(BuscarYMarcar(*db, c, 0, quiet).ok());
+    EXPECT_EQ(Marked(0), expected);
+
     for (std::uint8_t nat : {1, 3, 99})
         for (std::uint8_t pos : {0, 2, 7}) {
             c.nacionalidad = nat;
             c.puesto = pos;
             db->connection().exec("UPDATE jugadores SET marca = 0");
-            ASSERT_TRUE(MarcarJugadoresPorNacionalidad(*db, c, 1, progress).ok());
-            ASSERT_TRUE(MarcarJugadoresPorPuesto(*db, c, 2, progress).ok());
-            ASSERT_TRUE(MarcarJugadoresPorPrecio(*db, c, 3, progress).ok());
+            ASSERT_TRUE(MarcarJugadoresPorNacionalidad(*db, c, 1, quiet).ok());
+            ASSERT_TRUE(MarcarJugadoresPorPuesto(*db, c, 2, quiet).ok());
+            ASSERT_TRUE(MarcarJugadoresPorPrecio(*db, c, 3, quiet).ok());
             // Each pass remarks the rows of the one before; a row left at 1 or 2 was missed by a later pass.
             EXPECT_EQ(Marked(3), Expected(c, c.valorPaseMax.value_or(50)));
             EXPECT_TRUE(Marked(1).empty() && Marked(2).empty());
@@ -107,25 +95,17 @@ TEST_P(SamePlayersTest, AllThreePassesAgree) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Criteria, SamePlayersTest,
+    Criteria, SearchTest,
     ::testing::Values(SearchCriteria{}, SearchCriteria{.pais = 2}, SearchCriteria{.division = 0},
-                      SearchCriteria{.valorPaseMax = 20}, SearchCriteria{.valorPaseMax = 0},
-                      SearchCriteria{.minimums = {0, 0, 0, 0, 5, 0, 0}},
+                      SearchCriteria{.nacionalidad = 99}, // Kenya, not "no criterion"
+                      SearchCriteria{.nacionalidad = 1, .valorPaseMax = 10}, SearchCriteria{.puesto = 2},
+                      SearchCriteria{.valorPaseMax = 0}, SearchCriteria{.minimums = {0, 0, 0, 0, 5, 0, 0}},
                       SearchCriteria{.minimums = {3, 3, 3, 3, 3, 3, 3}},
                       SearchCriteria{.pais = 1, .division = 3, .minimums = {2}, .valorPaseMax = 40}));
 
-TEST_F(MarkingTest, FoundCountsRowsAlreadyMarkedAndMarkZeroUnmarks) {
-    NoProgress progress;
-    const SearchCriteria first{.puesto = 1}, second{.puesto = 2};
-    ASSERT_TRUE(BuscarYMarcar(*db, first, 5, progress).ok());
-    ASSERT_TRUE(BuscarYMarcar(*db, second, 5, progress).ok());
-    auto both = Expected(first, 255);
-    both.merge(Expected(second, 255));
-    EXPECT_EQ(Marked(5), both);
-    EXPECT_EQ(BuscarYMarcar(*db, first, 5, progress)->found,
-              static_cast<std::int64_t>(Expected(first, 255).size()));
-    ASSERT_TRUE(BuscarYMarcar(*db, first, 0, progress).ok());
-    EXPECT_EQ(Marked(5), Expected(second, 255));
+TEST_F(MarkingTest, TheGeneratedRowsCoverKenyaAndPricesOutsideTheTable) {
+    EXPECT_EQ(Expected({}, 50).size(), 98u);
+    EXPECT_EQ(Expected({.nacionalidad = 99}, 255).size(), 10u);
 }
 
 TEST_F(MarkingTest, CancelBetweenSlicesKeepsTheRowsMarked) {

@@ -29,8 +29,6 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
 private:
@@ -122,9 +120,12 @@ protected:
         EXPECT_TRUE(db.ok()) << db.error().text;
         return std::move(*db);
     }
-    // An integer from one query, as "SELECT count(*) FROM jugadores WHERE ...".
-    int Query(const std::string& sql) { return OpenDatabase().connection().execAndGet(sql).getInt(); }
-    int Count(const std::string& where) { return Query("SELECT count(*) FROM jugadores WHERE " + where); }
+    int Count(const std::string& where) {
+        return OpenDatabase()
+            .connection()
+            .execAndGet("SELECT count(*) FROM jugadores WHERE " + where)
+            .getInt();
+    }
 };
 
 } // namespace kivo::testing

@@ -23,15 +23,13 @@ protected:
     Result<PlayerUpdateSummary> Update(const std::string& file, int number) {
         return ProcesoActualizacionArchivo(*db, file, static_cast<std::uint16_t>(number), quiet);
     }
-    // (pais, team/player name, mark) of every row, in the database's order.
-    std::vector<std::tuple<int, std::string, int>> Snapshot() {
-        std::vector<std::tuple<int, std::string, int>> rows;
-        SQLite::Statement q(db->connection(),
-                            "SELECT pais, nombre_equipo || '/' || nombre_jugador, marca FROM jugadores "
-                            "ORDER BY pais, id");
-        while (q.executeStep())
-            rows.emplace_back(q.getColumn(0).getInt(), q.getColumn(1).getString(), q.getColumn(2).getInt());
-        return rows;
+    // Country, team, player name and mark of every row, in the database's order.
+    std::string Snapshot() {
+        return db->connection()
+            .execAndGet(
+                "SELECT group_concat(pais || '/' || nombre_equipo || '/' || nombre_jugador || '/' || marca, "
+                "';') FROM (SELECT * FROM jugadores ORDER BY pais, id)")
+            .getString();
     }
 };
 
