@@ -82,16 +82,21 @@ private slots:
         button->trigger();
         entry->trigger(); // the File menu entry obeys the same guard
         QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
+        QMenu* windows = test::MenuOf(frame, "&Window"); // lists the task windows
+        emit windows->aboutToShow();
+        QCOMPARE(test::Entries(windows->actions()).mid(5), (QStringList{"-", "&1 Team Files"}));
         const QString refused = "ERROR: Only ONE File can be Edited at the Same Time";
         QCOMPARE(seams.Shown(), (QStringList{refused, refused}));
         frame.taskArea()->subWindowList().at(0)->close();
         QVERIFY(!Globals().CatalogueOpen);
         QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
+        emit windows->aboutToShow();
+        QCOMPARE(windows->actions().size(), 5);
         entry->trigger(); // after closing it opens again
         QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
         QCOMPARE(seams.messages.size(), std::size_t(2));
         // The clipboard: a second press does nothing while it is open.
-        entry = test::MenuOf(frame, "&Window")->actions().at(0);
+        entry = windows->actions().at(0);
         entry->trigger();
         QPointer<QWidget> first = Globals().ClipboardThread;
         QVERIFY(first && first->isVisible());
@@ -110,33 +115,22 @@ private slots:
         QVERIFY(Globals().ClipboardThread && Globals().ClipboardThread->isVisible());
     }
 
-    void startUpWritesNothing_data() {
+    void programRunsAndWritesNothing_data() {
         QTest::addColumn<QByteArray>("ventanas"); // null: no file at all
         QTest::addColumn<QString>("attack");
         const QString builtIn = QString::fromStdString(DefaultFormulas()[std::size_t(FormulaRole::Attack)]);
+        QTest::newRow("no ventanas.ini") << QByteArray() << builtIn;
         QTest::newRow("no Formula section")
             << QByteArray("[Configuraci\xf3n]\r\nDirectorioKIVO=/x\r\n") << builtIn;
         QTest::newRow("Formula section")
             << QByteArray("[Formula]\r\nFormulaDelantero=100k*FI\r\n") << "100k*FI";
     }
-    void startUpWritesNothing() {
+    void programRunsAndWritesNothing() {
         QFETCH(QByteArray, ventanas);
         QFETCH(QString, attack);
         test::Seams seams;
         const QString path = seams.StartFile("ventanas.ini");
         if (!ventanas.isNull()) QVERIFY(test::WriteFile(path, ventanas));
-        Principal frame;
-        frame.Start(false);
-        QCOMPARE(QString::fromStdString(Globals().Formulas[std::size_t(FormulaRole::Attack)]), attack);
-        QCOMPARE(QString::fromStdString(Globals().ClipboardFilePath), seams.StartFile("portapap.tps"));
-        QVERIFY(Globals().Prices);
-        QCOMPARE(test::ReadFile(path), ventanas);
-        QCOMPARE(QDir(seams.start.path()).entryList(QDir::Files).size(), ventanas.isNull() ? 0 : 1);
-        QVERIFY(!QFile::exists(QString::fromStdString(seams.PlacementIni())));
-    }
-
-    void programEndsWithStatusZero() {
-        test::Seams seams;
         QDir::setCurrent(seams.start.path());
         QTimer::singleShot(0, [] {
             for (QWidget* w : QApplication::topLevelWidgets())
@@ -149,23 +143,13 @@ private slots:
         });
         QCOMPARE(RunProgram(*qobject_cast<QApplication*>(QCoreApplication::instance()), StartOptions{false}),
                  0);
-        // The frame's placement is saved on the way out; nothing is written to the start directory.
+        QCOMPARE(QString::fromStdString(Globals().Formulas[std::size_t(FormulaRole::Attack)]), attack);
+        QCOMPARE(QString::fromStdString(Globals().ClipboardFilePath), seams.StartFile("portapap.tps"));
+        QVERIFY(Globals().Prices);
+        // Nothing is written to the start directory; the frame's placement is saved on the way out.
+        QCOMPARE(test::ReadFile(path), ventanas);
+        QCOMPARE(QDir(seams.start.path()).entryList(QDir::Files).size(), ventanas.isNull() ? 0 : 1);
         QCOMPARE(ReadIniText(seams.PlacementIni(), "Principal", "Maximize", ""), std::string("No"));
-        QVERIFY(QDir(seams.start.path()).isEmpty());
-    }
-
-    void windowMenuListsTaskWindows() {
-        test::Seams seams;
-        Principal frame;
-        frame.show();
-        frame.OpenTeamFileForEditing();
-        QMenu* menu = test::MenuOf(frame, "&Window");
-        emit menu->aboutToShow();
-        QCOMPARE(test::Entries(menu->actions()).mid(5), (QStringList{"-", "&1 Team Files"}));
-        frame.taskArea()->closeAllSubWindows();
-        QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
-        emit menu->aboutToShow();
-        QCOMPARE(menu->actions().size(), 5);
     }
 
     void helpFollowsTheActiveWindow() {

@@ -42,8 +42,6 @@ ReportPainter Pages(int count) {
     };
 }
 
-
-
 const std::string kIni = "zeltra.ini";
 const std::string kSection = "VerEquipos";
 const QRect kDesign(40, 50, 300, 200);
