@@ -7,14 +7,13 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "../core/players/PlayersTestSupport.h"
 #include "core/sampledata/SampleData.h"
 
 // Runs kivo-cli as a user would, in a shell, and captures what it printed and how it ended.
@@ -59,28 +58,17 @@ inline nlohmann::json JsonOf(const CliRun& run) {
     return nlohmann::json::parse(run.out);
 }
 
-inline std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using kivo::testing::ReadBytes;
 
 // A fresh start directory, with sample game data in data/ when a seed is given; removed at the end.
-class WorkDir {
+class WorkDir : public kivo::testing::TempDir {
 public:
-    explicit WorkDir(std::optional<std::uint32_t> seed = std::nullopt)
-        : path_(std::filesystem::temp_directory_path() /
-                ("kivo-cli-" + std::to_string(std::random_device{}()))) {
-        std::filesystem::create_directories(path_);
-        if (!seed) return;
-        EXPECT_TRUE(kivo::WriteSampleData((path_ / "data").string(), {.seed = *seed}).ok());
+    explicit WorkDir(std::optional<std::uint32_t> seed = std::nullopt) {
+        if (seed) {
+            EXPECT_TRUE(kivo::WriteSampleData(file("data"), {.seed = *seed}).ok());
+        }
     }
-    ~WorkDir() { std::filesystem::remove_all(path_); }
-    WorkDir(const WorkDir&) = delete;
-    WorkDir& operator=(const WorkDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    CliRun Run(const std::string& args) const { return RunCli(args, path_); }
-
-private:
-    std::filesystem::path path_;
+    std::filesystem::path path() const { return file("."); }
+    std::filesystem::path operator/(const std::string& name) const { return file(name); }
+    CliRun Run(const std::string& args) const { return RunCli(args, path()); }
 };

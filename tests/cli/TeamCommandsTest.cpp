@@ -36,7 +36,7 @@ TEST_F(TeamCommands, TeamsJsonMatchesTheFileBytesOfLeagueAndCupFiles) {
     // A league file has a two-byte header; a cup file has none and is found whatever the case of its name.
     for (const auto& [file, typed, header] :
          {std::tuple{"TEAM.008", "TEAM.008", 2}, {"EUROCUP.TMD", "eurocup.tmd", 0}}) {
-        const auto bytes = FileBytes(*work / "data" / file);
+        const auto bytes = ReadBytes(*work / "data" / file);
         const json teams = JsonOf(RunCli("teams " + Quoted(typed) + " --json"));
         ASSERT_EQ(teams.size(), (bytes.size() - header) / 684) << file;
         for (std::size_t k = 0; k < teams.size(); ++k) {
@@ -61,7 +61,7 @@ TEST_F(TeamCommands, TeamsJsonMatchesTheFileBytesOfLeagueAndCupFiles) {
 }
 
 TEST_F(TeamCommands, TeamJsonDecodesEveryFieldFromItsOffset) {
-    const auto bytes = FileBytes(*work / "data" / "TEAM.014");
+    const auto bytes = ReadBytes(*work / "data" / "TEAM.014");
     const std::size_t at = 2 + 684 * 3;
     const json t = JsonOf(RunCli("team " + Quoted("TEAM.014") + " 3 --json"));
     EXPECT_EQ(t["country"], 14);

@@ -4,20 +4,20 @@ namespace {
 
 TEST(MarketCommands, FixTwiceChangesNothingTheSecondTime) {
     WorkDir work(5);
-    const auto poolBefore = FileBytes(work / "data" / "POOLPLYR.DAT");
+    const auto poolBefore = ReadBytes(work / "data" / "POOLPLYR.DAT");
     const CliRun first = work.Run("market fix data");
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_NE(first.out.find(" cup teams updated; "), std::string::npos) << first.out;
     EXPECT_NE(first.out.find(" pool entries updated"), std::string::npos) << first.out;
-    EXPECT_EQ(FileBytes(work / "data" / "POOLPLYR.BAK"), poolBefore);
-    const auto pool = FileBytes(work / "data" / "POOLPLYR.DAT");
-    const auto cup = FileBytes(work / "data" / "EUROCUP.TMD");
+    EXPECT_EQ(ReadBytes(work / "data" / "POOLPLYR.BAK"), poolBefore);
+    const auto pool = ReadBytes(work / "data" / "POOLPLYR.DAT");
+    const auto cup = ReadBytes(work / "data" / "EUROCUP.TMD");
     const CliRun second = work.Run("market fix data");
     ASSERT_EQ(second.status, 0);
     EXPECT_EQ(second.err, first.err) << "the same teams cannot be updated";
-    EXPECT_EQ(FileBytes(work / "data" / "POOLPLYR.DAT"), pool);
-    EXPECT_EQ(FileBytes(work / "data" / "EUROCUP.TMD"), cup);
-    EXPECT_EQ(FileBytes(work / "data" / "Eurocup.bak"), cup);
+    EXPECT_EQ(ReadBytes(work / "data" / "POOLPLYR.DAT"), pool);
+    EXPECT_EQ(ReadBytes(work / "data" / "EUROCUP.TMD"), cup);
+    EXPECT_EQ(ReadBytes(work / "data" / "Eurocup.bak"), cup);
 }
 
 TEST(MarketCommands, MissingCupFileStopsWithExitOne) {

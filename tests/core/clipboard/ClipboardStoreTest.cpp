@@ -9,14 +9,9 @@
 namespace kivo {
 namespace {
 
+// Nationality, shirt, name, face, position, skills, price.
 PlayerTransferRecord Player(const std::string& name, std::uint8_t shirt = 7) {
-    return Normalised({.nacionalidad = "ARG",
-                       .nroCamiseta = shirt,
-                       .nombreJugador = name,
-                       .aspecto = 2,
-                       .puesto = "D",
-                       .skills = {1, 2, 3, 4, 5, 6, 7},
-                       .valorPase = "1.1M"});
+    return Normalised({"ARG", shirt, name, 2, "D", {1, 2, 3, 4, 5, 6, 7}, "1.1M"});
 }
 
 TEST(ClipboardRecord, FortyTwoBytesBlankPadded) {
@@ -33,24 +28,14 @@ TEST(TransferRecord, FromTeamRowTakesShirtAndNameFromTheSlot) {
     slot.nroCamiseta = 14;
     testing::SetText(slot.nombreJugador.data(), slot.nombreJugador.size(), "SLOT NAME");
     // The row's own shirt and name are not the ones taken.
-    const DecodedPlayer shown{.position = "RW",
-                              .face = 3,
-                              .skills = {9, 8, 7, 6, 5, 4, 3},
-                              .nationality = "BRA",
-                              .price = "25K- ",
-                              .shirt = 99,
-                              .name = "EDITED"};
+    const DecodedPlayer shown{"RW", 3, {9, 8, 7, 6, 5, 4, 3}, "BRA", "25K- ", 99, "EDITED"};
     EXPECT_EQ(TransferFromTeamRow(shown, slot),
               (PlayerTransferRecord{
                   "BRA", 14, "SLOT NAME" + std::string(14, ' '), 3, "RW", {9, 8, 7, 6, 5, 4, 3}, "25K- "}));
 }
 
 TEST(TransferRecord, FromDatabaseRowUsesTheBrowserTextsAndFaceZero) {
-    PlayerRow row{.nacionalidad = 99,
-                  .nroCamiseta = 5,
-                  .puesto = 3,
-                  .skills = {15, 14, 13, 12, 11, 10, 9},
-                  .valorPase = 0};
+    PlayerRow row{0, {}, 0, 99, 5, {}, 3, {15, 14, 13, 12, 11, 10, 9}, 0};
     testing::SetText(row.nombreJugador.data(), row.nombreJugador.size(), "OTIENO");
     EXPECT_EQ(TransferFromDatabaseRow(row), (PlayerTransferRecord{"KEN", 5, "OTIENO" + std::string(17, ' '),
                                                                   0, "D ", row.skills, "25K- "}));

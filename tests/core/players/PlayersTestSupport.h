@@ -21,8 +21,7 @@ class TempDir {
 public:
     TempDir()
         : path_(std::filesystem::temp_directory_path() /
-                ("kivo-test-" + std::to_string(std::random_device{}()) +
-                 std::to_string(std::random_device{}()))) {
+                ("kivo-test-" + std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
