@@ -208,6 +208,18 @@ private slots:
         QTRY_VERIFY(!splash); // deleted once closed
     }
 
+    void splashSound() {
+        test::Seams seams;
+        QWidget frame;
+        QVERIFY(!Presentacion(&frame).soundStarted()); // no presenta.wav in the start directory: silent
+        // A tenth of a second of silence, 8 kHz mono 8-bit PCM.
+        const QByteArray header =
+            QByteArray::fromHex("524946464403000057415645666d74201000000001000100401f0000"
+                                "401f0000010008006461746120030000");
+        QVERIFY(test::WriteFile(seams.StartFile("presenta.wav"), header + QByteArray(800, char(0x80))));
+        QCOMPARE(Presentacion(&frame).soundStarted(), Presentacion::SoundSupported());
+    }
+
     void everyKeywordHasItsTopic() {
         test::Seams seams;
         HelpViewer* viewer = HelpViewer::Instance();
@@ -226,6 +238,14 @@ private slots:
         QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("No Such Window")));
         QVERIFY(viewer->currentKeyword().isEmpty());
         QVERIFY(seams.messages.empty());
+        viewer->ShowIndex(); // the index: typing filters the keywords, Enter opens the one left
+        viewer->indexField()->setText(QStringLiteral("clip"));
+        int visible = 0;
+        for (int i = 0; i < viewer->indexList()->count(); ++i)
+            visible += !viewer->indexList()->item(i)->isHidden();
+        QCOMPARE(visible, 1);
+        QTest::keyClick(viewer->indexField(), Qt::Key_Return);
+        QCOMPARE(viewer->currentKeyword(), QStringLiteral("Multi-Player Clipboard"));
         viewer->close();
     }
 

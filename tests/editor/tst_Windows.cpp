@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +74,14 @@ QWidget* Content(QWidget* placed) {
     auto* sub = qobject_cast<QMdiSubWindow*>(placed);
     return sub ? sub->widget() : placed;
 }
+
+// Stands in for the clipboard window: counts its refreshes.
+class ClipboardStandIn : public QWidget {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void Refresh() { ++refreshes; }
+    int refreshes = 0;
+};
 
 struct RestoreCase {
     QStringList stored; // XPosit, YPosit, Width, Height, Maximize; null: not stored
@@ -335,6 +344,16 @@ private slots:
         QTRY_VERIFY(task.findChildren<ProgressWindow*>().isEmpty());
     }
 
+    void clipboardRefreshNotice() {
+        test::Seams seams;
+        PostClipboardRefresh(); // no clipboard window: nobody to tell, nothing happens
+        ClipboardStandIn clipboard;
+        Globals().ClipboardThread = &clipboard;
+        PostClipboardRefresh();
+        QCOMPARE(clipboard.refreshes, 0); // posted, not called from inside the copying window's handler
+        QTRY_COMPARE(clipboard.refreshes, 1);
+    }
+
     void previewPaging_data() {
         QTest::addColumn<int>("pages");
         QTest::addColumn<QSize>("display"); // pages across and down
@@ -373,7 +392,7 @@ private slots:
         QCOMPARE(got, seen);
     }
 
-    void previewJumpAndDisplayWindows() {
+    void previewJumpDisplayAndZoom() {
         test::Seams seams;
         ReportPreview preview(Pages(4));
         preview.show();
@@ -391,6 +410,10 @@ private slots:
         display->downEntry()->setValue(3);
         display->accept();
         QCOMPARE(QPoint(preview.pagesAcross(), preview.pagesDown()), QPoint(2, 3));
+        preview.SetZoom(9); // not a zoom: ignored
+        QCOMPARE(preview.zoomIndex(), 0);
+        preview.SetZoom(4);
+        QCOMPARE(preview.zoomList()->currentText(), QStringLiteral("100%"));
     }
 
     void previewAnswers_data() {
