@@ -43,15 +43,11 @@ TEST(FormulasCommand, DefaultsWithoutTheFileAndTheFormulasOfTheFile) {
     WorkDir work;
     const json defaults = JsonOf(work.Run("formulas --json"));
     ASSERT_EQ(defaults.size(), 5u);
-    const char* roles[][2] = {{"Back", "FormulaMarcadorPunta"},
-                              {"Defender", "FormulaMarcadorCentral"},
-                              {"Wing", "FormulaVolanteLateral"},
-                              {"Midfield", "FormulaVolanteCentral"},
-                              {"Attack", "FormulaDelantero"}};
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(defaults[i]["role"], roles[i][0]);
-        EXPECT_EQ(defaults[i]["key"], roles[i][1]);
-    }
+    std::string roles;
+    for (const json& row : defaults)
+        roles += row["role"].get<std::string>() + "=" + row["key"].get<std::string>() + " ";
+    EXPECT_EQ(roles, "Back=FormulaMarcadorPunta Defender=FormulaMarcadorCentral Wing=FormulaVolanteLateral "
+                     "Midfield=FormulaVolanteCentral Attack=FormulaDelantero ");
     EXPECT_EQ(defaults[0], (json{{"role", "Back"},
                                  {"key", "FormulaMarcadorPunta"},
                                  {"formula", defaults[0]["formula"]},
