@@ -337,6 +337,7 @@ private slots:
         QTRY_VERIFY(onWorker);
         if (ending == "cancel") windows[0]->cancelButton()->click();
         if (ending == "close") windows[0]->close(); // the window waits for the job to stop
+        if (cancellable) QVERIFY(windows[0]->cancelled());
         QTRY_VERIFY(result.has_value());
         QVERIFY2(cancellable ? *result < 10'000'000 : *result == 50, qPrintable(QString::number(*result)));
         QVERIFY(task.isEnabled());
