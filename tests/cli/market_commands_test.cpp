@@ -2,7 +2,7 @@
 
 namespace {
 
-TEST(MarketCommands, FixTwiceChangesNothingTheSecondTime) {
+TEST(MarketCommands, FixTwiceChangesNothingTheSecondTimeAndAMissingCupStopsWithExitOne) {
     WorkDir work(5);
     const auto poolBefore = ReadBytes(work / "data" / "POOLPLYR.DAT");
     const CliRun first = work.Run("market fix data");
@@ -18,17 +18,13 @@ TEST(MarketCommands, FixTwiceChangesNothingTheSecondTime) {
     EXPECT_EQ(ReadBytes(work / "data" / "POOLPLYR.DAT"), pool);
     EXPECT_EQ(ReadBytes(work / "data" / "EUROCUP.TMD"), cup);
     EXPECT_EQ(ReadBytes(work / "data" / "Eurocup.bak"), cup);
-}
 
-TEST(MarketCommands, MissingCupFileStopsWithExitOne) {
-    WorkDir work(5);
     std::filesystem::remove(work / "data" / "UEFACUP.TMD");
-    const CliRun run = work.Run("market fix data");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("data/Uefacup.tmd file cannot be opened\n"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("kivo-cli: the market fix stopped\n"), std::string::npos) << run.err;
-    EXPECT_TRUE(std::filesystem::exists(work / "data" / "Eurocup.bak"));
-    EXPECT_FALSE(std::filesystem::exists(work / "data" / "POOLPLYR.BAK"));
+    const CliRun stopped = work.Run("market fix data");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_NE(stopped.err.find("data/Uefacup.tmd file cannot be opened\nkivo-cli: the market fix stopped\n"),
+              std::string::npos)
+        << stopped.err;
 }
 
 } // namespace

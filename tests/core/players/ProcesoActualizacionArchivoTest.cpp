@@ -79,8 +79,7 @@ TEST_P(UpdateNumberTest, DeletesTheNumbersRowsAndAddsTheFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Numbers, UpdateNumberTest,
-                         ::testing::Values(NumberCase{"own", 1, false, 1, 32, 32, 32, 32, 96},
-                                           NumberCase{"other", 1, false, 2, 32, 32, 0, 64, 96},
+                         ::testing::Values(NumberCase{"other", 1, false, 2, 32, 32, 0, 64, 96},
                                            NumberCase{"above255", 1, false, 257, 0, 32, 0, 64, 128},
                                            NumberCase{"headerOnly", 3, true, 3, 32, 0, 0, 0, 64}),
                          [](const auto& info) { return std::string(info.param.name); });
