@@ -11,14 +11,10 @@ using nlohmann::json;
 // The text of a field read straight from the bytes: up to the first zero, trailing blanks removed, as UTF-8.
 std::string RawText(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t width) {
     std::string s;
-    for (std::size_t i = at; i < at + width && b[i] != 0; ++i) {
-        if (b[i] < 0x80) {
-            s += static_cast<char>(b[i]);
-        } else {
-            s += static_cast<char>(0xC0 | (b[i] >> 6));
-            s += static_cast<char>(0x80 | (b[i] & 0x3F));
-        }
-    }
+    for (std::size_t i = at; i < at + width && b[i] != 0; ++i)
+        s += b[i] < 0x80 ? std::string(1, static_cast<char>(b[i]))
+                         : std::string{static_cast<char>(0xC0 | (b[i] >> 6)),
+                                       static_cast<char>(0x80 | (b[i] & 0x3F))};
     return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
