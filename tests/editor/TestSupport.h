@@ -28,9 +28,9 @@ public:
         ResetGlobals();
         Globals().PlacementDirectory = placement.path();
         Globals().StartDirectory = start.path().toStdString();
-        Globals().MessageAnswerer = [this](const MessageSpec& spec) {
-            messages.push_back(spec);
-            if (answers.empty()) return spec.defaultButton;
+        Globals().MessageAnswerer = [this](const MessageSpec& message) {
+            messages.push_back(message);
+            if (answers.empty()) return message.defaultButton;
             const MessageButton a = answers.front();
             answers.erase(answers.begin());
             return a;

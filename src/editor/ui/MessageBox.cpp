@@ -44,21 +44,21 @@ MessageButton EscapeAnswer(MessageButtons buttons) {
 
 } // namespace
 
-MessageButton ShowMessage(const MessageSpec& spec, QWidget* parent) {
-    if (Globals().MessageAnswerer) return Globals().MessageAnswerer(spec);
+MessageButton ShowMessage(const MessageSpec& message, QWidget* parent) {
+    if (Globals().MessageAnswerer) return Globals().MessageAnswerer(message);
 
     if (!parent) parent = QApplication::activeWindow();
-    QMessageBox box(ToQt(spec.icon), spec.title, spec.text, QMessageBox::NoButton, parent);
+    QMessageBox box(ToQt(message.icon), message.title, message.text, QMessageBox::NoButton, parent);
     for (const ButtonInfo& info : kButtons) {
-        if (!(spec.buttons & info.button)) continue;
+        if (!(message.buttons & info.button)) continue;
         QPushButton* b = box.addButton(info.standard);
-        if (info.button == spec.defaultButton) box.setDefaultButton(b);
+        if (info.button == message.defaultButton) box.setDefaultButton(b);
     }
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     for (const ButtonInfo& info : kButtons)
         if (clicked && clicked == box.button(info.standard)) return info.button;
-    return EscapeAnswer(spec.buttons);
+    return EscapeAnswer(message.buttons);
 }
 
 void ShowInformation(const QString& title, const QString& text, QWidget* parent) {

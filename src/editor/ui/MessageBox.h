@@ -25,7 +25,7 @@ struct MessageSpec {
 // Every window shows its messages through this one function. A short question may block in the box's own
 // loop; when tests have set Globals().MessageAnswerer, the answerer decides instead and nothing is shown.
 // Closing the box with Esc or its close box answers Cancel, or No, or OK, whichever the box has.
-MessageButton ShowMessage(const MessageSpec& spec, QWidget* parent = nullptr);
+MessageButton ShowMessage(const MessageSpec& message, QWidget* parent = nullptr);
 
 // The usual shapes.
 void ShowInformation(const QString& title, const QString& text, QWidget* parent = nullptr);
