@@ -1,7 +1,9 @@
 #include "core/players/KeyedFile.h"
 
+#include <chrono>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include <sqlite3.h>
 #include <SQLiteCpp/Exception.h>
@@ -29,6 +31,26 @@ OpenFailure FailureOf(const std::exception& e) {
         return OpenFailure::Locked;
     default:
         return OpenFailure::Other;
+    }
+}
+
+bool IsBusy(const std::exception& e) {
+    const int code = ErrorCode(e) & 0xFF;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+// Runs `work` again while another process holds a lock that SQLite reports at once instead of waiting for
+// it: two processes creating the same new file, or switching it to WAL, meet such locks. Gives up, with the
+// last error, once the busy wait is spent.
+template <class Work> auto RetryWhileBusy(int busyWaitMs, Work&& work) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyWaitMs);
+    for (;;) {
+        try {
+            return work();
+        } catch (const std::exception& e) {
+            if (!IsBusy(e) || std::chrono::steady_clock::now() >= deadline) throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 
@@ -115,11 +137,13 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
     if (!exists) {
         if (!createIfMissing) return {OpenFailure::NotFound, "No such file or directory (2)"};
         try {
-            auto db = Connect(path, true, busyWaitMs);
-            PrepareConnection(db);
-            SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
-            CreateKeyedFileSchema(db, schema);
-            create.commit();
+            RetryWhileBusy(busyWaitMs, [&] {
+                auto db = Connect(path, true, busyWaitMs);
+                PrepareConnection(db);
+                SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
+                CreateKeyedFileSchema(db, schema);
+                create.commit();
+            });
         } catch (const std::exception& e) {
             return {OpenFailure::CreateFailed, SqliteReason(e)};
         }
@@ -133,27 +157,30 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
         return {};
     }
     try {
-        auto db = Connect(path, false, busyWaitMs);
-        // A zero-length file is a database with nothing in it yet: give it its table like a new one.
-        if (IsEmptyDatabase(db)) {
-            PrepareConnection(db);
-            SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
-            if (IsEmptyDatabase(db)) CreateKeyedFileSchema(db, schema);
-            create.commit();
-        }
-        // SQLite quietly opens a file it may not write read-only; every change would then fail later.
-        if (sqlite3_db_readonly(db.getHandle(), "main") == 1)
-            return {OpenFailure::Other, "attempt to write a readonly database (8)"};
-        std::string reason;
-        switch (CheckSchema(db, schema, reason)) {
-        case Check::Ok:
-            PrepareConnection(db);
+        return RetryWhileBusy(busyWaitMs, [&]() -> OpenAttempt {
+            auto db = Connect(path, false, busyWaitMs);
+            // A zero-length file is a database with nothing in it yet: give it its table like a new one.
+            if (IsEmptyDatabase(db)) {
+                PrepareConnection(db);
+                SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
+                if (IsEmptyDatabase(db)) CreateKeyedFileSchema(db, schema);
+                create.commit();
+            }
+            // SQLite quietly opens a file it may not write read-only; every change would then fail later.
+            if (sqlite3_db_readonly(db.getHandle(), "main") == 1)
+                return {OpenFailure::Other, "attempt to write a readonly database (8)"};
+            std::string reason;
+            switch (CheckSchema(db, schema, reason)) {
+            case Check::Ok:
+                PrepareConnection(db);
+                return {};
+            case Check::NoTable:
+                return {OpenFailure::InvalidFile, reason};
+            case Check::KeysInvalid:
+                return {OpenFailure::KeysInvalid, reason};
+            }
             return {};
-        case Check::NoTable:
-            return {OpenFailure::InvalidFile, reason};
-        case Check::KeysInvalid:
-            return {OpenFailure::KeysInvalid, reason};
-        }
+        });
     } catch (const std::exception& e) {
         return {FailureOf(e), SqliteReason(e)};
     }
@@ -180,16 +207,18 @@ OpenAttempt RebuildKeyedFileKeys(const KeyedFileSchema& schema, const std::strin
 Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const std::string& path,
                                           bool createIfMissing, int busyWaitMs) {
     try {
-        auto db = Connect(path, createIfMissing, busyWaitMs);
-        PrepareConnection(db);
-        if (!db.tableExists(schema.table)) {
-            SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
-            if (!IsEmptyDatabase(db) && !db.tableExists(schema.table))
-                return Error{path + " is not a file of this kind: it has no table " + schema.table};
-            CreateKeyedFileSchema(db, schema);
-            create.commit();
-        }
-        return db;
+        return RetryWhileBusy(busyWaitMs, [&]() -> Result<SQLite::Database> {
+            auto db = Connect(path, createIfMissing, busyWaitMs);
+            PrepareConnection(db);
+            if (!db.tableExists(schema.table)) {
+                SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
+                if (!IsEmptyDatabase(db) && !db.tableExists(schema.table))
+                    return Error{path + " is not a file of this kind: it has no table " + schema.table};
+                CreateKeyedFileSchema(db, schema);
+                create.commit();
+            }
+            return db;
+        });
     } catch (const std::exception& e) {
         return Error{"Cannot open " + path + ": " + SqliteReason(e)};
     }
