@@ -10,6 +10,9 @@
 #include <QString>
 #include <QWidget>
 
+#include "core/backups/Backups.h"
+#include "core/clipboard/PlayerTransferRecord.h"
+#include "core/gamefiles/TeamRecord.h"
 #include "core/prices/Formulas.h"
 #include "core/prices/PriceCalculator.h"
 
@@ -31,6 +34,11 @@ struct EditorState {
     std::string ClipboardFilePath;
     std::string PoolFilePath;
     std::string TeamCopyBuffer;
+    // The shared team record buffer: the team browser reads the chosen team into it, the team editor and
+    // the team sheet work on it.
+    TeamRecord TeamRecordBuffer;
+    // The last player copied or dragged; every copy or drag overwrites it.
+    PlayerTransferRecord TransferRecord;
     // A file may hold more than 256 teams, so the index is wide.
     std::int64_t SelectedTeamIndex = 0;
     int TeamFileUseCount = 0;
@@ -42,6 +50,9 @@ struct EditorState {
     std::string BatchDataDirectory;
     int GlobalRequest = 0;
     int GlobalResponse = 0;
+
+    // This run's backups of the game files: every write to a team, cup or pool file asks it first.
+    std::shared_ptr<BackupRun> Backups = std::make_shared<BackupRun>();
 
     FormulaSet Formulas;
     // The skill variables are bound once per evaluator; all windows share this one on the GUI thread.

@@ -17,7 +17,12 @@
 #include "core/prices/PriceLadder.h"
 #include "core/settings/SettingsEntries.h"
 #include "editor/app/EditorState.h"
-#include "editor/app/PlaceholderTask.h"
+#include "editor/clipboard/VerPortapapeles.h"
+#include "editor/market/ElegirDirectorioArreglarMercado.h"
+#include "editor/players/BrowserBusquedas.h"
+#include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
+#include "editor/prices/EditarFormulaPrecios.h"
+#include "editor/teams/EquiposExistentes.h"
 #include "editor/app/Presentacion.h"
 #include "editor/app/TaskWindows.h"
 #include "editor/app/WindowPlacement.h"
@@ -171,38 +176,25 @@ void Principal::OpenTeamFileForEditing() {
         return;
     }
     g.CatalogueOpen = true;
-    OpenTaskWindow(new PlaceholderTask(QStringLiteral("Team Files"), QStringLiteral("Opening Teams"),
-                                       [] { Globals().CatalogueOpen = false; }));
+    StartEquiposExistentes();
 }
 
 void Principal::FindPlayers() {
-    NotAvailable(QStringLiteral("Find Players"));
+    StartBrowserBusquedas();
 }
 void Principal::CreateFileWithAllPlayers() {
-    NotAvailable(QStringLiteral("Create a File with all the Players"));
+    StartElegirDirectorioCrearArchivoJugadores();
 }
 void Principal::FixForeignMarket() {
-    NotAvailable(QStringLiteral("Fix Foreign Market Players"));
+    StartElegirDirectorioArreglarMercado();
 }
 void Principal::EditPricesFormula() {
-    NotAvailable(QStringLiteral("Edit Prices Formula"));
-}
-
-void Principal::NotAvailable(const QString& command) {
-    ShowInformation(QString::fromLatin1(kProgramTitle),
-                    NotAvailableText(QStringLiteral("\"") + command + QStringLiteral("\"")), this);
+    StartEditarFormulaPrecios();
 }
 
 void Principal::OpenPlayersClipboard() {
-    EditorState& g = Globals();
-    if (g.ClipboardThread) return;
-    auto* clipboard = new PlaceholderTask(
-        QStringLiteral("Players Clipboard"), QStringLiteral("Multi-Player Clipboard"),
-        [] { Globals().ClipboardThread = nullptr; }, this);
-    clipboard->setWindowFlags(Qt::Tool);
-    clipboard->setAttribute(Qt::WA_DeleteOnClose);
-    g.ClipboardThread = clipboard;
-    clipboard->show();
+    if (Globals().ClipboardThread) return;
+    StartVerPortapapeles(this);
 }
 
 void Principal::PrinterSetup() {

@@ -47,7 +47,6 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void FillWindowMenu();
-    void NotAvailable(const QString& command);
 
     QMdiArea* area_;
     QToolBar* toolBar_ = nullptr;

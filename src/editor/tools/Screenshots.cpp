@@ -27,31 +27,12 @@
 #include "editor/ui/ReportDisplayWindow.h"
 #include "editor/ui/ReportJumpWindow.h"
 #include "editor/ui/ReportPreview.h"
+#include "editor/tools/ShotSupport.h"
 
 using namespace kivo;
 using namespace kivo::editor;
 
 namespace {
-
-// Where the pictures go, and whether every one was written.
-struct Shots {
-    QString out;
-    int failures = 0;
-};
-
-void Save(Shots& shots, QWidget* w, const char* name) {
-    w->show();
-    w->raise();
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-    const QString path = QDir(shots.out).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
-    if (!w->grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        ++shots.failures;
-        return;
-    }
-    std::printf("%s\n", qPrintable(path));
-}
 
 QString Text(const auto& field) {
     return QString::fromStdString(Latin1ToUtf8(TrimRight(FieldValue(field))));
@@ -174,6 +155,10 @@ int main(int argc, char** argv) {
     QMessageBox box(QMessageBox::Information, QStringLiteral("ERROR"),
                     QStringLiteral("Only ONE File can be Edited at the Same Time"), QMessageBox::Ok);
     Save(shots, &box, "message");
+
+    ShootTeamWindows(shots, frame);
+    ShootPlayerWindows(shots, frame);
+    ShootClipboardPricesAndMarket(shots, frame);
 
     frame.close();
     return shots.failures == 0 ? 0 : 1;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "core/support/Result.h"
+
+namespace kivo {
+
+// The folder, beside each game file, that holds the copies made before the file's first change in a run.
+inline constexpr const char* kBackupFolderName = "kivo-backups";
+// How many run folders are kept in one kivo-backups/ folder; older ones are removed.
+inline constexpr int kBackupRunsKept = 30;
+
+// One run of the editor or of a kivo-cli command. Before the first change to a game file in the run, the
+// whole file is copied into kivo-backups/<date>_<time>/ in the file's own directory; a change whose copy
+// cannot be made must not happen. A copy is written under a temporary name and renamed when whole, so a
+// failed copy never leaves a cut file behind.
+class BackupRun {
+public:
+    explicit BackupRun(std::chrono::system_clock::time_point start = std::chrono::system_clock::now());
+
+    // The run folder's name, "2026-12-06_20-31-07" (local time of the run's start).
+    const std::string& name() const { return name_; }
+
+    // Makes sure `file` has been copied in this run. The error names the file and the backup.
+    Status EnsureBackedUp(const std::filesystem::path& file);
+
+    // Where this run keeps the copy of `file` (made or not).
+    std::filesystem::path BackupPathFor(const std::filesystem::path& file) const;
+
+private:
+    std::string name_;
+    std::set<std::string> done_; // the files already copied in this run, by their full path
+};
+
+// Copies `from` to `to` through a temporary file beside `to`, renamed when the copy is whole; an existing
+// `to` is replaced only then. The error names both files and the operating system's text.
+Status CopyFileWhole(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Removes the oldest run folders of `backupFolder` (a kivo-backups/ folder) beyond the newest `keep`.
+void PruneBackupRuns(const std::filesystem::path& backupFolder, int keep = kBackupRunsKept);
+
+} // namespace kivo
