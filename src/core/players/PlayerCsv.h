@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "core/players/PlayerRow.h"
+
+namespace kivo {
+
+// The players as CSV, one format for kivo-cli's listing and the browser's export: UTF-8, comma-separated,
+// CRLF line ends, a header row, then the browser's fifteen columns followed by the country code and the mark.
+// Texts lose their trailing blanks; a field holding a comma, a quote, a line break or edge blanks is quoted.
+// The header names are those of the JSON listing.
+std::string PlayerCsvHeader();
+std::string PlayerCsvLine(const PlayerRow& row);
+
+// One CSV field, quoted when it needs to be.
+std::string CsvField(const std::string& utf8);
+
+} // namespace kivo
