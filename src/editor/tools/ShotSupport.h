@@ -35,5 +35,9 @@ inline void Save(Shots& shots, QWidget* w, const char* name) {
 void ShootTeamWindows(Shots& shots, Principal& frame);
 void ShootPlayerWindows(Shots& shots, Principal& frame);
 void ShootClipboardPricesAndMarket(Shots& shots, Principal& frame);
+// Parts of the groups above, each in a file of its own.
+void ShootTeamEditor(Shots& shots, Principal& frame);
+void ShootKitPictures(Shots& shots);
+void ShootPlayerBrowser(Shots& shots, Principal& frame);
 
 } // namespace kivo::editor

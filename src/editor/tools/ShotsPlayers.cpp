@@ -4,6 +4,8 @@
 
 namespace kivo::editor {
 
-void ShootPlayerWindows(Shots&, Principal&) {}
+void ShootPlayerWindows(Shots& shots, Principal& frame) {
+    ShootPlayerBrowser(shots, frame);
+}
 
 } // namespace kivo::editor

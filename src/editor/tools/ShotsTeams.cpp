@@ -4,6 +4,9 @@
 
 namespace kivo::editor {
 
-void ShootTeamWindows(Shots&, Principal&) {}
+void ShootTeamWindows(Shots& shots, Principal& frame) {
+    ShootKitPictures(shots);
+    ShootTeamEditor(shots, frame);
+}
 
 } // namespace kivo::editor
