@@ -11,6 +11,7 @@
 #include "editor/app/PlaceholderTask.h"
 #include "editor/app/Presentacion.h"
 #include "editor/app/Principal.h"
+#include "editor/clipboard/VerPortapapeles.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "TestSupport.h"
@@ -77,6 +78,7 @@ private slots:
 
     void singleWindowGuards() {
         test::Seams seams;
+        Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
         Principal frame;
         frame.show();
         QAction* button = frame.toolBar()->actions().at(0);
@@ -109,8 +111,8 @@ private slots:
         entry->trigger(); // does nothing while it is open
         QCOMPARE(Globals().ClipboardThread.data(), first.data());
         int clipboards = 0;
-        for (PlaceholderTask* w : frame.findChildren<PlaceholderTask*>())
-            clipboards += w->isVisible() && w->windowTitle() == "Players Clipboard";
+        for (VerPortapapeles* w : frame.findChildren<VerPortapapeles*>())
+            clipboards += w->isVisible();
         QCOMPARE(clipboards, 1);
         QCOMPARE(seams.messages.size(), std::size_t(2));
         first->close();
