@@ -2,6 +2,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrintDialog>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -14,6 +15,7 @@
 #include "editor/clipboard/VerPortapapeles.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
+#include "editor/ui/ReportPreview.h"
 #include "TestSupport.h"
 
 using namespace kivo;
@@ -71,8 +73,8 @@ private slots:
             sub->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        QCOMPARE(titles, (QStringList{"Browse Players", "Formulae to Compute Prices",
-                                      "Start Creating File", "Start Fixing Market"}));
+        QCOMPARE(titles, (QStringList{"Browse Players", "Formulae to Compute Prices", "Start Creating File",
+                                      "Start Fixing Market"}));
         QVERIFY(seams.messages.empty());
     }
 
@@ -245,8 +247,8 @@ private slots:
         QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("No Such Window")));
         QVERIFY(viewer->currentKeyword().isEmpty());
         QVERIFY(seams.messages.empty());
-        viewer->ShowIndex(); // the index: typing filters the keywords, Enter opens the one left
-        viewer->indexField()->setText(QStringLiteral("clip"));
+        viewer->ShowIndex(); // the index: typing filters the words, Enter opens the one left
+        viewer->indexField()->setText(QStringLiteral("portapap"));
         int visible = 0;
         for (int i = 0; i < viewer->indexList()->count(); ++i)
             visible += !viewer->indexList()->item(i)->isHidden();
@@ -254,6 +256,92 @@ private slots:
         QTest::keyClick(viewer->indexField(), Qt::Key_Return);
         QCOMPARE(viewer->currentKeyword(), QStringLiteral("Multi-Player Clipboard"));
         viewer->close();
+    }
+
+    void keywordIndex_data() {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QStringList>("pages"); // the keywords of the topics the word opens
+        QTest::newRow("backup") << "backup" << QStringList{"Fixing Foreign Market", "Backups"};
+        QTest::newRow("mark") << "mark"
+                              << QStringList{"Finding Players", "Searching Criteria", "Marking Players"};
+        QTest::newRow("price") << "price"
+                               << QStringList{"Edit Teams", "Finding Players",
+                                              "Formulae to Compute Players' Prices"};
+        QTest::newRow("clipboard") << "clipboard"
+                                   << QStringList{"Edit Teams", "Finding Players", "Multi-Player Clipboard"};
+        QTest::newRow("kivo-cli") << "kivo-cli" << QStringList{"kivo-cli"};
+        QTest::newRow("restore") << "restore" << QStringList{"Backups", "kivo-cli"};
+    }
+    void keywordIndex() {
+        QFETCH(QString, word);
+        QFETCH(QStringList, pages);
+        test::Seams seams;
+        HelpViewer* viewer = HelpViewer::Instance();
+        QVERIFY(viewer->indexList()->count() > 3 * int(HelpTopics().size())); // several words a page
+        QStringList opened;
+        for (int i = 0; i < viewer->indexList()->count(); ++i) {
+            QListWidgetItem* item = viewer->indexList()->item(i);
+            if (item->text() != word && !item->text().startsWith(word + QStringLiteral(" ("))) continue;
+            emit viewer->indexList()->itemClicked(item);
+            opened << viewer->currentKeyword();
+            QVERIFY2(viewer->browser()->toPlainText().contains(word, Qt::CaseInsensitive),
+                     qPrintable(word + " on " + viewer->currentKeyword()));
+        }
+        std::sort(opened.begin(), opened.end());
+        std::sort(pages.begin(), pages.end());
+        QCOMPARE(opened, pages);
+        viewer->close();
+    }
+
+    void helpViewerKeyboard() {
+        test::Seams seams;
+        HelpViewer* viewer = HelpViewer::Instance();
+        viewer->ShowContents();
+        QApplication::setActiveWindow(viewer);
+        viewer->tabs()->setCurrentIndex(1); // the Index tab puts the cursor in its field
+        QCOMPARE(QApplication::focusWidget(), viewer->indexField());
+        viewer->tabs()->setCurrentIndex(2);
+        QCOMPARE(QApplication::focusWidget(), viewer->searchField());
+        QTest::keyClick(viewer->searchField(), Qt::Key_Escape); // Esc closes the viewer
+        QTRY_VERIFY(!Globals().HelpWindow);
+    }
+
+    void keyboardOfTheFrame() {
+        test::Seams seams;
+        Principal frame;
+        frame.show();
+        QApplication::setActiveWindow(&frame);
+        QAction* exit = test::MenuOf(frame, "&File")->actions().last();
+        QCOMPARE(exit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(frame.helpButton()->shortcut(), QKeySequence(Qt::Key_F1));
+        QTest::keyClick(&frame, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!frame.isVisible());
+    }
+
+    void printerSetupChoosesThePrinter() {
+        test::Seams seams;
+        Principal frame;
+        frame.show();
+        test::MenuOf(frame, "&Options")->actions().at(0)->trigger();
+        auto* dialog = frame.findChild<QPrintDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Printer Setup"));
+        QCOMPARE(dialog->printer(), SharedPrinter()); // every report prints on what is chosen here
+        QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
+        dialog->reject();
+        QVERIFY(seams.messages.empty());
+    }
+
+    void splashOverTheFrame() {
+        test::Seams seams;
+        Principal frame;
+        frame.Start(true);
+        QWidget* splash = frame.splash();
+        QVERIFY(splash && splash->isVisible());
+        const QPoint offset = splash->frameGeometry().center() - frame.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        splash->close();
     }
 
     void helpSearch() {

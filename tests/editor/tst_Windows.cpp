@@ -393,6 +393,36 @@ private slots:
         QCOMPARE(got, seen);
     }
 
+    void previewShowsAcrossTimesDownPages_data() {
+        QTest::addColumn<QSize>("display");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QList<int>>("shown");
+        QTest::addColumn<QList<int>>("afterNext");
+        QTest::newRow("2 x 1 of six pages shows two")
+            << QSize(2, 1) << 1 << QList<int>{1, 2} << QList<int>{3, 4};
+        QTest::newRow("3 x 1 from page 4") << QSize(3, 1) << 4 << QList<int>{4, 5, 6} << QList<int>{4, 5, 6};
+        QTest::newRow("2 x 2, the last places empty")
+            << QSize(2, 2) << 5 << QList<int>{5, 6} << QList<int>{5, 6};
+        QTest::newRow("1 x 2") << QSize(1, 2) << 2 << QList<int>{2, 3} << QList<int>{4, 5};
+        QTest::newRow("back to one page") << QSize(1, 1) << 3 << QList<int>{3} << QList<int>{4};
+    }
+    void previewShowsAcrossTimesDownPages() {
+        QFETCH(QSize, display);
+        QFETCH(int, from);
+        QFETCH(QList<int>, shown);
+        QFETCH(QList<int>, afterNext);
+        test::Seams seams;
+        ReportPreview preview(Pages(6));
+        preview.show();
+        preview.SetDisplay(3, 3); // whatever was shown before
+        preview.JumpTo(from);
+        preview.SetDisplay(display.width(), display.height());
+        QCOMPARE(preview.shownPages(), shown);
+        preview.nextAction()->trigger();
+        QCOMPARE(preview.shownPages(), afterNext);
+        QCOMPARE(preview.currentPage(), afterNext.first());
+    }
+
     void previewJumpDisplayAndZoom() {
         test::Seams seams;
         ReportPreview preview(Pages(4));
