@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -76,6 +77,119 @@ private slots:
         QCOMPARE(titles, (QStringList{"Browse Players", "Formulae to Compute Prices", "Start Creating File",
                                       "Start Fixing Market"}));
         QVERIFY(seams.messages.empty());
+    }
+
+    void everyCommandOpensItsWindow_data() {
+        QTest::addColumn<QString>("menu");  // a menu's title, or "toolbar"
+        QTest::addColumn<QString>("entry"); // the entry's text, or the button's tool tip
+        QTest::addColumn<QString>("title"); // the window it opens
+        const QStringList file{"&Browse Teams from a Country, Region...",
+                               "Team Files",
+                               "&Find Players",
+                               "Browse Players",
+                               "&Create a File with all the Players",
+                               "Start Creating File",
+                               "&Fix Foreign Market Players",
+                               "Start Fixing Market",
+                               "&Edit Prices Formula",
+                               "Formulae to Compute Prices"};
+        for (int i = 0; i < file.size(); i += 2)
+            QTest::newRow(qPrintable("File " + file[i])) << "&File" << file[i] << file[i + 1];
+        QTest::newRow("Options &Printer Setup") << "&Options"
+                                                << "&Printer Setup"
+                                                << "Printer Setup";
+        QTest::newRow("Window &Players Clipboard") << "&Window"
+                                                   << "&Players Clipboard"
+                                                   << "Players Clipboard";
+        for (const char* entry : {"&Contents", "&Search for Help On...", "&How to Use Help", "&About"})
+            QTest::newRow(qPrintable(QStringLiteral("Help ") + entry))
+                << "&Help" << entry << "KIVO Editor Help";
+        const QStringList tools{"Open a Team File for Editing",
+                                "Team Files",
+                                "Find Players",
+                                "Browse Players",
+                                "Edit Formulae to Compute Prices",
+                                "Formulae to Compute Prices",
+                                "Create File with all the Players",
+                                "Start Creating File",
+                                "Fix Foreign Market",
+                                "Start Fixing Market",
+                                "Help",
+                                "KIVO Editor Help"};
+        for (int i = 0; i < tools.size(); i += 2)
+            QTest::newRow(qPrintable("toolbar " + tools[i])) << "toolbar" << tools[i] << tools[i + 1];
+    }
+    void everyCommandOpensItsWindow() {
+        QFETCH(QString, menu);
+        QFETCH(QString, entry);
+        QFETCH(QString, title);
+        test::Seams seams;
+        Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
+        Principal frame;
+        frame.show();
+        QAction* action = nullptr;
+        const QList<QAction*> actions =
+            menu == "toolbar" ? frame.toolBar()->actions() : test::MenuOf(frame, menu)->actions();
+        for (QAction* a : actions)
+            if ((menu == "toolbar" ? a->toolTip() : a->text()) == entry) action = a;
+        QVERIFY(action);
+        action->trigger();
+        QList<QWidget*> opened;
+        for (QMdiSubWindow* sub : frame.taskArea()->subWindowList())
+            opened << sub->widget();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &frame && w->isVisible()) opened << w;
+        for (QWidget* w : frame.findChildren<QWidget*>())
+            if (w->isWindow() && w->isVisible() && !opened.contains(w)) opened << w;
+        QStringList titles;
+        QStringList texts;
+        for (QWidget* w : opened) {
+            titles << w->windowTitle();
+            for (QLabel* label : w->findChildren<QLabel*>())
+                texts << label->text();
+        }
+        QVERIFY2(titles.contains(title), qPrintable(titles.join('|')));
+        QVERIFY(seams.messages.empty());
+        // The catalogue, the player browser and the build's chooser are built in other branches; until they
+        // are merged here their stand-ins remain.
+        for (const char* pending :
+             {"File &Browse Teams from a Country, Region...", "File &Find Players",
+              "File &Create a File with all the Players", "toolbar Open a Team File for Editing",
+              "toolbar Find Players", "toolbar Create File with all the Players"})
+            if (QLatin1String(QTest::currentDataTag()) == QLatin1String(pending))
+                QEXPECT_FAIL("", "the window is still a stand-in in this branch", Continue);
+        QVERIFY2(texts.filter(QStringLiteral("is not available yet")).isEmpty(), qPrintable(texts.join('|')));
+        for (QWidget* w : opened)
+            if (w->isWindow()) w->close();
+        frame.taskArea()->closeAllSubWindows();
+        if (Globals().HelpWindow) Globals().HelpWindow->close();
+    }
+
+    void windowArrangements() {
+        test::Seams seams;
+        Principal frame;
+        frame.resize(900, 700);
+        frame.show();
+        frame.EditPricesFormula();
+        frame.FixForeignMarket();
+        QList<QMdiSubWindow*> subs = frame.taskArea()->subWindowList();
+        QCOMPARE(subs.size(), 2);
+        auto trigger = [&](const char* text) {
+            for (QAction* a : test::MenuOf(frame, "&Window")->actions())
+                if (a->text() == QLatin1String(text)) a->trigger();
+        };
+        trigger("&Tile"); // side by side, neither over the other
+        QVERIFY(!subs[0]->geometry().intersects(subs[1]->geometry()));
+        trigger("&Cascade"); // one over the other, shifted
+        QVERIFY(subs[0]->geometry().intersects(subs[1]->geometry()));
+        QVERIFY(subs[0]->pos() != subs[1]->pos());
+        subs[0]->showMinimized();
+        subs[1]->showMinimized();
+        trigger("&Arrange Icons"); // the minimised ones in a row along the bottom
+        QCOMPARE(subs[0]->y(), subs[1]->y());
+        QCOMPARE(subs[0]->geometry().bottom(), frame.taskArea()->viewport()->height() - 1);
+        QVERIFY(subs[0]->x() < subs[1]->x());
+        frame.taskArea()->closeAllSubWindows();
     }
 
     void singleWindowGuards() {
