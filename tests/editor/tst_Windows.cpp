@@ -417,8 +417,10 @@ private slots:
         preview.SetDisplay(3, 3); // whatever was shown before
         preview.JumpTo(from);
         preview.SetDisplay(display.width(), display.height());
+        QVERIFY(!preview.grab().isNull()); // every page in view painted
         QCOMPARE(preview.shownPages(), shown);
         preview.nextAction()->trigger();
+        QVERIFY(!preview.grab().isNull());
         QCOMPARE(preview.shownPages(), afterNext);
         QCOMPARE(preview.currentPage(), afterNext.first());
     }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsView>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
@@ -79,7 +80,10 @@ ReportPreview::ReportPreview(ReportPainter paint, QWidget* parent)
     Refresh();
 }
 
-ReportPreview::~ReportPreview() = default;
+ReportPreview::~ReportPreview() {
+    // The small previews go before the printers they paint on.
+    qDeleteAll(thumbnails_);
+}
 
 void ReportPreview::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -216,6 +220,7 @@ void ReportPreview::SetDisplay(int across, int down) {
 void ReportPreview::BuildGroupView() {
     qDeleteAll(thumbnails_);
     thumbnails_.clear();
+    thumbnailPrinters_.clear();
     delete groupView_->layout();
     if (Group() == 1) {
         views_->setCurrentWidget(preview_);
@@ -225,8 +230,18 @@ void ReportPreview::BuildGroupView() {
     grid->setSpacing(6);
     for (int row = 0; row < down_; ++row)
         for (int column = 0; column < across_; ++column) {
-            auto* thumbnail = new QPrintPreviewWidget(printer_.get());
+            auto printer = std::make_unique<QPrinter>();
+            if (printer_->outputFormat() == QPrinter::NativeFormat)
+                printer->setPrinterName(printer_->printerName());
+            printer->setPageLayout(printer_->pageLayout());
+            auto* thumbnail = new QPrintPreviewWidget(printer.get());
+            thumbnailPrinters_.push_back(std::move(printer));
             thumbnail->setZoomMode(QPrintPreviewWidget::FitInView);
+            // Each place shows its one page: no scrolling to the pages of the other places.
+            if (auto* view = thumbnail->findChild<QGraphicsView*>()) {
+                view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            }
             connect(thumbnail, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
                 if (paint_) paint_(p);
             });
@@ -246,6 +261,7 @@ void ReportPreview::ShowGroup() {
         if (page > pageCount()) continue;
         thumbnail->updatePreview();
         thumbnail->setCurrentPage(page);
+        thumbnail->fitInView();
         thumbnail->setProperty("page", page);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -79,6 +80,9 @@ private:
     QStackedWidget* views_ = nullptr;
     QWidget* groupView_ = nullptr;
     QList<QPrintPreviewWidget*> thumbnails_;
+    // Each small preview lays its pages out on a printer of its own: a preview's pages belong to its printer
+    // and are replaced whenever that printer is painted again.
+    std::vector<std::unique_ptr<QPrinter>> thumbnailPrinters_;
     QAction* print_action_ = nullptr;
     QAction* exit_action_ = nullptr;
     QAction* next_ = nullptr;
