@@ -65,7 +65,7 @@ private slots:
         test::Seams seams;
         Fill(seams, {"zeta", "Alpha", "beta", "   ", "alpha"});
         QMainWindow frame;
-        frame.setGeometry(40, 40, 300, 200);
+        frame.setGeometry(40, 40, 200, 150);
         frame.show();
         QPointer<QWidget> first = StartVerPortapapeles(&frame);
         auto* window = qobject_cast<VerPortapapeles*>(first.data());
@@ -79,8 +79,8 @@ private slots:
         // In name order, letter case ignored; a blank name is not listed.
         QCOMPARE(Listed(*window), (QStringList{"Alpha", "alpha", "beta", "zeta"}));
         QCOMPARE(window->list()->currentRow(), 0);
-        QCOMPARE(window->detail()->text(), QStringLiteral("Nat. ARG   Pos. M   PA 12 SH 10 HE 8 TA 9 BC 11 "
-                                                          "SP 13 FI 7   Price 1.1M"));
+        QCOMPARE(window->detail()->text(), QStringLiteral("Nat. ARG  Pos. M  PA 12 SH 10 HE 8 TA 9 BC 11 "
+                                                          "SP 13 FI 7  Price 1.1M"));
         // First use: beside the frame, not over it.
         QCOMPARE(window->x(), frame.frameGeometry().right() + 8);
         QCOMPARE(Globals().ClipboardFileUseCount, 1);

@@ -13,6 +13,7 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingsEntries.h"
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
+#include "editor/market/MarketProgress.h"
 #include "editor/prices/EditarFormulaPrecios.h"
 #include "editor/ui/ProgressWindow.h"
 #include "TestSupport.h"
@@ -295,13 +296,19 @@ private slots:
         QVERIFY(recorder.states.size() > 2);
         ProgressWindow window(false);
         QVERIFY(!window.cancelButton()->isVisible());
-        window.Show(recorder.states.front());
+        window.Show(MarketProgressState(recorder.states.front()));
         QCOMPARE(window.windowTitle(), QStringLiteral("Fixing Cups"));
-        QCOMPARE(window.line1()->text(), QStringLiteral(" 1"));
-        QVERIFY(window.line2()->text().startsWith(QStringLiteral("Team: ")));
-        window.Show(recorder.states.back());
+        QCOMPARE(window.line1()->text(), QStringLiteral("Cup Teams Read: 1"));
+        // Under "Team:" the cup team's name, as the fix read it.
+        QCOMPARE(window.line2()->text(),
+                 QStringLiteral("Team: ") + QString::fromLatin1(recorder.states.front().text2.c_str()));
+        QVERIFY(!recorder.states.front().text2.empty());
+        const ProgressState& last = recorder.states.back();
+        window.Show(MarketProgressState(last));
         QCOMPARE(window.windowTitle(), QStringLiteral("Fixing Market"));
-        QVERIFY(window.line1()->text().startsWith(QStringLiteral("Fixing Market ")));
+        QCOMPARE(window.line1()->text(), QStringLiteral("Fixing Market %1").arg(last.value1));
+        QCOMPARE(window.line2()->text(), QStringLiteral("Team: %1").arg(last.value2));
+        QVERIFY(window.statusLabel()->isHidden());
     }
 };
 

@@ -46,8 +46,8 @@ QString ClipboardDetailText(const PlayerTransferRecord& r) {
         if (s) skills += QLatin1Char(' ');
         skills += QLatin1String(kHeadings[s]) + QLatin1Char(' ') + QString::number(r.skills[s]);
     }
-    return QStringLiteral("Nat. ") + Shown(r.nacionalidad) + QStringLiteral("   Pos. ") + Shown(r.puesto) +
-           QStringLiteral("   ") + skills + QStringLiteral("   Price ") + Shown(r.valorPase);
+    return QStringLiteral("Nat. ") + Shown(r.nacionalidad) + QStringLiteral("  Pos. ") + Shown(r.puesto) +
+           QStringLiteral("  ") + skills + QStringLiteral("  Price ") + Shown(r.valorPase);
 }
 
 QWidget* StartVerPortapapeles(QWidget* frame) {
@@ -79,7 +79,6 @@ VerPortapapeles::VerPortapapeles(QWidget* frame) : QWidget(frame, Qt::Tool) {
     detail_->setReadOnly(true);
     detail_->setFocusPolicy(Qt::NoFocus);
     detail_->setAccessibleName(QStringLiteral("Highlighted Player"));
-    detail_->setToolTip(QStringLiteral("What a drag of the highlighted player pastes"));
     delete_ = new QPushButton(QStringLiteral("Delete"));
     delete_->setAccessibleName(QStringLiteral("Delete"));
     auto* close = new QPushButton(QStringLiteral("Close"));
@@ -98,7 +97,7 @@ VerPortapapeles::VerPortapapeles(QWidget* frame) : QWidget(frame, Qt::Tool) {
     layout->addWidget(list_, 1);
     layout->addWidget(detail_);
     layout->addLayout(buttons);
-    resize(380, 420);
+    resize(470, 420);
 
     connect(delete_, &QPushButton::clicked, this, &VerPortapapeles::DeleteHighlighted);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -174,6 +173,8 @@ void VerPortapapeles::ShowHighlighted() {
     const int row = list_->currentRow();
     const bool any = row >= 0 && row < int(entries_.size());
     detail_->setText(any ? ClipboardDetailText(entries_[std::size_t(row)].record) : QString());
+    detail_->setCursorPosition(0); // the line starts with the nationality, whatever its width
+    detail_->setToolTip(detail_->text());
     delete_->setEnabled(any);
 }
 

@@ -18,6 +18,7 @@
 #include "editor/app/EditorState.h"
 #include "editor/app/TaskWindows.h"
 #include "editor/app/WindowPlacement.h"
+#include "editor/market/MarketProgress.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
@@ -144,7 +145,10 @@ void ElegirDirectorioArreglarMercado::Begin() {
     QPointer<ElegirDirectorioArreglarMercado> self(this);
     RunWithProgress<MarketFixReport>(
         this, QStringLiteral("Fixing Cups"), false,
-        [directory](Progress& progress) { return ArreglarMercado(directory, progress); },
+        [directory](Progress& progress) {
+            MarketProgress labelled(progress);
+            return ArreglarMercado(directory, labelled);
+        },
         [self, directory](MarketFixReport report) {
             if (self) self->Finished(report, directory);
         });

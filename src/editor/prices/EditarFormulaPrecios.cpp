@@ -78,7 +78,8 @@ EditarFormulaPrecios::EditarFormulaPrecios() {
         r.prompt = new QLabel(caption);
         r.entry = new QLineEdit(QString::fromLatin1(Globals().Formulas[i].c_str()));
         r.entry->setMaxLength(int(kFormulaWidth));
-        r.entry->setMinimumWidth(420);
+        r.entry->setCursorPosition(0); // a long formula shows its start
+        r.entry->setMinimumWidth(320);
         r.entry->setToolTip(QString::fromLatin1(kEntryHints[i]));
         r.entry->setStatusTip(r.entry->toolTip());
         r.entry->setAccessibleName(caption.chopped(1));
