@@ -100,6 +100,62 @@ private slots:
         QVERIFY(seams.messages.empty());
     }
 
+    void fileThatCannotBeUsed() {
+        test::Seams seams;
+        Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
+        QVERIFY(test::WriteFile(seams.StartFile("portapap.tps"), QByteArray(4096, 'x'))); // not a clipboard
+        QWidget frame;
+        QVERIFY(!StartVerPortapapeles(&frame));
+        QVERIFY(!Globals().ClipboardThread);
+        QCOMPARE(seams.stops, std::vector<QString>{QStringLiteral("Invalid File!")});
+        QCOMPARE(seams.messages.at(0).title, QStringLiteral("Invalid File"));
+        QCOMPARE(Globals().ClipboardFileUseCount, 0);
+        QVERIFY(frame.findChildren<VerPortapapeles*>().isEmpty());
+        QCOMPARE(test::ReadFile(seams.StartFile("portapap.tps")), QByteArray(4096, 'x')); // left as it was
+    }
+
+    void listThatCannotBeReadClosesTheWindow() {
+        test::Seams seams;
+        Fill(seams, {"Uno"});
+        QWidget frame;
+        QPointer<VerPortapapeles> window = qobject_cast<VerPortapapeles*>(StartVerPortapapeles(&frame));
+        QVERIFY(window);
+        {
+            SQLite::Database db(Globals().ClipboardFilePath, SQLite::OPEN_READWRITE);
+            db.exec("CREATE TABLE other (x INTEGER)");
+            db.exec("DROP TABLE portapapeles"); // the file is no longer a clipboard
+        }
+        window->Refresh();
+        QCOMPARE(seams.messages.size(), std::size_t(1));
+        QCOMPARE(seams.messages[0].title, QStringLiteral("Record Retrieval Error"));
+        QVERIFY2(seams.messages[0].text.endsWith(
+                     QStringLiteral(") attempting to access a record from the "
+                                    "PortapapelesJugadores file.  Returning to previous "
+                                    "window.")),
+                 qPrintable(seams.messages[0].text));
+        QTRY_VERIFY(!window); // back to the previous window
+        QVERIFY(!Globals().ClipboardThread);
+        QCOMPARE(Globals().ClipboardFileUseCount, 0);
+    }
+
+    void everyControlIsNamed() {
+        test::Seams seams;
+        Fill(seams, {"Uno"});
+        QWidget frame;
+        auto* window = qobject_cast<VerPortapapeles*>(StartVerPortapapeles(&frame));
+        QVERIFY(window);
+        QStringList names;
+        for (QWidget* w : window->findChildren<QWidget*>())
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                qobject_cast<QAbstractItemView*>(w)) {
+                QVERIFY2(!w->accessibleName().isEmpty(), w->metaObject()->className());
+                names << w->accessibleName();
+            }
+        QCOMPARE(names,
+                 (QStringList{"Players in Clipboard", "Highlighted Player", "Delete", "Close", "Help"}));
+        window->close();
+    }
+
     void refreshNoticeShowsNewCopies() {
         test::Seams seams;
         Fill(seams, {"Moreno", "Diaz"});

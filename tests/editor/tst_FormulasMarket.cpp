@@ -96,6 +96,23 @@ private slots:
         frame.area.closeAllSubWindows();
     }
 
+    void everyControlIsNamed() {
+        test::Seams seams;
+        Frame frame;
+        StartEditarFormulaPrecios();
+        StartElegirDirectorioArreglarMercado();
+        QStringList names;
+        for (QMdiSubWindow* sub : frame.area.subWindowList())
+            for (QWidget* w : sub->widget()->findChildren<QWidget*>())
+                if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)) {
+                    QVERIFY2(!w->accessibleName().isEmpty(), w->metaObject()->className());
+                    names << w->accessibleName();
+                }
+        QVERIFY(names.contains("Back Formula") && names.contains("Attack Formula") && names.contains("Save"));
+        QVERIFY(names.contains("Team Files Directory:") && names.contains("Begin Fixing Market"));
+        frame.area.closeAllSubWindows();
+    }
+
     void saveWarnsAndWritesInOrder() {
         test::Seams seams;
         Frame frame;

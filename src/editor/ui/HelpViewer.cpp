@@ -161,6 +161,14 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
         if (tab == 1) indexField_->setFocus();
         if (tab == 2) searchField_->setFocus();
     });
+    contents_->setAccessibleName(QStringLiteral("Contents"));
+    indexField_->setAccessibleName(QStringLiteral("Type the keyword to find:"));
+    indexList_->setAccessibleName(QStringLiteral("Index"));
+    searchField_->setAccessibleName(QStringLiteral("Words to search for:"));
+    searchResults_->setAccessibleName(QStringLiteral("Search Results"));
+    browser_->setAccessibleName(QStringLiteral("Help Page"));
+    for (QPushButton* b : {searchButton, back, forward, close})
+        b->setAccessibleName(b->text().remove(QLatin1Char('&')));
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 }

@@ -61,6 +61,7 @@ ReportPreview::ReportPreview(ReportPainter paint, QWidget* parent)
     SetHelpKeyword(this, QStringLiteral("Report Preview"));
     resize(820, 900);
     preview_ = new QPrintPreviewWidget(printer_.get(), this);
+    preview_->setAccessibleName(QStringLiteral("Report Preview"));
     groupView_ = new QWidget;
     views_ = new QStackedWidget;
     views_->addWidget(preview_);
@@ -263,6 +264,7 @@ void ReportPreview::ShowGroup() {
         thumbnail->setCurrentPage(page);
         thumbnail->fitInView();
         thumbnail->setProperty("page", page);
+        thumbnail->setAccessibleName(QStringLiteral("Page %1").arg(page));
     }
 }
 
