@@ -15,6 +15,7 @@
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/market/MarketProgress.h"
 #include "editor/prices/EditarFormulaPrecios.h"
+#include "editor/ui/HelpViewer.h"
 #include "editor/ui/ProgressWindow.h"
 #include "TestSupport.h"
 
@@ -295,6 +296,74 @@ private slots:
         }
         QVERIFY(ReadIniText(seams.PlacementIni(), "ElegirDirectorioArreglarMercado", "XPosit", "").size() >
                 0);
+    }
+
+    void marketFixStopsAtAMissingCup() {
+        test::Seams seams;
+        const std::filesystem::path data = std::filesystem::path(seams.start.path().toStdString()) / "data";
+        QVERIFY(WriteSampleData(data.string(), {}).ok());
+        std::filesystem::remove(data / "UEFACUP.TMD");
+        const QByteArray winners = Bytes(data / "EUROCWC.TMD");
+        const QByteArray pool = Bytes(data / "POOLPLYR.DAT");
+        Frame frame;
+        StartElegirDirectorioArreglarMercado();
+        auto* chooser = frame.Current<ElegirDirectorioArreglarMercado>();
+        QVERIFY(chooser);
+        chooser->directoryEntry()->setText(QString::fromStdString(data.string()));
+        seams.answers = {MessageButton::Yes};
+        chooser->Begin();
+        QTRY_VERIFY_WITH_TIMEOUT(frame.area.subWindowList().isEmpty(), 20000);
+        // The question, the ERROR messages of Eurocup's teams, the one naming the missing file, the summary.
+        const std::size_t n = seams.messages.size();
+        QVERIFY(n >= 3);
+        for (std::size_t i = 1; i + 2 < n; ++i)
+            QVERIFY2(seams.messages[i].title == "ERROR" &&
+                         seams.messages[i].text.endsWith(QStringLiteral("This cup team cannot be updated.")),
+                     qPrintable(seams.messages[i].text));
+        QCOMPARE(seams.Shown().at(int(n) - 2), QStringLiteral("ERROR: ") +
+                                                   QString::fromStdString((data / "Uefacup.tmd").string()) +
+                                                   QStringLiteral(" file cannot be opened"));
+        QCOMPARE(seams.messages[n - 2].icon, MessageIcon::Information);
+        QVERIFY(seams.messages[n - 1].text.startsWith(QStringLiteral("The market fix stopped early")));
+        QVERIFY(seams.messages[n - 1].text.contains(
+            QStringLiteral("Backups of the files as they were: Eurocup.bak in ")));
+        QVERIFY(std::filesystem::exists(data / "Eurocup.bak"));
+        QVERIFY(!std::filesystem::exists(data / "Eurocwc.bak"));
+        QVERIFY(!std::filesystem::exists(data / "POOLPLYR.BAK"));
+        QCOMPARE(Bytes(data / "EUROCWC.TMD"), winners);
+        QCOMPARE(Bytes(data / "POOLPLYR.DAT"), pool);
+    }
+
+    void closeAndHelpButtons_data() {
+        QTest::addColumn<int>("window"); // 0 formula editor, 1 market chooser
+        QTest::addColumn<QString>("keyword");
+        QTest::newRow("formula editor") << 0 << "Formulae to Compute Players' Prices";
+        QTest::newRow("market chooser") << 1 << "Fixing Foreign Market";
+    }
+    void closeAndHelpButtons() {
+        QFETCH(int, window);
+        QFETCH(QString, keyword);
+        test::Seams seams;
+        Frame frame;
+        if (window == 0)
+            StartEditarFormulaPrecios();
+        else
+            StartElegirDirectorioArreglarMercado();
+        QWidget* task = frame.area.currentSubWindow()->widget();
+        QPushButton* help = nullptr;
+        QPushButton* close = nullptr;
+        for (QPushButton* b : task->findChildren<QPushButton*>()) {
+            if (b->text() == "Help") help = b;
+            if (b->text() == (window == 0 ? "Cancel" : "Close")) close = b;
+        }
+        QVERIFY(help && close);
+        QTest::mouseClick(help, Qt::LeftButton);
+        QVERIFY(Globals().HelpWindow);
+        QCOMPARE(HelpViewer::Instance()->currentKeyword(), keyword);
+        HelpViewer::Instance()->close();
+        QTest::mouseClick(close, Qt::LeftButton); // the window and its frame in the frame go
+        QTRY_VERIFY(frame.area.subWindowList().isEmpty());
+        QVERIFY(seams.messages.empty());
     }
 
     void marketProgressShowsCountsAndNames() {
