@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/prices/FormulaFault.h"
+#include "core/prices/FormulaCheck.h"
 #include "core/prices/PriceCalculator.h"
 #include "core/settings/SettingsEntries.h"
 #include "editor/app/EditorState.h"
@@ -161,7 +161,7 @@ void EditarFormulaPrecios::Compute(FormulaRole role) {
     r.status->setPixmap(QIcon(picture).pixmap(22, 22));
     r.status->setProperty("inRange", range.inRange);
     QString tip = QString::fromLatin1(range.inRange ? kInRangeTip : kOutOfRangeTip);
-    if (const auto fault = FormulaFault(formula))
+    if (const auto fault = FindFormulaFault(formula))
         tip = QStringLiteral("The formula cannot be evaluated: ") + QString::fromStdString(*fault);
     r.status->setToolTip(tip);
     if (const auto pitfall = FindSuffixPitfall(formula)) {

@@ -9,7 +9,7 @@ namespace kivo {
 // Why a price formula cannot be evaluated: the evaluator's own message followed by where the fault is,
 // counted in the formula as typed (the first character is 1). Nothing when the formula gives one value (a
 // blank formula included). A formula that gives several values ("1,5*pa") is a fault too.
-std::optional<std::string> FormulaFault(std::string_view formula);
+std::optional<std::string> FindFormulaFault(std::string_view formula);
 
 // The first number with a decimal point followed by a k or m suffix ("1.5m"), which the suffix rule reads as
 // that number followed by zeros ("1.5000000", worth 1.5), and what to write instead for the amount it seems

@@ -1,4 +1,4 @@
-#include "core/prices/FormulaFault.h"
+#include "core/prices/FormulaCheck.h"
 
 #include <cctype>
 #include <cmath>
@@ -63,7 +63,7 @@ std::string Grouped(long long v) {
 
 } // namespace
 
-std::optional<std::string> FormulaFault(std::string_view formula) {
+std::optional<std::string> FindFormulaFault(std::string_view formula) {
     const Expanded e = ExpandTracked(formula);
     if (e.text.empty()) return std::nullopt;
     double skills[kSkillCount] = {};

@@ -1,4 +1,4 @@
-#include "core/prices/FormulaFault.h"
+#include "core/prices/FormulaCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,11 @@ struct FaultCase {
     const char* fault; // null: the formula gives one value; else the text ends with this
 };
 
-class FormulaFaults : public testing::TestWithParam<FaultCase> {};
+class FindFormulaFaults : public testing::TestWithParam<FaultCase> {};
 
-TEST_P(FormulaFaults, NamesTheFaultWhereItIsTyped) {
+TEST_P(FindFormulaFaults, NamesTheFaultWhereItIsTyped) {
     const FaultCase& c = GetParam();
-    const auto fault = FormulaFault(c.formula);
+    const auto fault = FindFormulaFault(c.formula);
     if (!c.fault) {
         EXPECT_FALSE(fault.has_value()) << *fault;
         return;
@@ -28,7 +28,7 @@ TEST_P(FormulaFaults, NamesTheFaultWhereItIsTyped) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Formulas, FormulaFaults,
+    FormulaCheck, FindFormulaFaults,
     testing::Values(FaultCase{"default_back", "75k*pa+100k*he+200k*(ta-7)+150k*(bc-4)+150k*(sp-7)", nullptr},
                     FaultCase{"names_in_any_case", "75 K * PA + Fi", nullptr},
                     FaultCase{"blank", "   ", nullptr},
@@ -41,9 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
                               "point)."}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
-TEST(FormulaFault, EveryDefaultFormulaEvaluates) {
+TEST(FindFormulaFault, EveryDefaultFormulaEvaluates) {
     for (const std::string& f : DefaultFormulas())
-        EXPECT_FALSE(FormulaFault(f).has_value()) << f;
+        EXPECT_FALSE(FindFormulaFault(f).has_value()) << f;
 }
 
 struct PitfallCase {
@@ -72,7 +72,7 @@ TEST_P(SuffixPitfalls, TellsWhatTheNumberIsWorth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Formulas, SuffixPitfalls,
+    FormulaCheck, SuffixPitfalls,
     testing::Values(
         PitfallCase{"million_with_point", "75k*pa + 1.5m", "1.5m", "1.5", "1,500,000", "1500k"},
         PitfallCase{"capital_suffix_and_blank", "2.25 M*fi", "2.25M", "2.25", "2,250,000", "2250k"},
