@@ -80,7 +80,16 @@ private slots:
         QCOMPARE(seams.messages.at(0).icon, MessageIcon::Exclamation);
         if (fixed) {
             // The fix runs on a worker under its progress window; the chooser waits, disabled.
-            QTRY_VERIFY(!QApplication::topLevelWidgets().isEmpty());
+            // Until the worker's result comes back through the event loop: the progress window is up, the
+            // chooser waits disabled, and the frame's loop goes on serving events.
+            QCOMPARE(frame.area.subWindowList().size(), 1);
+            QVERIFY(!frame.area.subWindowList().at(0)->isEnabled());
+            ProgressWindow* progress = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* p = qobject_cast<ProgressWindow*>(w); p && p->isVisible()) progress = p;
+            QVERIFY(progress);
+            QCOMPARE(progress->windowTitle(), QStringLiteral("Fixing Cups"));
+            QVERIFY(!progress->cancelButton()->isVisible()); // the fix cannot be cancelled
             QTRY_VERIFY_WITH_TIMEOUT(frame.area.subWindowList().isEmpty(), 20000);
             QVERIFY(std::filesystem::exists(data / "Eurocup.bak"));
             QCOMPARE(Bytes(data / "Eurocup.bak"), cupsBefore);
