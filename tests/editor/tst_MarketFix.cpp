@@ -66,6 +66,10 @@ private slots:
         QVERIFY(chooser);
         QCOMPARE(chooser->windowTitle(), QStringLiteral("Start Fixing Market"));
         QCOMPARE(chooser->directoryEntry()->text(), QString::fromStdString(DefaultDataDirectory()));
+        QCOMPARE(chooser->directoryEntry()->toolTip(),
+                 QString::fromUtf8("Directorio donde están los archivos"));
+        QCOMPARE(chooser->directoryEntry()->maxLength(), 255);
+        QCOMPARE(chooser->beginButton()->toolTip(), QStringLiteral("Begin Fixing Foreign Market"));
         chooser->directoryEntry()->clear();
         QTest::keyClicks(chooser->directoryEntry(), QString::fromStdString(data.string()));
         QCOMPARE(Globals().BatchDataDirectory, data.string()); // the entry edits the directory directly
