@@ -160,6 +160,22 @@ private slots:
         window->close();
     }
 
+    void longListLoadedPageByPage() {
+        test::Seams seams;
+        QStringList names;
+        for (int i = 0; i < 250; ++i)
+            names << QStringLiteral("P%1").arg(i, 3, 10, QLatin1Char('0'));
+        names << "p099"; // the same name in another letter case sits beside its twin, across a page's end
+        Fill(seams, names);
+        QWidget frame;
+        auto* window = qobject_cast<VerPortapapeles*>(StartVerPortapapeles(&frame));
+        QVERIFY(window);
+        QStringList expected = names.mid(0, 250);
+        expected.insert(100, "p099");
+        QCOMPARE(Listed(*window), expected);
+        window->close();
+    }
+
     void refreshNoticeShowsNewCopies() {
         test::Seams seams;
         Fill(seams, {"Moreno", "Diaz"});

@@ -28,6 +28,7 @@ namespace {
 
 constexpr const char* kSection = "VerPortapapeles";
 constexpr const char* kHelpKeyword = "Multi-Player Clipboard";
+constexpr std::size_t kPageSize = 100;
 
 QString Shown(const std::string& latin1) {
     return QString::fromLatin1(TrimRight(latin1).c_str());
@@ -137,18 +138,30 @@ void VerPortapapeles::PlaceBesideFrame() {
 
 bool VerPortapapeles::Load(std::int64_t keepId, int fallbackRow) {
     auto store = ClipboardStore::Open(Globals().ClipboardFilePath, true);
-    Result<std::vector<ClipboardEntry>> listed =
-        store ? store->List() : Result<std::vector<ClipboardEntry>>(store.error());
-    if (!listed) {
-        RaiseStockMessage(StockMessage::RecordRetrieval, QString::fromStdString(listed.error().text),
-                          FileLabel(), {}, this);
+    std::vector<ClipboardEntry> entries;
+    std::optional<Error> failed;
+    if (!store) failed = store.error();
+    // A page at a time in name order, each page starting after the last entry of the one before.
+    while (!failed) {
+        auto page = store->List(entries.empty() ? std::nullopt : std::optional(entries.back()), kPageSize);
+        if (!page) {
+            failed = page.error();
+            break;
+        }
+        const bool last = page->size() < kPageSize;
+        entries.insert(entries.end(), page->begin(), page->end());
+        if (last) break;
+    }
+    if (failed) {
+        RaiseStockMessage(StockMessage::RecordRetrieval, QString::fromStdString(failed->text), FileLabel(),
+                          {}, this);
         entries_.clear();
         list_->clear();
         // Back to the previous window: this one closes.
         if (usable_) QTimer::singleShot(0, this, &QWidget::close);
         return false;
     }
-    entries_ = std::move(*listed);
+    entries_ = std::move(entries);
     const QSignalBlocker block(list_);
     list_->clear();
     int row = -1;
