@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrintPreviewWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -181,6 +182,20 @@ private slots:
         QCOMPARE(test::ReadFile(path).left(5), QByteArray("%PDF-"));
         QVERIFY(!preview.SaveAsPdf(seams.StartFile("missing/dir/report.pdf")));
         QCOMPARE(seams.Shown().size(), 1); // told it could not be written
+    }
+    void reportsUseThePrinterOfPrinterSetup() {
+        test::Seams seams;
+        // What Printer Setup leaves: printing to a PDF file, landscape.
+        QPrinter* chosen = SharedPrinter();
+        chosen->setOutputFormat(QPrinter::PdfFormat);
+        const QString path = seams.StartFile("printed.pdf");
+        chosen->setOutputFileName(path);
+        chosen->setPageOrientation(QPageLayout::Landscape);
+        ReportPreview preview(Pages(2));
+        QCOMPARE(preview.previewWidget()->orientation(), QPageLayout::Landscape); // laid out as it will print
+        QVERIFY(PrintReport(Pages(2)));
+        QCOMPARE(test::ReadFile(path).left(5), QByteArray("%PDF-"));
+        QVERIFY(seams.messages.empty());
     }
 };
 
