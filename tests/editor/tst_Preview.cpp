@@ -197,6 +197,17 @@ private slots:
         QCOMPARE(test::ReadFile(path).left(5), QByteArray("%PDF-"));
         QVERIFY(seams.messages.empty());
     }
+    void printingWithoutAPrinterIsTold() {
+        test::Seams seams;
+        SharedPrinter()->setOutputFormat(QPrinter::PdfFormat); // no printer and no file chosen
+        SharedPrinter()->setOutputFileName(QString());
+        bool painted = false;
+        QVERIFY(!PrintReport([&](QPrinter*) { painted = true; }));
+        QVERIFY(!painted);
+        QCOMPARE(seams.Shown(),
+                 QStringList{"ERROR: The report cannot be printed: no printer is available. Choose "
+                             "one with Options > Printer Setup."});
+    }
 };
 
 QTEST_MAIN(PreviewTest)

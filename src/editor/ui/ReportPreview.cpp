@@ -341,7 +341,10 @@ QPrinter* SharedPrinter() {
 
 bool PrintReport(const ReportPainter& paint, QWidget* parent) {
     QPrinter* printer = SharedPrinter();
-    if (!printer->isValid()) {
+    // Without a printer Qt falls back to a PDF file, which needs a name: otherwise nothing would be printed
+    // and nobody told.
+    const bool noFile = printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty();
+    if (!printer->isValid() || noFile) {
         ShowInformation(QStringLiteral("ERROR"),
                         QStringLiteral("The report cannot be printed: no printer is available. Choose one "
                                        "with Options > Printer Setup."),
