@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-
 #include "core/prices/Formulas.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingsEntries.h"
@@ -195,6 +194,23 @@ private slots:
         QCOMPARE(
             ReadIniText(seams.StartFile("ventanas.ini").toStdString(), "Formula", "FormulaDelantero", ""),
             std::string("100k*fi"));
+    }
+
+    void characterOutsideLatin1IsRefused() {
+        test::Seams seams;
+        Frame frame;
+        StartEditarFormulaPrecios();
+        auto* editor = frame.Current<EditarFormulaPrecios>();
+        QVERIFY(editor);
+        const QString before = Formula(FormulaRole::Wing);
+        // Pasted, as the keyboard offers no such key to the test: then Enter.
+        editor->row(FormulaRole::Wing).entry->setText(QString::fromUtf8("1m*pa+2\u20ac"));
+        QTest::keyClick(editor->row(FormulaRole::Wing).entry, Qt::Key_Return);
+        QCOMPARE(seams.messages.size(), std::size_t(1));
+        QVERIFY(seams.messages[0].text.contains(QStringLiteral("Latin-1")));
+        QCOMPARE(Formula(FormulaRole::Wing), before); // the formula in force is not changed
+        QCOMPARE(editor->row(FormulaRole::Wing).entry->text(), before);
+        frame.area.closeAllSubWindows();
     }
 
     void cancelKeepsTheFileButNotTheEdit() {
