@@ -1,7 +1,9 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrintDialog>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -11,8 +13,10 @@
 #include "editor/app/PlaceholderTask.h"
 #include "editor/app/Presentacion.h"
 #include "editor/app/Principal.h"
+#include "editor/clipboard/VerPortapapeles.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
+#include "editor/ui/ReportPreview.h"
 #include "TestSupport.h"
 
 using namespace kivo;
@@ -70,13 +74,127 @@ private slots:
             sub->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        QCOMPARE(titles, (QStringList{"Browse Players", "Formulae to Compute Prices",
-                                      "Start Creating File", "Start Fixing Market"}));
+        QCOMPARE(titles, (QStringList{"Browse Players", "Formulae to Compute Prices", "Start Creating File",
+                                      "Start Fixing Market"}));
         QVERIFY(seams.messages.empty());
+    }
+
+    void everyCommandOpensItsWindow_data() {
+        QTest::addColumn<QString>("menu");  // a menu's title, or "toolbar"
+        QTest::addColumn<QString>("entry"); // the entry's text, or the button's tool tip
+        QTest::addColumn<QString>("title"); // the window it opens
+        const QStringList file{"&Browse Teams from a Country, Region...",
+                               "Team Files",
+                               "&Find Players",
+                               "Browse Players",
+                               "&Create a File with all the Players",
+                               "Start Creating File",
+                               "&Fix Foreign Market Players",
+                               "Start Fixing Market",
+                               "&Edit Prices Formula",
+                               "Formulae to Compute Prices"};
+        for (int i = 0; i < file.size(); i += 2)
+            QTest::newRow(qPrintable("File " + file[i])) << "&File" << file[i] << file[i + 1];
+        QTest::newRow("Options &Printer Setup") << "&Options"
+                                                << "&Printer Setup"
+                                                << "Printer Setup";
+        QTest::newRow("Window &Players Clipboard") << "&Window"
+                                                   << "&Players Clipboard"
+                                                   << "Players Clipboard";
+        for (const char* entry : {"&Contents", "&Search for Help On...", "&How to Use Help", "&About"})
+            QTest::newRow(qPrintable(QStringLiteral("Help ") + entry))
+                << "&Help" << entry << "KIVO Editor Help";
+        const QStringList tools{"Open a Team File for Editing",
+                                "Team Files",
+                                "Find Players",
+                                "Browse Players",
+                                "Edit Formulae to Compute Prices",
+                                "Formulae to Compute Prices",
+                                "Create File with all the Players",
+                                "Start Creating File",
+                                "Fix Foreign Market",
+                                "Start Fixing Market",
+                                "Help",
+                                "KIVO Editor Help"};
+        for (int i = 0; i < tools.size(); i += 2)
+            QTest::newRow(qPrintable("toolbar " + tools[i])) << "toolbar" << tools[i] << tools[i + 1];
+    }
+    void everyCommandOpensItsWindow() {
+        QFETCH(QString, menu);
+        QFETCH(QString, entry);
+        QFETCH(QString, title);
+        test::Seams seams;
+        Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
+        Principal frame;
+        frame.show();
+        QAction* action = nullptr;
+        const QList<QAction*> actions =
+            menu == "toolbar" ? frame.toolBar()->actions() : test::MenuOf(frame, menu)->actions();
+        for (QAction* a : actions)
+            if ((menu == "toolbar" ? a->toolTip() : a->text()) == entry) action = a;
+        QVERIFY(action);
+        action->trigger();
+        QList<QWidget*> opened;
+        for (QMdiSubWindow* sub : frame.taskArea()->subWindowList())
+            opened << sub->widget();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &frame && w->isVisible()) opened << w;
+        for (QWidget* w : frame.findChildren<QWidget*>())
+            if (w->isWindow() && w->isVisible() && !opened.contains(w)) opened << w;
+        QStringList titles;
+        QStringList texts;
+        for (QWidget* w : opened) {
+            titles << w->windowTitle();
+            for (QLabel* label : w->findChildren<QLabel*>())
+                texts << label->text();
+        }
+        QVERIFY2(titles.contains(title), qPrintable(titles.join('|')));
+        QVERIFY(seams.messages.empty());
+        // The catalogue, the player browser and the build's chooser are built in other branches; until they
+        // are merged here their stand-ins remain.
+        for (const char* pending :
+             {"File &Browse Teams from a Country, Region...", "File &Find Players",
+              "File &Create a File with all the Players", "toolbar Open a Team File for Editing",
+              "toolbar Find Players", "toolbar Create File with all the Players"})
+            if (QLatin1String(QTest::currentDataTag()) == QLatin1String(pending))
+                QEXPECT_FAIL("", "the window is still a stand-in in this branch", Continue);
+        QVERIFY2(texts.filter(QStringLiteral("is not available yet")).isEmpty(), qPrintable(texts.join('|')));
+        for (QWidget* w : opened)
+            if (w->isWindow()) w->close();
+        frame.taskArea()->closeAllSubWindows();
+        if (Globals().HelpWindow) Globals().HelpWindow->close();
+    }
+
+    void windowArrangements() {
+        test::Seams seams;
+        Principal frame;
+        frame.resize(900, 700);
+        frame.show();
+        frame.EditPricesFormula();
+        frame.FixForeignMarket();
+        QList<QMdiSubWindow*> subs = frame.taskArea()->subWindowList();
+        QCOMPARE(subs.size(), 2);
+        auto trigger = [&](const char* text) {
+            for (QAction* a : test::MenuOf(frame, "&Window")->actions())
+                if (a->text() == QLatin1String(text)) a->trigger();
+        };
+        trigger("&Tile"); // side by side, neither over the other
+        QVERIFY(!subs[0]->geometry().intersects(subs[1]->geometry()));
+        trigger("&Cascade"); // one over the other, shifted
+        QVERIFY(subs[0]->geometry().intersects(subs[1]->geometry()));
+        QVERIFY(subs[0]->pos() != subs[1]->pos());
+        subs[0]->showMinimized();
+        subs[1]->showMinimized();
+        trigger("&Arrange Icons"); // the minimised ones in a row along the bottom
+        QCOMPARE(subs[0]->y(), subs[1]->y());
+        QCOMPARE(subs[0]->geometry().bottom(), frame.taskArea()->viewport()->height() - 1);
+        QVERIFY(subs[0]->x() < subs[1]->x());
+        frame.taskArea()->closeAllSubWindows();
     }
 
     void singleWindowGuards() {
         test::Seams seams;
+        Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
         Principal frame;
         frame.show();
         QAction* button = frame.toolBar()->actions().at(0);
@@ -109,8 +227,8 @@ private slots:
         entry->trigger(); // does nothing while it is open
         QCOMPARE(Globals().ClipboardThread.data(), first.data());
         int clipboards = 0;
-        for (PlaceholderTask* w : frame.findChildren<PlaceholderTask*>())
-            clipboards += w->isVisible() && w->windowTitle() == "Players Clipboard";
+        for (VerPortapapeles* w : frame.findChildren<VerPortapapeles*>())
+            clipboards += w->isVisible();
         QCOMPARE(clipboards, 1);
         QCOMPARE(seams.messages.size(), std::size_t(2));
         first->close();
@@ -225,51 +343,42 @@ private slots:
         QCOMPARE(Presentacion(&frame).soundStarted(), Presentacion::SoundSupported());
     }
 
-    void everyKeywordHasItsTopic() {
+    void keyboardOfTheFrame() {
         test::Seams seams;
-        HelpViewer* viewer = HelpViewer::Instance();
-        QStringList keywords;
-        for (const HelpTopic& t : HelpTopics()) {
-            const QString keyword = QString::fromLatin1(t.keyword);
-            QVERIFY2(!keywords.contains(keyword, Qt::CaseInsensitive), t.keyword);
-            keywords << keyword;
-            QCOMPARE(FindHelpTopic(keyword.toUpper()), &t); // letter case ignored
-            QVERIFY(viewer->ShowKeyword(keyword));
-            QCOMPARE(viewer->currentKeyword(), keyword);
-            QVERIFY2(viewer->browser()->toPlainText().contains(QString::fromLatin1(t.title)), t.page);
-        }
-        // An unknown keyword: the viewer says so itself, the program raises nothing.
-        QVERIFY(!viewer->ShowKeyword(QStringLiteral("No Such Window")));
-        QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("No Such Window")));
-        QVERIFY(viewer->currentKeyword().isEmpty());
-        QVERIFY(seams.messages.empty());
-        viewer->ShowIndex(); // the index: typing filters the keywords, Enter opens the one left
-        viewer->indexField()->setText(QStringLiteral("clip"));
-        int visible = 0;
-        for (int i = 0; i < viewer->indexList()->count(); ++i)
-            visible += !viewer->indexList()->item(i)->isHidden();
-        QCOMPARE(visible, 1);
-        QTest::keyClick(viewer->indexField(), Qt::Key_Return);
-        QCOMPARE(viewer->currentKeyword(), QStringLiteral("Multi-Player Clipboard"));
-        viewer->close();
+        Principal frame;
+        frame.show();
+        QApplication::setActiveWindow(&frame);
+        QAction* exit = test::MenuOf(frame, "&File")->actions().last();
+        QCOMPARE(exit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(frame.helpButton()->shortcut(), QKeySequence(Qt::Key_F1));
+        QTest::keyClick(&frame, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!frame.isVisible());
     }
 
-    void helpSearch() {
+    void printerSetupChoosesThePrinter() {
         test::Seams seams;
-        HelpViewer* viewer = HelpViewer::Instance();
-        // Every word is needed, letter case ignored.
-        QVERIFY(viewer->Search("portapap.tps").contains("Multi-Player Clipboard"));
-        QVERIFY(!viewer->Search("portapap.tps zzqqxx").contains("Multi-Player Clipboard"));
-        const QStringList found = viewer->Search(QStringLiteral("COMPUTE ALL PRICES"));
-        QVERIFY2(found.contains("Edit Teams") && !found.contains("About"), qPrintable(found.join(',')));
-        // Through the window: typing and Enter fills the results, a click opens the topic.
-        viewer->ShowSearch();
-        viewer->searchField()->setText(QStringLiteral("COMPUTE ALL PRICES"));
-        QTest::keyClick(viewer->searchField(), Qt::Key_Return);
-        QCOMPARE(viewer->searchResults()->count(), found.size());
-        emit viewer->searchResults()->itemClicked(viewer->searchResults()->item(0));
-        QCOMPARE(viewer->currentKeyword(), found.first());
-        viewer->close();
+        Principal frame;
+        frame.show();
+        test::MenuOf(frame, "&Options")->actions().at(0)->trigger();
+        auto* dialog = frame.findChild<QPrintDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Printer Setup"));
+        QCOMPARE(dialog->printer(), SharedPrinter()); // every report prints on what is chosen here
+        QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
+        dialog->reject();
+        QVERIFY(seams.messages.empty());
+    }
+
+    void splashOverTheFrame() {
+        test::Seams seams;
+        Principal frame;
+        frame.Start(true);
+        QWidget* splash = frame.splash();
+        QVERIFY(splash && splash->isVisible());
+        const QPoint offset = splash->frameGeometry().center() - frame.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        splash->close();
     }
 };
 

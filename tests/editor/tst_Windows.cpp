@@ -33,16 +33,6 @@ Q_DECLARE_METATYPE(kivo::ProgressState)
 
 namespace {
 
-ReportPainter Pages(int count) {
-    return [count](QPrinter* printer) {
-        QPainter painter(printer);
-        for (int page = 1; page <= count; ++page) {
-            if (page > 1) printer->newPage();
-            painter.drawText(100, 100, QStringLiteral("Marked Players, page %1").arg(page));
-        }
-    };
-}
-
 const std::string kIni = "zeltra.ini";
 const std::string kSection = "VerEquipos";
 const QRect kDesign(40, 50, 300, 200);
@@ -353,108 +343,6 @@ private slots:
         PostClipboardRefresh();
         QCOMPARE(clipboard.refreshes, 0); // posted, not called from inside the copying window's handler
         QTRY_COMPARE(clipboard.refreshes, 1);
-    }
-
-    void previewPaging_data() {
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<QSize>("display"); // pages across and down
-        QTest::addColumn<QString>("steps"); // n next, p previous, digits jump
-        QTest::addColumn<QList<int>>("seen");
-        QTest::newRow("one page") << 1 << QSize(1, 1) << "np2" << QList<int>{1, 1, 1};
-        QTest::newRow("one at a time") << 3 << QSize(1, 1) << "nnnpp" << QList<int>{2, 3, 3, 2, 1};
-        QTest::newRow("two across") << 5 << QSize(2, 1) << "nnnpp" << QList<int>{3, 5, 5, 3, 1};
-        QTest::newRow("jump and back") << 4 << QSize(1, 1) << "4p9p" << QList<int>{4, 3, 3, 2};
-        QTest::newRow("group bigger than the rest") << 3 << QSize(2, 2) << "np" << QList<int>{1, 1};
-    }
-    void previewPaging() {
-        QFETCH(int, pages);
-        QFETCH(QSize, display);
-        QFETCH(QString, steps);
-        QFETCH(QList<int>, seen);
-        test::Seams seams;
-        ReportPreview preview(Pages(pages));
-        preview.show();
-        QCOMPARE(preview.pageCount(), pages);
-        QCOMPARE(preview.pageEntry()->minimum(), 1); // the page entry takes only pages there are
-        QCOMPARE(preview.pageEntry()->maximum(), pages);
-        preview.SetDisplay(display.width(), display.height());
-        QList<int> got;
-        for (QChar step : steps) {
-            if (step == 'n')
-                preview.nextAction()->trigger();
-            else if (step == 'p')
-                preview.previousAction()->trigger();
-            else
-                preview.JumpTo(step.digitValue());
-            got << preview.currentPage();
-            QCOMPARE(preview.pageEntry()->value(), preview.currentPage());
-            QCOMPARE(preview.pageStatus()->text(), QString("Page %1 of %2").arg(got.last()).arg(pages));
-        }
-        QCOMPARE(got, seen);
-    }
-
-    void previewJumpDisplayAndZoom() {
-        test::Seams seams;
-        ReportPreview preview(Pages(4));
-        preview.show();
-        preview.jumpAction()->trigger();
-        auto* jump = preview.findChild<ReportJumpWindow*>();
-        QCOMPARE(jump->pageEntry()->maximum(), 4);
-        jump->pageEntry()->setValue(3);
-        jump->accept();
-        QCOMPARE(preview.currentPage(), 3);
-        preview.pageEntry()->setValue(2); // the page entry on the toolbar jumps too
-        QCOMPARE(preview.currentPage(), 2);
-        preview.displayAction()->trigger();
-        auto* display = preview.findChild<ReportDisplayWindow*>();
-        display->acrossEntry()->setValue(2);
-        display->downEntry()->setValue(3);
-        display->accept();
-        QCOMPARE(QPoint(preview.pagesAcross(), preview.pagesDown()), QPoint(2, 3));
-        preview.SetZoom(9); // not a zoom: ignored
-        QCOMPARE(preview.zoomIndex(), 0);
-        preview.SetZoom(4);
-        QCOMPARE(preview.zoomList()->currentText(), QStringLiteral("100%"));
-    }
-
-    void previewAnswers_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("print");
-        QTest::newRow("Print") << "print" << true;
-        QTest::newRow("Exit") << "exit" << false;
-        QTest::newRow("close box") << "close" << false;
-    }
-    void previewAnswers() {
-        QFETCH(QString, how);
-        QFETCH(bool, print);
-        test::Seams seams;
-        QWidget task;
-        task.show();
-        std::vector<bool> answers;
-        PreviewReport(&task, Pages(2), [&](bool p) { answers.push_back(p); });
-        QPointer<ReportPreview> preview = task.findChild<ReportPreview*>();
-        QVERIFY(preview && preview->isWindow());
-        QVERIFY(!task.isEnabled());
-        if (how == "print")
-            preview->printAction()->trigger();
-        else if (how == "exit")
-            preview->exitAction()->trigger();
-        else
-            preview->close();
-        QCOMPARE(answers, std::vector<bool>{print});
-        QVERIFY(task.isEnabled());
-        QCOMPARE(Globals().GlobalResponse, print ? 1 : 2);
-        QTRY_VERIFY(!preview);
-    }
-
-    void previewSavesPdf() {
-        test::Seams seams;
-        ReportPreview preview(Pages(2));
-        const QString path = seams.StartFile("report.pdf");
-        QVERIFY(preview.SaveAsPdf(path));
-        QCOMPARE(test::ReadFile(path).left(5), QByteArray("%PDF-"));
-        QVERIFY(!preview.SaveAsPdf(seams.StartFile("missing/dir/report.pdf")));
-        QCOMPARE(seams.Shown().size(), 1); // told it could not be written
     }
 };
 

@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -17,15 +19,15 @@
 #include "core/prices/PriceLadder.h"
 #include "core/settings/SettingsEntries.h"
 #include "editor/app/EditorState.h"
+#include "editor/app/Presentacion.h"
+#include "editor/app/TaskWindows.h"
+#include "editor/app/WindowPlacement.h"
 #include "editor/clipboard/VerPortapapeles.h"
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/prices/EditarFormulaPrecios.h"
 #include "editor/teams/EquiposExistentes.h"
-#include "editor/app/Presentacion.h"
-#include "editor/app/TaskWindows.h"
-#include "editor/app/WindowPlacement.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
@@ -75,6 +77,8 @@ void Principal::BuildMenus() {
     editFormula_ = Entry(file, QStringLiteral("&Edit Prices Formula"));
     file->addSeparator();
     QAction* exit = Entry(file, QStringLiteral("&Exit"), QStringLiteral("Exit PC Zeltra"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exit->setShortcutContext(Qt::ApplicationShortcut);
     connect(browseTeams_, &QAction::triggered, this, &Principal::OpenTeamFileForEditing);
     connect(findPlayers_, &QAction::triggered, this, &Principal::FindPlayers);
     connect(createFile_, &QAction::triggered, this, &Principal::CreateFileWithAllPlayers);
@@ -112,13 +116,6 @@ void Principal::BuildMenus() {
     help->addSeparator();
     connect(Entry(help, QStringLiteral("&About")), &QAction::triggered, this,
             [] { ShowHelp(QString::fromLatin1(kAboutHelpKeyword)); });
-
-    // F1 opens the topic of whichever window is active, the frame's or a window of its own.
-    auto* contextHelp = new QAction(this);
-    contextHelp->setShortcut(QKeySequence::HelpContents);
-    contextHelp->setShortcutContext(Qt::ApplicationShortcut);
-    connect(contextHelp, &QAction::triggered, this, &Principal::HelpOnActiveWindow);
-    addAction(contextHelp);
 }
 
 void Principal::BuildToolBar() {
@@ -145,6 +142,12 @@ void Principal::BuildToolBar() {
         a->setToolTip(QString::fromLatin1(b.tip));
         a->setStatusTip(QString::fromLatin1(b.tip));
         connect(a, &QAction::triggered, this, b.command);
+        if (b.command == &Principal::HelpOnActiveWindow) {
+            // F1 opens the topic of whichever window is active, the frame's or a window of its own.
+            a->setShortcut(QKeySequence::HelpContents);
+            a->setShortcutContext(Qt::ApplicationShortcut);
+            helpButton_ = a;
+        }
     }
 }
 
@@ -165,6 +168,8 @@ void Principal::Start(bool showSplash) {
         auto* splash = new Presentacion(this);
         splash_ = splash;
         splash->show();
+        // Over the middle of the frame, wherever its placement put it.
+        splash->move(frameGeometry().center() - splash->rect().center());
     }
 }
 
@@ -198,8 +203,13 @@ void Principal::OpenPlayersClipboard() {
 }
 
 void Principal::PrinterSetup() {
-    auto* dialog = new QPageSetupDialog(SharedPrinter(), this);
+    // The printer every report prints on, with its paper and orientation; nothing is printed here.
+    auto* dialog = new QPrintDialog(SharedPrinter(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Printer Setup"));
+    dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (auto* box = dialog->findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
     dialog->open();
 }
 

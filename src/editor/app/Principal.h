@@ -38,6 +38,7 @@ public:
 
     QMdiArea* taskArea() const { return area_; }
     QToolBar* toolBar() const { return toolBar_; }
+    QAction* helpButton() const { return helpButton_; }
     QWidget* splash() const { return splash_; }
 
 protected:
@@ -57,6 +58,7 @@ private:
     QAction* fixMarket_ = nullptr;
     QAction* editFormula_ = nullptr;
     QAction* clipboard_ = nullptr;
+    QAction* helpButton_ = nullptr;
     QList<QAction*> fixedWindowEntries_;
     QWidget* splash_ = nullptr;
 };

@@ -1,9 +1,144 @@
-#include "editor/tools/ShotSupport.h"
+#include <filesystem>
 
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "core/clipboard/ClipboardStore.h"
+#include "core/gamefiles/TeamFile.h"
+#include "core/market/ArreglarMercado.h"
+#include "core/sampledata/SampleData.h"
+#include "editor/app/EditorState.h"
 #include "editor/app/Principal.h"
+#include "editor/clipboard/ClipboardList.h"
+#include "editor/clipboard/VerPortapapeles.h"
+#include "editor/market/MarketProgress.h"
+#include "editor/prices/EditarFormulaPrecios.h"
+#include "editor/tools/ShotSupport.h"
+#include "editor/ui/ProgressWindow.h"
 
 namespace kivo::editor {
 
-void ShootClipboardPricesAndMarket(Shots&, Principal&) {}
+namespace {
+
+// The frame and a tool window of its own in one picture, side by side as they stand on the screen.
+void SaveBeside(Shots& shots, QWidget* frame, QWidget* tool, const char* name) {
+    frame->show();
+    tool->show();
+    tool->raise();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    const QPixmap left = frame->grab();
+    const QPixmap right = tool->grab();
+    const int gap = 12;
+    QPixmap both(left.width() + gap + right.width(), std::max(left.height(), right.height()));
+    both.fill(QColor(0x3b, 0x44, 0x4b));
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, left);
+    painter.drawPixmap(left.width() + gap, 40, right);
+    painter.end();
+    const QString path = QDir(shots.out).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    if (!both.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        ++shots.failures;
+        return;
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+// A few players of the sample data in a clipboard of its own, so that the workspace's clipboard is left
+// alone.
+void FillClipboard(const std::string& path) {
+    auto store = ClipboardStore::Open(path, true);
+    auto teams = ReadTeams((std::filesystem::path("data") / "TEAM.008").string());
+    if (!store || !teams || teams->empty()) return;
+    for (std::size_t t = 0; t < std::min<std::size_t>(2, teams->size()); ++t)
+        for (std::size_t s = 0; s < 16; s += 3) {
+            const PlayerSlot& slot = (*teams)[t].jugador[s];
+            store->Append(TransferFromTeamRow(DecodePlayerSlot(slot), slot));
+        }
+}
+
+// The states the market fix sends, taken from a run over a copy of the sample data.
+std::vector<ProgressState> MarketStates() {
+    struct Recorder : Progress {
+        bool Update(const ProgressState& s) override {
+            states.push_back(s);
+            return true;
+        }
+        std::vector<ProgressState> states;
+    } recorder;
+    QTemporaryDir dir;
+    if (WriteSampleData(dir.path().toStdString(), {}).ok())
+        ArreglarMercado(dir.path().toStdString(), recorder);
+    return recorder.states;
+}
+
+} // namespace
+
+void ShootClipboardPricesAndMarket(Shots& shots, Principal& frame) {
+    QTemporaryDir clipboardDir;
+    const std::string kept = Globals().ClipboardFilePath;
+    Globals().ClipboardFilePath =
+        QDir(clipboardDir.path()).filePath(QStringLiteral("portapap.tps")).toStdString();
+    FillClipboard(Globals().ClipboardFilePath);
+    frame.resize(760, 560);
+    frame.EditPricesFormula();
+    if (QMdiSubWindow* sub = frame.taskArea()->currentSubWindow()) sub->setGeometry(10, 10, 740, 340);
+    if (auto* clipboard = qobject_cast<VerPortapapeles*>(StartVerPortapapeles(&frame))) {
+        clipboard->list()->setCurrentRow(2);
+        SaveBeside(shots, &frame, clipboard, "clipboard");
+        clipboard->close();
+    }
+    frame.taskArea()->closeAllSubWindows();
+    Globals().ClipboardFilePath = kept;
+
+    // The defaults: a cross on the Back row, a tick on the Attack row; a decimal with a suffix draws its
+    // hint.
+    frame.resize(1024, 700);
+    frame.EditPricesFormula();
+    if (QMdiSubWindow* sub = frame.taskArea()->currentSubWindow()) {
+        auto* editor = qobject_cast<EditarFormulaPrecios*>(sub->widget());
+        if (editor) {
+            const auto& wing = editor->row(FormulaRole::Wing);
+            wing.entry->setText(wing.entry->text() + QStringLiteral("+1.5m"));
+            editor->Accept(FormulaRole::Wing);
+        }
+        sub->resize(900, 420);
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        Save(shots, sub, "formulas");
+    }
+    frame.taskArea()->closeAllSubWindows();
+    Globals().Formulas = DefaultFormulas();
+
+    const std::vector<ProgressState> states = MarketStates();
+    const ProgressState* cups = nullptr;
+    const ProgressState* market = nullptr;
+    for (const ProgressState& s : states) {
+        if (s.title == "Fixing Cups" && s.value1 == 5) cups = &s;
+        if (s.title == "Fixing Market" && s.value1 == 12) market = &s;
+    }
+    for (const auto& [state, name] : {std::pair{cups, "fix-cups"}, std::pair{market, "fix-market"}}) {
+        if (!state) {
+            std::fprintf(stderr, "no progress state for %s\n", name);
+            ++shots.failures;
+            continue;
+        }
+        // Inside a window frame, so that the picture shows the window's title.
+        QMdiArea area;
+        auto* window = new ProgressWindow(false);
+        window->Show(MarketProgressState(*state));
+        QMdiSubWindow* sub = area.addSubWindow(window);
+        sub->setWindowFlags(Qt::Dialog);
+        area.resize(sub->sizeHint() + QSize(8, 8));
+        area.show();
+        sub->show();
+        sub->move(0, 0);
+        Save(shots, sub, name);
+    }
+}
 
 } // namespace kivo::editor

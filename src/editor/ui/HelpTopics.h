@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include <QString>
 
@@ -13,7 +14,17 @@ struct HelpTopic {
     const char* keyword;
     const char* title;
     const char* page; // file name under :/help/
+    // The words the index lists for the page, separated by '|' (the keyword itself is listed too).
+    const char* index = "";
 };
+
+// One line of the keyword index: a word and the topic it opens.
+struct IndexEntry {
+    QString word;
+    const HelpTopic* topic;
+};
+// Every word of every page, sorted without regard to letter case; a word on several pages once per page.
+std::vector<IndexEntry> HelpIndex();
 
 // Every topic, in the order of the contents.
 std::span<const HelpTopic> HelpTopics();

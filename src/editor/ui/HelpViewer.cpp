@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -72,9 +73,17 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     indexField_ = new QLineEdit;
     indexLabel->setBuddy(indexField_);
     indexList_ = new QListWidget;
-    for (const HelpTopic& t : HelpTopics())
-        indexList_->addItem(TopicItem(t, QString::fromLatin1(t.keyword)));
-    indexList_->sortItems();
+    const std::vector<IndexEntry> index = HelpIndex();
+    for (std::size_t i = 0; i < index.size(); ++i) {
+        // A word found on several pages names the page on each line.
+        const bool shared =
+            (i > 0 && index[i - 1].word.compare(index[i].word, Qt::CaseInsensitive) == 0) ||
+            (i + 1 < index.size() && index[i + 1].word.compare(index[i].word, Qt::CaseInsensitive) == 0);
+        const QString text = shared ? index[i].word + QStringLiteral(" (") +
+                                          QString::fromLatin1(index[i].topic->title) + QLatin1Char(')')
+                                    : index[i].word;
+        indexList_->addItem(TopicItem(*index[i].topic, text));
+    }
     indexLayout->addWidget(indexLabel);
     indexLayout->addWidget(indexField_);
     indexLayout->addWidget(indexList_);
@@ -147,6 +156,21 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     back->setEnabled(false);
     forward->setEnabled(false);
+    // Choosing the Index or Search tab puts the cursor in its field, ready for typing.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (tab == 1) indexField_->setFocus();
+        if (tab == 2) searchField_->setFocus();
+    });
+    contents_->setAccessibleName(QStringLiteral("Contents"));
+    indexField_->setAccessibleName(QStringLiteral("Type the keyword to find:"));
+    indexList_->setAccessibleName(QStringLiteral("Index"));
+    searchField_->setAccessibleName(QStringLiteral("Words to search for:"));
+    searchResults_->setAccessibleName(QStringLiteral("Search Results"));
+    browser_->setAccessibleName(QStringLiteral("Help Page"));
+    for (QPushButton* b : {searchButton, back, forward, close})
+        b->setAccessibleName(b->text().remove(QLatin1Char('&')));
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 bool HelpViewer::ShowKeyword(const QString& keyword) {

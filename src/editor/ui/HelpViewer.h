@@ -33,6 +33,7 @@ public:
     QListWidget* searchResults() const { return searchResults_; }
     QLineEdit* indexField() const { return indexField_; }
     QListWidget* indexList() const { return indexList_; }
+    QTabWidget* tabs() const { return tabs_; }
 
 private:
     explicit HelpViewer(QWidget* parent = nullptr);

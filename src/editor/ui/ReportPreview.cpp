@@ -5,12 +5,15 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsView>
+#include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPrintPreviewWidget>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -49,13 +52,21 @@ QAction* Command(QObject* parent, const QString& text, const QString& tip) {
 
 ReportPreview::ReportPreview(ReportPainter paint, QWidget* parent)
     : QMainWindow(parent), paint_(std::move(paint)), printer_(std::make_unique<QPrinter>()) {
+    // Laid out for the printer of Printer Setup, so that the pages look as they will print.
+    if (SharedPrinter()->outputFormat() == QPrinter::NativeFormat)
+        printer_->setPrinterName(SharedPrinter()->printerName());
     printer_->setPageLayout(SharedPrinter()->pageLayout());
     setWindowTitle(QStringLiteral("Report Preview"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/print.svg")));
     SetHelpKeyword(this, QStringLiteral("Report Preview"));
     resize(820, 900);
     preview_ = new QPrintPreviewWidget(printer_.get(), this);
-    setCentralWidget(preview_);
+    preview_->setAccessibleName(QStringLiteral("Report Preview"));
+    groupView_ = new QWidget;
+    views_ = new QStackedWidget;
+    views_->addWidget(preview_);
+    views_->addWidget(groupView_);
+    setCentralWidget(views_);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
         if (paint_) paint_(p);
     });
@@ -70,7 +81,10 @@ ReportPreview::ReportPreview(ReportPainter paint, QWidget* parent)
     Refresh();
 }
 
-ReportPreview::~ReportPreview() = default;
+ReportPreview::~ReportPreview() {
+    // The small previews go before the printers they paint on.
+    qDeleteAll(thumbnails_);
+}
 
 void ReportPreview::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -190,17 +204,76 @@ void ReportPreview::JumpTo(int page) {
     if (page < 1 || page > pageCount()) return;
     current_ = page;
     preview_->setCurrentPage(page);
+    ShowGroup();
     Refresh();
 }
 
 void ReportPreview::SetDisplay(int across, int down) {
+    const int page = currentPage();
     across_ = std::max(1, across);
     down_ = std::max(1, down);
-    // Several pages side by side are shown as thumbnails of the whole report (the facing-pages view
-    // would lay them out like an open book, the first page alone).
-    preview_->setViewMode(Group() == 1 ? QPrintPreviewWidget::SinglePageView
-                                       : QPrintPreviewWidget::AllPagesView);
+    BuildGroupView();
+    current_ = page;
+    ShowGroup();
     Refresh();
+}
+
+void ReportPreview::BuildGroupView() {
+    qDeleteAll(thumbnails_);
+    thumbnails_.clear();
+    thumbnailPrinters_.clear();
+    delete groupView_->layout();
+    if (Group() == 1) {
+        views_->setCurrentWidget(preview_);
+        return;
+    }
+    auto* grid = new QGridLayout(groupView_);
+    grid->setSpacing(6);
+    for (int row = 0; row < down_; ++row)
+        for (int column = 0; column < across_; ++column) {
+            auto printer = std::make_unique<QPrinter>();
+            if (printer_->outputFormat() == QPrinter::NativeFormat)
+                printer->setPrinterName(printer_->printerName());
+            printer->setPageLayout(printer_->pageLayout());
+            auto* thumbnail = new QPrintPreviewWidget(printer.get());
+            thumbnailPrinters_.push_back(std::move(printer));
+            thumbnail->setZoomMode(QPrintPreviewWidget::FitInView);
+            // Each place shows its one page: no scrolling to the pages of the other places.
+            if (auto* view = thumbnail->findChild<QGraphicsView*>()) {
+                view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            }
+            connect(thumbnail, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
+                if (paint_) paint_(p);
+            });
+            grid->addWidget(thumbnail, row, column);
+            thumbnails_ << thumbnail;
+        }
+    views_->setCurrentWidget(groupView_);
+}
+
+void ReportPreview::ShowGroup() {
+    const int first = currentPage();
+    for (int i = 0; i < thumbnails_.size(); ++i) {
+        QPrintPreviewWidget* thumbnail = thumbnails_[i];
+        const int page = first + i;
+        // Places past the last page stay empty.
+        thumbnail->setVisible(page <= pageCount());
+        if (page > pageCount()) continue;
+        thumbnail->updatePreview();
+        thumbnail->setCurrentPage(page);
+        thumbnail->fitInView();
+        thumbnail->setProperty("page", page);
+        thumbnail->setAccessibleName(QStringLiteral("Page %1").arg(page));
+    }
+}
+
+QList<int> ReportPreview::shownPages() const {
+    if (thumbnails_.isEmpty()) return {currentPage()};
+    QList<int> pages;
+    for (QPrintPreviewWidget* thumbnail : thumbnails_)
+        if (!thumbnail->isHidden()) pages << thumbnail->property("page").toInt();
+    return pages;
 }
 
 void ReportPreview::SetZoom(int index) {
@@ -264,6 +337,22 @@ QPrinter* SharedPrinter() {
     std::shared_ptr<QPrinter>& printer = Globals().Printer;
     if (!printer) printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     return printer.get();
+}
+
+bool PrintReport(const ReportPainter& paint, QWidget* parent) {
+    QPrinter* printer = SharedPrinter();
+    // Without a printer Qt falls back to a PDF file, which needs a name: otherwise nothing would be printed
+    // and nobody told.
+    const bool noFile = printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty();
+    if (!printer->isValid() || noFile) {
+        ShowInformation(QStringLiteral("ERROR"),
+                        QStringLiteral("The report cannot be printed: no printer is available. Choose one "
+                                       "with Options > Printer Setup."),
+                        parent);
+        return false;
+    }
+    if (paint) paint(printer);
+    return true;
 }
 
 void PreviewReport(QWidget* task, ReportPainter paint, std::function<void(bool)> answer) {

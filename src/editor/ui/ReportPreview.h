@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -11,6 +12,7 @@ class QLabel;
 class QPrinter;
 class QPrintPreviewWidget;
 class QSpinBox;
+class QStackedWidget;
 
 namespace kivo::editor {
 
@@ -37,6 +39,8 @@ public:
     void SetZoom(int index);
     int zoomIndex() const { return zoom_; }
     int pagesAcross() const { return across_; }
+    // The pages in view: the current one, or the group of Across x Down pages that starts with it.
+    QList<int> shownPages() const;
     int pagesDown() const { return down_; }
     // Writes the pages to a PDF file; false (after a message) when it cannot be written.
     bool SaveAsPdf(const QString& path);
@@ -66,10 +70,19 @@ private:
     void OpenDisplayWindow();
     void ChooseAndSavePdf();
     int Group() const { return across_ * down_; }
+    void BuildGroupView();
+    void ShowGroup();
 
     ReportPainter paint_;
     std::unique_ptr<QPrinter> printer_;
     QPrintPreviewWidget* preview_;
+    // Several pages at once: one small preview per place of the Across x Down grid.
+    QStackedWidget* views_ = nullptr;
+    QWidget* groupView_ = nullptr;
+    QList<QPrintPreviewWidget*> thumbnails_;
+    // Each small preview lays its pages out on a printer of its own: a preview's pages belong to its printer
+    // and are replaced whenever that printer is painted again.
+    std::vector<std::unique_ptr<QPrinter>> thumbnailPrinters_;
     QAction* print_action_ = nullptr;
     QAction* exit_action_ = nullptr;
     QAction* next_ = nullptr;
@@ -89,6 +102,10 @@ private:
 
 // The printer of Printer Setup, shared by every report.
 QPrinter* SharedPrinter();
+
+// Prints a report on the printer chosen with Printer Setup. False, after telling the user, when the printer
+// cannot be used.
+bool PrintReport(const ReportPainter& paint, QWidget* parent = nullptr);
 
 // Shows the preview modally on `task`; `answer` is told whether the user chose to print. The caller prints
 // only on that answer.
