@@ -1,6 +1,7 @@
 #include "core/teams/TeamEditing.h"
 
 #include "core/gamefiles/AttributeTables.h"
+#include "core/support/FileLookup.h"
 #include "core/support/FixedText.h"
 #include "core/teams/SaveTeam.h"
 
@@ -195,11 +196,21 @@ bool CancelNeedsQuestion(const TeamEditSession& session) {
     return session.state.dropped || SerializeTeamRecord(EncodeEdits(session.state)) != session.savedCopy;
 }
 
-Result<TeamRecord> SaveEdits(BackupRun& backups, const std::string& path, std::uint64_t k,
-                             const TeamEditState& s) {
-    TeamRecord record = EncodeEdits(s);
-    if (Status saved = SaveTeam(backups, path, k, record); !saved) return saved.error();
-    return record;
+SaveOutcome SaveEdits(BackupRun& backups, const std::string& path, std::uint64_t k, const TeamEditState& s) {
+    SaveOutcome out;
+    out.record = EncodeEdits(s);
+    // The backup first and on its own, so that a refusal is told apart from a failed write: after a refusal
+    // nothing has been touched.
+    if (Status backedUp = backups.EnsureBackedUp(FindExistingFile(path)); !backedUp) {
+        out.failure = SaveOutcome::Failure::BackupRefused;
+        out.text = backedUp.error().text;
+        return out;
+    }
+    if (Status saved = SaveTeam(backups, path, k, out.record); !saved) {
+        out.failure = SaveOutcome::Failure::WriteFailed;
+        out.text = saved.error().text;
+    }
+    return out;
 }
 
 } // namespace kivo

@@ -84,8 +84,14 @@ TeamRecord EncodeEdits(const TeamEditState& s);
 bool CancelNeedsQuestion(const TeamEditSession& session);
 
 // OK: the encoded team written as team k of the file at its offset for the file's kind, after the run's
-// backup of the file. Returns the record as written, or why nothing (or not all) was written.
-Result<TeamRecord> SaveEdits(BackupRun& backups, const std::string& path, std::uint64_t k,
-                             const TeamEditState& s);
+// backup of the file. A refused backup writes nothing; a failed write may have written part of the record.
+struct SaveOutcome {
+    enum class Failure { None, BackupRefused, WriteFailed };
+    Failure failure = Failure::None;
+    std::string text;  // why, ready to show
+    TeamRecord record; // the record as encoded (and, without failure, written)
+    bool ok() const { return failure == Failure::None; }
+};
+SaveOutcome SaveEdits(BackupRun& backups, const std::string& path, std::uint64_t k, const TeamEditState& s);
 
 } // namespace kivo

@@ -353,14 +353,14 @@ TEST_P(SaveEditsTest, WritesTeamKAtItsOffsetAfterTheBackup) {
     SetTeamName(s.state, "WRITTEN");
     SetSkill(s.state, 0, 0, 3);
     BackupRun backups;
-    auto written = SaveEdits(backups, path, 1, s.state);
-    ASSERT_TRUE(written.ok()) << written.error().text;
+    const SaveOutcome written = SaveEdits(backups, path, 1, s.state);
+    ASSERT_TRUE(written.ok()) << written.text;
 
     Bytes expected = file;
-    const Bytes b = BytesOf(*written);
+    const Bytes b = BytesOf(written.record);
     std::copy(b.begin(), b.end(), expected.begin() + GetParam().header + 684);
     EXPECT_EQ(test::ReadBytes(path), expected);
-    EXPECT_EQ(FieldValue(written->nombreEquipo), "WRITTEN");
+    EXPECT_EQ(FieldValue(written.record.nombreEquipo), "WRITTEN");
     EXPECT_EQ(test::ReadBytes(backups.BackupPathFor(path)), file);
 }
 
@@ -373,8 +373,30 @@ TEST_P(SaveEditsTest, RefusesToWriteWhenTheBackupCannotBeMade) {
     TeamEditSession s = OpenTeamEdit(*ReadTeam(path, 0));
     SetTeamName(s.state, "NOT WRITTEN");
     BackupRun backups;
-    auto written = SaveEdits(backups, path, 0, s.state);
-    EXPECT_FALSE(written.ok());
+    const SaveOutcome written = SaveEdits(backups, path, 0, s.state);
+    EXPECT_EQ(written.failure, SaveOutcome::Failure::BackupRefused);
+    EXPECT_NE(written.text.find("Nothing was changed"), std::string::npos) << written.text;
+    EXPECT_EQ(test::ReadBytes(path), file);
+}
+
+TEST(SaveEdits, AFileThatIsGoneIsRefusedBeforeAnythingIsWritten) {
+    TempDir dir;
+    TeamEditSession s = OpenTeamEdit(NormalTeam());
+    BackupRun backups;
+    const SaveOutcome written = SaveEdits(backups, dir.file("TEAM.009"), 0, s.state);
+    EXPECT_EQ(written.failure, SaveOutcome::Failure::BackupRefused);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("TEAM.009")));
+}
+
+TEST(SaveEdits, ATeamPastTheEndOfTheFileIsAFailedWriteAndTheFileKeepsItsLength) {
+    TempDir dir;
+    const std::string path = dir.file("TEAM.010");
+    const Bytes file(2 + 684, 0x22);
+    test::WriteBytes(path, file);
+    TeamEditSession s = OpenTeamEdit(NormalTeam());
+    BackupRun backups;
+    const SaveOutcome written = SaveEdits(backups, path, 1, s.state);
+    EXPECT_EQ(written.failure, SaveOutcome::Failure::WriteFailed);
     EXPECT_EQ(test::ReadBytes(path), file);
 }
 
