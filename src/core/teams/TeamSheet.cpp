@@ -41,6 +41,23 @@ std::array<std::string, team_sheet::kColumns> TeamSheetCells(const TeamSheetRow&
     return cells;
 }
 
+std::vector<SheetText> TeamSheetTexts(const TeamSheet& sheet) {
+    using namespace team_sheet;
+    using Style = SheetText::Style;
+    std::vector<SheetText> texts;
+    texts.push_back({kTeamNameX, kTeamNameY, sheet.teamName, Style::TeamName});
+    texts.push_back({kCoachLabelX, kCoachY, "Coach:", Style::Coach});
+    texts.push_back({kCoachNameX, kCoachY, sheet.coachName, Style::Coach});
+    for (std::size_t c = 0; c < kColumns; ++c)
+        texts.push_back({kHeadingX[c], kHeadingY, kHeadings[c], Style::Heading});
+    for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
+        const auto cells = TeamSheetCells(sheet.rows[r]);
+        for (std::size_t c = 0; c < kColumns; ++c)
+            texts.push_back({kRowX[c], RowY(int(r) + 1), cells[c], Style::Cell});
+    }
+    return texts;
+}
+
 int ScanPercent(std::uint64_t bytesRead, std::uint64_t fileSize) {
     if (fileSize == 0 || bytesRead >= fileSize) return 100;
     return static_cast<int>(bytesRead * 100 / fileSize);

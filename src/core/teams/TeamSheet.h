@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/gamefiles/PlayerCodes.h"
 #include "core/gamefiles/TeamRecord.h"
@@ -54,6 +55,19 @@ constexpr int RowY(int r) {
 // The texts of one row in print order: name, nationality, position, the seven skills as decimal numbers,
 // price.
 std::array<std::string, team_sheet::kColumns> TeamSheetCells(const TeamSheetRow& row);
+
+// One text of the page at its place, in the band's unit; texts keep their blanks.
+struct SheetText {
+    enum class Style { TeamName, Coach, Heading, Cell };
+    int x = 0;
+    int y = 0;
+    std::string text;
+    Style style = Style::Cell;
+    bool operator==(const SheetText&) const = default;
+};
+
+// Every text of the page: team name, "Coach:", coach name, the eleven headings, then the sixteen rows' cells.
+std::vector<SheetText> TeamSheetTexts(const TeamSheet& sheet);
 
 // The scan's share of the file, a whole number capped at 100, and its line "N% Completed".
 int ScanPercent(std::uint64_t bytesRead, std::uint64_t fileSize);

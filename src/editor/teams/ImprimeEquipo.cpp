@@ -85,23 +85,26 @@ void PaintOn(QPrinter* printer, const TeamSheet& sheet) {
 }
 
 void PaintTeamSheet(QPainter& painter, const QRectF& page, const TeamSheet& sheet) {
-    using namespace team_sheet;
     const double unit = page.width() / kBandWidth;
     painter.save();
     painter.setPen(Qt::black);
-    painter.setFont(SheetFont(QStringLiteral("Arial"), unit, 6, true));
-    Text(painter, unit, page, kTeamNameX, kTeamNameY, Latin1(sheet.teamName));
-    painter.setFont(SheetFont(QStringLiteral("Arial"), unit, 4));
-    Text(painter, unit, page, kCoachLabelX, kCoachY, QStringLiteral("Coach:"));
-    Text(painter, unit, page, kCoachNameX, kCoachY, Latin1(sheet.coachName));
-    painter.setFont(SheetFont(QStringLiteral("Arial"), unit, 3.6, true));
-    for (std::size_t c = 0; c < kColumns; ++c)
-        Text(painter, unit, page, kHeadingX[c], kHeadingY, QString::fromLatin1(kHeadings[c]));
-    painter.setFont(SheetFont(QStringLiteral("Arial"), unit, 3.4));
-    for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
-        const auto cells = TeamSheetCells(sheet.rows[r]);
-        for (std::size_t c = 0; c < kColumns; ++c)
-            Text(painter, unit, page, kRowX[c], RowY(int(r) + 1), Latin1(cells[c]));
+    const QString arial = QStringLiteral("Arial");
+    for (const SheetText& text : TeamSheetTexts(sheet)) {
+        switch (text.style) {
+        case SheetText::Style::TeamName:
+            painter.setFont(SheetFont(arial, unit, 6, true));
+            break;
+        case SheetText::Style::Coach:
+            painter.setFont(SheetFont(arial, unit, 4));
+            break;
+        case SheetText::Style::Heading:
+            painter.setFont(SheetFont(arial, unit, 3.6, true));
+            break;
+        case SheetText::Style::Cell:
+            painter.setFont(SheetFont(arial, unit, 3.4));
+            break;
+        }
+        Text(painter, unit, page, text.x, text.y, Latin1(text.text));
     }
     painter.restore();
 }

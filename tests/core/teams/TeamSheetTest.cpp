@@ -98,6 +98,30 @@ TEST(TeamSheet, LayoutCoordinates) {
     EXPECT_STREQ(kHeadings[3], "PA");
 }
 
+TEST(TeamSheet, EveryTextAtItsPlace) {
+    TeamRecord record;
+    StoreText(record.nombreEquipo, "CELTIC");
+    StoreText(record.nombreEntrenador, "STEIN");
+    record.jugador[15] = Slot(31, 0xE0, 49, "LAST ONE");
+    record.jugador[15].passing = 7;
+    const std::vector<SheetText> texts = TeamSheetTexts(BuildTeamSheet(record));
+    ASSERT_EQ(texts.size(), 3u + 11 + 16 * 11);
+    using Style = SheetText::Style;
+    EXPECT_EQ(texts[0], (SheetText{2, 5, "CELTIC             ", Style::TeamName}));
+    EXPECT_EQ(texts[1], (SheetText{2, 15, "Coach:", Style::Coach}));
+    EXPECT_EQ(texts[2], (SheetText{22, 15, "STEIN                   ", Style::Coach}));
+    EXPECT_EQ(texts[3], (SheetText{20, 30, "Player", Style::Heading}));
+    EXPECT_EQ(texts[13], (SheetText{171, 30, "Price", Style::Heading}));
+    // The last row: y = 38 + 6 * 15, cells at their own x.
+    const std::size_t last = texts.size() - 11;
+    EXPECT_EQ(texts[last], (SheetText{1, 128, "LAST ONE               ", Style::Cell}));
+    EXPECT_EQ(texts[last + 1], (SheetText{52, 128, "SCO", Style::Cell}));
+    EXPECT_EQ(texts[last + 2], (SheetText{64, 128, "A ", Style::Cell}));
+    EXPECT_EQ(texts[last + 3], (SheetText{74, 128, "7", Style::Cell}));
+    EXPECT_EQ(texts[last + 10], (SheetText{169, 128, "15M+ ", Style::Cell}));
+    EXPECT_EQ(texts[14].y, 38); // the first row
+}
+
 TEST(TeamSheet, ScanPercentIsCappedAndWhole) {
     EXPECT_EQ(ScanPercent(0, 1000), 0);
     EXPECT_EQ(ScanPercent(686, 1370), 50);
