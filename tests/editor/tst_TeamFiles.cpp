@@ -489,6 +489,9 @@ private slots:
         QTemporaryDir dir;
         QWidget task;
         task.show();
+        // What the frame sets up at start for the editor: the clipboard file and the price evaluator.
+        Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
+        Globals().Prices = std::make_shared<PriceEvaluator>();
         const QString path = QDir(dir.path()).filePath("TEAM.046");
         const std::vector<TeamRecord> teams = Teams(46, "SANTOS ", 3);
         QVERIFY(test::WriteFile(path, TeamFileBytes(teams, false)));
@@ -512,7 +515,7 @@ private slots:
             QVERIFY(!browser->findChild<ActualizarEquipo*>());
             QVERIFY(browser->isEnabled());
         }
-        QVERIFY(seams.stops.empty());
+        QVERIFY2(seams.stops.empty(), qPrintable(seams.stops.empty() ? QString() : seams.stops[0]));
     }
 
     void teamSheet_data() {

@@ -72,6 +72,8 @@ EquiposExistentes::EquiposExistentes(QWidget* parent) : QWidget(parent) {
 
     tabs_ = new QTabWidget;
     tabs_->setAccessibleName(QStringLiteral("Team Files"));
+    // Every tab in sight: the window is never narrower than its tab row.
+    tabs_->setUsesScrollButtons(false);
     for (const CatalogueTab& tab : CatalogueTabs()) {
         auto* page = new QWidget;
         auto* grid = new QGridLayout(page);

@@ -1,5 +1,7 @@
 #include "editor/teams/VerEquipos.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -132,13 +134,17 @@ VerEquipos::VerEquipos(std::vector<TeamRow> rows, QWidget* parent) : QWidget(par
     list_->setHeaderLabels({"Country", "Team Name", "Division", "Coach", "Points"});
     list_->header()->setDefaultAlignment(Qt::AlignCenter);
     list_->header()->setSectionsMovable(false);
-    // The columns' widths in dialog units, a quarter of the average character width each.
-    const int unit = fontMetrics().averageCharWidth();
-    const int widths[] = {27, 79, 42, 95, 52};
-    for (int c = 0; c < 5; ++c)
-        list_->setColumnWidth(c, widths[c] * unit / 4 + 12);
     for (std::size_t n = 0; n < rows_.size(); ++n)
         ShowRow(int(n), rows_[n]);
+    // The columns' widths in dialog units (a quarter of the average character width each), widened to
+    // their longest text; the user may resize them.
+    const int unit = fontMetrics().averageCharWidth();
+    const int widths[] = {27, 79, 42, 95, 52};
+    for (int c = 0; c < 5; ++c) {
+        list_->resizeColumnToContents(c);
+        list_->setColumnWidth(c, std::max(widths[c] * unit / 4 + 12, list_->columnWidth(c) + 12));
+    }
+    list_->header()->setStretchLastSection(false);
     list_->installEventFilter(this);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditTeam(); });
 
