@@ -14,6 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QStringListModel;
 class QTabWidget;
 class QToolButton;
 class QUndoStack;
@@ -79,6 +80,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -90,6 +92,7 @@ private:
     // Applies one change to the working state as one undo step; nothing happens when it changes nothing.
     // Steps with the same nonzero merge id that follow each other become one (typing in one field).
     void Change(const QString& text, int mergeId, const std::function<void(TeamEditState&)>& edit);
+    void ShowRows(const TeamEditState& state);
     void RefreshKit(KitWhich kit);
     void RefreshFace(std::size_t r);
     void UpdateTitle();
@@ -99,7 +102,9 @@ private:
     void ComputeRowPrice();
     void ComputeRowOriginalPrice();
     void DropOnRow(std::size_t r, class QDropEvent* event);
-    void RefuseCharacter(QLineEdit* field);
+    void RefuseCharacter();
+    void WatchTextField(QLineEdit* field, int maxLength, const QString& stored,
+                        const std::function<void(const std::string&)>& store);
     void CloseFrame();
     void ReleaseFiles();
 
@@ -121,10 +126,15 @@ private:
     QPushButton* computeOriginal_ = nullptr;
     QPushButton* computeAll_ = nullptr;
     QLabel* hint_ = nullptr;
+    QStringListModel* nationalities_ = nullptr; // alphabetical, shared by the sixteen rows
+    QStringListModel* positions_ = nullptr;
+    QStringListModel* prices_ = nullptr;
     bool usesTeamFile_ = false;
     bool usesClipboardFile_ = false;
     bool finished_ = false;
     bool showing_ = false;
+    bool placed_ = false;
+    int response_ = 0;
 };
 
 } // namespace kivo::editor

@@ -1,0 +1,469 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QtTest>
+#include <QUndoStack>
+
+#include <memory>
+
+#include "core/clipboard/ClipboardStore.h"
+#include "core/gamefiles/AttributeTables.h"
+#include "core/gamefiles/TeamFile.h"
+#include "core/support/FixedText.h"
+#include "editor/app/TaskWindows.h"
+#include "editor/clipboard/PlayerDrag.h"
+#include "editor/teams/ActualizarEquipo.h"
+#include "editor/teams/KitPictures.h"
+#include "TestSupport.h"
+
+using namespace kivo;
+using namespace kivo::editor;
+
+namespace {
+
+void PutText(std::span<std::uint8_t> field, const char* text) {
+    std::fill(field.begin(), field.end(), 0);
+    std::copy(text, text + std::strlen(text), field.begin());
+}
+
+// Team k of the test files. Row 0 is a goalkeeper with skills 15, 9, 0...: original price "100K"; row 1 a
+// right back; slot i stands at line-up place (16 - i).
+TeamRecord Team(int k) {
+    TeamRecord r;
+    r.pais = 8;
+    r.nroEquipo = static_cast<std::uint8_t>(k);
+    r.nroEquipoGral = static_cast<std::uint16_t>(500 + k);
+    PutText(r.nombreEquipo, k == 1 ? "EDITED TOWN" : "OTHER TEAM");
+    r.tactica = 2;
+    r.division = 1;
+    r.uniformePrincipal = {0, 4, 1, 2, 1};
+    r.uniformeSecundario = {3, 5, 9, 1, 5};
+    PutText(r.nombreEntrenador, "COACH");
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
+        r.titularesYSuplentes[15 - i] = static_cast<std::uint8_t>(i);
+        PlayerSlot& s = r.jugador[i];
+        s.nacionalidad = 8;
+        s.reservado = 0x5A;
+        s.nroCamiseta = static_cast<std::uint8_t>(i + 1);
+        PutText(s.nombreJugador, qPrintable(QStringLiteral("PLAYER %1").arg(i + 1)));
+        s.posicionYAspecto = static_cast<std::uint8_t>((i == 0 ? 0 : 1 + i % 7) << 5);
+        s.passing = i == 0 ? 15 : 5;
+        s.shootingYHeading = i == 0 ? 0x90 : 0x55;
+        s.tacklingYBallControl = i == 0 ? 0 : 0x55;
+        s.speedYFinishing = i == 0 ? 0 : 0x55;
+        s.valorPase = 30;
+        s.reservadosCant5 = {9, 8, 7, 6, 5};
+    }
+    return r;
+}
+
+QByteArray Bytes(const TeamRecord& r) {
+    const TeamRecordBytes b = SerializeTeamRecord(r);
+    return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
+}
+
+// A team file of three teams with team 1 open in an editor, modal on a task window of its own.
+struct Opened {
+    explicit Opened(const QString& fileName = QStringLiteral("TEAM.008"), TeamRecord team1 = Team(1)) {
+        header = fileName.endsWith(QLatin1String(".tmd")) ? 0 : 2;
+        path = QDir(dir.path()).filePath(fileName);
+        original = QByteArray(header, '\x07') + Bytes(Team(0)) + Bytes(team1) + Bytes(Team(2));
+        test::WriteFile(path, original);
+        EditorState& g = Globals();
+        g.TeamFilePath = path.toStdString();
+        g.ClipboardFilePath = seams.StartFile(QStringLiteral("portapap.tps")).toStdString();
+        g.SelectedTeamIndex = 1;
+        g.TeamRecordBuffer = team1;
+        task.show();
+        editor = new ActualizarEquipo;
+        OpenModalOnTask(&task, editor, [this](int r) { response = r; });
+        editor->activateWindow();
+        if (!QTest::qWaitForWindowActive(editor)) qWarning("the editor did not become active");
+    }
+    // The file with team 1 replaced by `r`.
+    QByteArray FileWith(const TeamRecord& r) const {
+        return original.left(header + 684) + Bytes(r) + original.mid(header + 2 * 684);
+    }
+    QByteArray File() const { return test::ReadFile(path); }
+    void OnPlayers(QWidget* focus) {
+        editor->tabs()->setCurrentIndex(3);
+        focus->setFocus();
+        QApplication::processEvents();
+    }
+
+    test::Seams seams;
+    QTemporaryDir dir;
+    QString path;
+    int header = 2;
+    QByteArray original;
+    QWidget task;
+    QPointer<ActualizarEquipo> editor;
+    int response = 0;
+};
+
+} // namespace
+
+// The team editor driven as a user does, checked in the file it writes.
+class TeamEditorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensWithTheTeamsValuesAndLists() {
+        Opened o;
+        ActualizarEquipo* e = o.editor;
+        QCOMPARE(e->windowTitle(), QStringLiteral("Update Team EDITED TOWN        "));
+        QCOMPARE(e->tabs()->count(), 4);
+        QCOMPARE(e->tabs()->tabText(1), QStringLiteral("Main Kit"));
+        QCOMPARE(e->teamNameField()->text(), QStringLiteral("EDITED TOWN"));
+        QCOMPARE(e->tacticsList()->count(), 18);
+        QCOMPARE(e->tacticsList()->currentText(), QStringLiteral("4-5-1"));
+        QCOMPARE(e->divisionList()->currentText(), QStringLiteral("First"));
+        const TeamEditorRow& row = e->row(1);
+        QCOMPARE(row.nationality->count(), 153);
+        QCOMPARE(row.nationality->itemText(0), QStringLiteral("ALB"));
+        QCOMPARE(row.nationality->itemText(1), QStringLiteral("ALG"));
+        QCOMPARE(row.nationality->currentText(), QStringLiteral("ENG"));
+        QCOMPARE(row.position->itemText(7), QStringLiteral("A"));
+        QCOMPARE(row.position->currentText(), QStringLiteral("LB"));
+        QCOMPARE(row.price->count(), 50);
+        QCOMPARE(row.price->currentText(), QStringLiteral("1.3M"));
+        QCOMPARE(row.skills[1]->value(), 5);
+        QCOMPARE(row.name->accessibleName(), QStringLiteral("Player Name"));
+        QCOMPARE(row.skills[4]->accessibleName(), QStringLiteral("Ball Control"));
+        // Slot 0 stands at place 16 (a substitute), slot 15 at place 1 (a starter).
+        QCOMPARE(e->row(0).place->text(), QStringLiteral("16"));
+        QVERIFY(e->row(0).place->styleSheet().contains(QLatin1String("255, 0, 0")));
+        QCOMPARE(e->row(5).place->text(), QStringLiteral("11"));
+        QVERIFY(e->row(5).place->styleSheet().contains(QLatin1String("0, 128, 0")));
+        QCOMPARE(e->kitTab(KitWhich::Main).designs[0]->isChecked(), true);
+        QCOMPARE(e->kitTab(KitWhich::Secondary).designs[3]->isChecked(), true);
+        QCOMPARE(e->kitTab(KitWhich::Main).preview->LayerNames(),
+                 QStringList(
+                     {"~M_LI_I_4.ICO", "~M_LI_D_4.ICO", "~CA_LIS_4.ICO", "~SHORT_2.ICO", "~MEDIAS_1.ICO"}));
+        QCOMPARE(Globals().TeamFileUseCount, 1);
+        QCOMPARE(Globals().ClipboardFileUseCount, 1);
+    }
+
+    void okWithoutChangesRewritesTheRecordInNormalForm() {
+        TeamRecord odd = Team(1);
+        std::fill(odd.nombreEntrenador.begin(), odd.nombreEntrenador.end(), ' ');
+        odd.jugador[3].posicionYAspecto |= 0x05;
+        odd.jugador[4].passing = 31;
+        odd.jugador[6].nroCamiseta = 2;
+        Opened o(QStringLiteral("TEAM.008"), odd);
+        TeamRecord expected = odd;
+        PutText(expected.nombreEntrenador, "");
+        expected.jugador[3].posicionYAspecto &= 0xF8;
+        expected.jugador[4].passing = 15;
+        expected.jugador[6].nroCamiseta = 7;
+        QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
+        QCOMPARE(o.File(), o.FileWith(expected));
+        QCOMPARE(o.response, 1);
+        QTRY_VERIFY(!o.editor);
+        QCOMPARE(Bytes(Globals().TeamRecordBuffer), Bytes(expected));
+        QCOMPARE(Globals().TeamFileUseCount, 0);
+        QCOMPARE(Globals().ClipboardFileUseCount, 0);
+        const auto backup = Globals().Backups->BackupPathFor(o.path.toStdString());
+        QCOMPARE(test::ReadFile(QString::fromStdString(backup.string())), o.original);
+    }
+
+    // Name, skills, position, price and face edited with keys and clicks; OK writes only team 1's bytes.
+    void editsAPlayerAndWritesOnlyThatRecord_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("league file, 2 + 684 k") << QStringLiteral("TEAM.008");
+        QTest::newRow("cup file, 684 k") << QStringLiteral("Eurocup.tmd");
+    }
+    void editsAPlayerAndWritesOnlyThatRecord() {
+        QFETCH(QString, file);
+        Opened o(file);
+        const TeamEditorRow& row = o.editor->row(2);
+        o.OnPlayers(row.name);
+        row.name->selectAll();
+        QTest::keyClicks(row.name, QStringLiteral("NEW STAR"));
+        row.skills[0]->setFocus();
+        row.skills[0]->selectAll();
+        QTest::keyClicks(row.skills[0], QStringLiteral("12"));
+        row.skills[6]->setFocus();
+        row.skills[6]->selectAll();
+        QTest::keyClicks(row.skills[6], QStringLiteral("40")); // saved as 15
+        row.position->setFocus();
+        QTest::keyClick(row.position, Qt::Key_End); // "A"
+        row.price->setFocus();
+        QTest::keyClick(row.price, Qt::Key_Down); // "1.3M" to "1.5M"
+        QTest::mouseClick(row.face, Qt::LeftButton);
+        QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
+
+        TeamRecord expected = Team(1);
+        PlayerSlot& s = expected.jugador[2];
+        PutText(s.nombreJugador, "NEW STAR");
+        s.passing = 12;
+        s.speedYFinishing = 0x5F;
+        s.posicionYAspecto = 0xE0 | (1 << 3);
+        s.valorPase = 31;
+        QCOMPARE(o.File(), o.FileWith(expected));
+        QCOMPARE(o.response, 1);
+    }
+
+    void cancelAsksExactlyWhenSomethingChanged_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<bool>("odd");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("nothing") << QString() << false << false;
+        QTest::newRow("nothing, record not in normal form") << QString() << true << true;
+        QTest::newRow("team name typed") << QStringLiteral("type") << false << true;
+        QTest::newRow("team name typed, then undone") << QStringLiteral("type undo") << false << false;
+        QTest::newRow("player dropped") << QStringLiteral("drop") << false << true;
+        QTest::newRow("player dropped, then undone") << QStringLiteral("drop undo") << false << false;
+        QTest::newRow("three face clicks") << QStringLiteral("faces") << false << false;
+    }
+    void cancelAsksExactlyWhenSomethingChanged() {
+        QFETCH(QString, edit);
+        QFETCH(bool, odd);
+        QFETCH(bool, asks);
+        TeamRecord team = Team(1);
+        if (odd) team.jugador[0].posicionYAspecto = 0x01;
+        Opened o(QStringLiteral("TEAM.008"), team);
+        if (edit.startsWith(QLatin1String("type"))) {
+            o.editor->teamNameField()->setFocus();
+            QTest::keyClicks(o.editor->teamNameField(), QStringLiteral("XY"));
+        }
+        if (edit.startsWith(QLatin1String("drop"))) Drop(o, 4, {});
+        if (edit == QLatin1String("faces"))
+            for (int i = 0; i < 3; ++i)
+                QTest::mouseClick(o.editor->row(7).face, Qt::LeftButton);
+        if (edit.endsWith(QLatin1String("undo")))
+            QTest::keyClick(o.editor->teamNameField(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(o.editor->undoStack()->canUndo(),
+                 edit == QLatin1String("faces") ||
+                     (!edit.isEmpty() && !edit.endsWith(QLatin1String("undo"))));
+
+        o.seams.answers = {MessageButton::No};
+        QTest::keyClick(o.editor, Qt::Key_Escape);
+        if (asks) {
+            QCOMPARE(o.seams.Shown(), QStringList{"ATENTION: Are you sure you want to cancel ?"});
+            QCOMPARE(o.seams.messages[0].defaultButton, MessageButton::Yes);
+            QVERIFY(o.editor); // No keeps the window open
+            o.seams.answers = {MessageButton::Yes};
+            QTest::mouseClick(o.editor->cancelButton(), Qt::LeftButton);
+        }
+        QTRY_VERIFY(!o.editor);
+        QCOMPARE(o.response, 2);
+        QCOMPARE(o.seams.messages.size(), asks ? std::size_t(2) : std::size_t(0));
+        QCOMPARE(o.File(), o.original);
+    }
+
+    void undoGoesBackStepByStepToTheOpeningBytes() {
+        Opened o;
+        ActualizarEquipo* e = o.editor;
+        const QByteArray opening = Bytes(EncodeEdits(e->session().state));
+        o.OnPlayers(e->row(1).name);
+        QTest::keyClicks(e->row(1).name, QStringLiteral("ABC")); // one step for the typing
+        QTest::mouseClick(e->computeOriginalButton(), Qt::LeftButton);
+        QTest::mouseClick(e->row(0).face, Qt::LeftButton);
+        e->row(0).name->setFocus();
+        QTest::keyClick(e->row(0).name, Qt::Key_PageUp, Qt::ControlModifier); // the keeper's price
+        e->tabs()->setCurrentIndex(1);
+        e->kitTab(KitWhich::Main).designs[2]->click();
+        QCOMPARE(e->undoStack()->count(), 5);
+        QCOMPARE(e->undoButton()->text(), QStringLiteral("Undo Change Design of the Main Kit"));
+        QCOMPARE(e->kitTab(KitWhich::Main).preview->LayerNames().size(), 8);
+
+        e->undoButton()->setFocus();
+        QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(e->kitTab(KitWhich::Main).designs[0]->isChecked(), true);
+        QCOMPARE(e->kitTab(KitWhich::Main).preview->LayerNames().size(), 5);
+        QCOMPARE(e->undoButton()->text(), QStringLiteral("Undo Compute Original Price of Row 1"));
+        QCOMPARE(e->row(0).price->currentText(), QStringLiteral("100K"));
+        QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(e->row(0).price->currentText(), QStringLiteral("1.3M"));
+        QTest::keyClick(e, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(e->row(0).price->currentText(), QStringLiteral("100K"));
+        QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(e->undoButton()->text(), QStringLiteral("Undo Change Design of the Main Kit"));
+        while (e->undoStack()->canUndo())
+            QTest::mouseClick(e->undoButton(), Qt::LeftButton);
+        QCOMPARE(e->row(1).name->text(), QStringLiteral("PLAYER 2"));
+        QCOMPARE(e->redoButton()->text(), QStringLiteral("Redo Edit Player Name of Row 2"));
+        QCOMPARE(Bytes(EncodeEdits(e->session().state)), opening);
+        QTest::mouseClick(e->okButton(), Qt::LeftButton);
+        QCOMPARE(o.File(), o.original);
+    }
+
+    void hotKeysActOnTheFocusedRowOnly() {
+        Opened o;
+        Globals().Formulas[static_cast<std::size_t>(FormulaRole::Back)] = "2m";
+        ActualizarEquipo* e = o.editor;
+        o.OnPlayers(e->row(1).skills[3]);
+        QTest::keyClick(e->row(1).skills[3], Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(e->row(1).price->currentText(), QStringLiteral("2M"));
+        QCOMPARE(e->row(8).price->currentText(), QStringLiteral("1.3M")); // another right back
+        QTest::mouseClick(e->computeOriginalButton(), Qt::LeftButton);
+        QCOMPARE(e->row(0).price->currentText(), QStringLiteral("1.3M")); // the keeper keeps his
+        QCOMPARE(e->row(8).price->currentText(), QStringLiteral("2M"));   // skills 5 x 7: code 35
+        // Focus outside the rows: nothing happens.
+        e->tabs()->setCurrentIndex(0);
+        e->teamNameField()->setFocus();
+        const int steps = e->undoStack()->count();
+        QTest::keyClick(e->teamNameField(), Qt::Key_PageUp, Qt::ControlModifier);
+        QTest::keyClick(e->teamNameField(), Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(e->undoStack()->count(), steps);
+        auto store = ClipboardStore::Open(Globals().ClipboardFilePath);
+        QVERIFY(store.ok());
+        QCOMPARE(store->List()->size(), std::size_t(0));
+
+        o.OnPlayers(e->row(5).price);
+        QTest::keyClick(e->row(5).price, Qt::Key_Insert, Qt::ControlModifier);
+        const auto entries = store->List();
+        QCOMPARE(entries->size(), std::size_t(1));
+        const PlayerTransferRecord& copied = entries->front().record;
+        QCOMPARE(QString::fromStdString(TrimRight(copied.nombreJugador)), QStringLiteral("PLAYER 6"));
+        QCOMPARE(copied.nroCamiseta, 6);
+        QCOMPARE(copied.puesto, std::string("M "));
+        QCOMPARE(copied.nacionalidad, std::string("ENG"));
+        QCOMPARE(copied.valorPase, std::string("2M   "));
+        QCOMPARE(Globals().TransferRecord, copied);
+        QCOMPARE(e->undoStack()->count(), steps); // the team did not change
+    }
+
+    void aDroppedPlayerTakesTheRowAndThePlacesStay() {
+        Opened o;
+        PlayerTransferRecord p;
+        p.nacionalidad = "URU";
+        p.nroCamiseta = 1;
+        p.nombreJugador = "DROPPED";
+        p.aspecto = 2;
+        p.puesto = "M";
+        p.skills = {1, 2, 3, 4, 5, 6, 7};
+        p.valorPase = "2M";
+        QMimeData text;
+        text.setText(QStringLiteral("not a player"));
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(o.editor->row(4).name, &refused);
+        QVERIFY(!refused.isAccepted());
+        Drop(o, 4, p);
+        const TeamEditorRow& row = o.editor->row(4);
+        QCOMPARE(row.name->text(), QStringLiteral("DROPPED"));
+        QCOMPARE(row.nationality->currentText(), QStringLiteral("URU"));
+        QCOMPARE(row.position->currentText(), QStringLiteral("M"));
+        QCOMPARE(row.skills[6]->value(), 7);
+        QCOMPARE(row.place->text(), QStringLiteral("12"));
+        QCOMPARE(o.editor->undoButton()->text(), QStringLiteral("Undo Drop Player on Row 5"));
+        QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
+        const TeamRecord written = *ReadTeam(o.path.toStdString(), 1);
+        QCOMPARE(written.jugador[4].posicionYAspecto, std::uint8_t(0xC0 | (2 << 3)));
+        QCOMPARE(written.jugador[4].nroCamiseta, std::uint8_t(5)); // 1 is row 1's: the free number
+        QCOMPARE(written.jugador[4].valorPase, *PriceCode("2M"));
+        QCOMPARE(written.titularesYSuplentes, Team(1).titularesYSuplentes);
+    }
+
+    void namesTakeLatin1OnlyAndTheTitleFollows() {
+        Opened o;
+        QLineEdit* name = o.editor->teamNameField();
+        name->setFocus();
+        name->selectAll();
+        Type(name, QStringLiteral("CAF\u00c9"));
+        Type(name, QStringLiteral("\u20ac")); // the euro sign has no Latin-1 form
+        QCOMPARE(name->text(), QStringLiteral("CAF\u00c9"));
+        QVERIFY(o.editor->hintLabel()->text().contains(QLatin1String("Latin-1")));
+        QCOMPARE(o.editor->windowTitle(), QStringLiteral("Update Team CAF\u00c9               "));
+        QTest::keyClicks(name, QStringLiteral("S"));
+        QVERIFY(o.editor->hintLabel()->text().isEmpty());
+        QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
+        const QByteArray file = o.File();
+        QCOMPARE(file.mid(2 + 684 + 5, 6), QByteArray("CAF\xC9S\0", 6));
+    }
+
+    void aRefusedBackupWritesNothingAndKeepsTheWindow() {
+        Opened o;
+        test::WriteFile(QDir(o.dir.path()).filePath(QStringLiteral("kivo-backups")), "not a folder");
+        o.editor->teamNameField()->setFocus();
+        QTest::keyClicks(o.editor->teamNameField(), QStringLiteral("Z"));
+        QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
+        QCOMPARE(o.seams.messages.size(), std::size_t(1));
+        QCOMPARE(o.seams.messages[0].title, QStringLiteral("ERROR"));
+        QVERIFY(o.seams.stops.empty());
+        QVERIFY(o.editor);
+        QCOMPARE(o.File(), o.original);
+    }
+
+    // In the frame the editor is a subwindow; every way of closing it closes the subwindow too.
+    void closingClosesItsFrameAndAsksNothingByTheCloseBox_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("close box") << QStringLiteral("box");
+        QTest::newRow("Cancel") << QStringLiteral("cancel");
+        QTest::newRow("OK") << QStringLiteral("ok");
+    }
+    void closingClosesItsFrameAndAsksNothingByTheCloseBox() {
+        QFETCH(QString, how);
+        test::Seams seams;
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("TEAM.008"));
+        const QByteArray original = QByteArray(2, '\0') + Bytes(Team(0)) + Bytes(Team(1));
+        test::WriteFile(path, original);
+        QMdiArea area;
+        area.show();
+        Globals().TaskArea = &area;
+        Globals().TeamFilePath = path.toStdString();
+        Globals().ClipboardFilePath = seams.StartFile(QStringLiteral("portapap.tps")).toStdString();
+        Globals().SelectedTeamIndex = 1;
+        Globals().TeamRecordBuffer = Team(1);
+        auto* task = new QWidget;
+        OpenTaskWindow(task);
+        int response = 0;
+        QPointer<ActualizarEquipo> editor = new ActualizarEquipo;
+        OpenModalOnTask(task, editor, [&](int r) { response = r; });
+        QCOMPARE(area.subWindowList().size(), 2);
+        QVERIFY(!task->isEnabled() || !TaskFrameOf(task)->isEnabled());
+        editor->teamNameField()->setFocus();
+        QTest::keyClicks(editor->teamNameField(), QStringLiteral("Q"));
+        seams.answers = {MessageButton::Yes};
+        if (how == QLatin1String("box")) qobject_cast<QMdiSubWindow*>(TaskFrameOf(editor))->close();
+        if (how == QLatin1String("cancel")) QTest::mouseClick(editor->cancelButton(), Qt::LeftButton);
+        if (how == QLatin1String("ok")) QTest::mouseClick(editor->okButton(), Qt::LeftButton);
+        QApplication::processEvents();
+        QTRY_COMPARE(area.subWindowList().size(), 1);
+        QVERIFY(TaskFrameOf(task)->isEnabled());
+        QCOMPARE(response, how == QLatin1String("ok") ? 1 : 2);
+        QCOMPARE(seams.messages.size(), how == QLatin1String("cancel") ? std::size_t(1) : std::size_t(0));
+        QCOMPARE(test::ReadFile(path) == original, how != QLatin1String("ok"));
+        QCOMPARE(Globals().TeamFileUseCount, 0);
+        Globals().TaskArea = nullptr;
+    }
+
+private:
+    // Types each character as a key press carrying it, as a keyboard with that character does.
+    static void Type(QWidget* w, const QString& text) {
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, w,
+                                c.unicode() <= 0xFF ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown,
+                                QString(c), Qt::NoModifier);
+    }
+    // Adds `p` to the clipboard file and drops it on row r's name field with the "Jugador" drag.
+    static void Drop(Opened& o, int r, const PlayerTransferRecord& p) {
+        auto store = ClipboardStore::Open(Globals().ClipboardFilePath);
+        QVERIFY(store.ok());
+        const auto id = store->Append(p);
+        QVERIFY(id.ok());
+        std::unique_ptr<QMimeData> data(NewPlayerDragData(*id));
+        QLineEdit* field = o.editor->row(r).name;
+        const QPoint at = field->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &enter);
+        QVERIFY(enter.isAccepted());
+        QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &move);
+        QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &drop);
+        QVERIFY(drop.isAccepted());
+    }
+};
+
+QTEST_MAIN(TeamEditorTest)
+#include "tst_TeamEditor.moc"
