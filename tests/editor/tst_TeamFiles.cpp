@@ -1,10 +1,12 @@
 #include <filesystem>
 
 #include <QGridLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,9 +20,11 @@
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
 #include "core/teams/TeamBrowsing.h"
+#include "core/teams/TeamSheet.h"
 #include "editor/app/Principal.h"
 #include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/EquiposExistentes.h"
+#include "editor/teams/ImprimeEquipo.h"
 #include "editor/teams/VerEquipos.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportPreview.h"
@@ -518,6 +522,31 @@ private slots:
         QVERIFY2(seams.stops.empty(), qPrintable(seams.stops.empty() ? QString() : seams.stops[0]));
     }
 
+    // The sheet is painted at its coordinates: 200 units across the page, the last row at y = 128.
+    void teamSheetPainting() {
+        TeamRecord record;
+        StoreText(record.nombreEquipo, "MMMMMMMMMMMMMMMMMMM");
+        StoreText(record.jugador[15].nombreJugador, "MMMMMMMMMMMMMMMMMMMMMMM");
+        QImage page(800, 1000, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            PaintTeamSheet(painter, QRectF(0, 0, 800, 1000), BuildTeamSheet(record));
+        }
+        auto inked = [&](int x0, int y0, int x1, int y1) {
+            int dark = 0;
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x)
+                    dark += qGray(page.pixel(x, y)) < 128;
+            return dark;
+        };
+        const int unit = 4;
+        QVERIFY(inked(2 * unit, 5 * unit, 60 * unit, 11 * unit) > 100);   // the team name
+        QVERIFY(inked(1 * unit, 128 * unit, 40 * unit, 134 * unit) > 50); // the last row's name
+        QCOMPARE(inked(1 * unit, 140 * unit, 200 * unit, 250 * unit), 0); // nothing below the rows
+        QVERIFY(inked(20 * unit, 30 * unit, 40 * unit, 35 * unit) > 10);  // "Player"
+    }
+
     void teamSheet_data() {
         QTest::addColumn<bool>("cup");
         QTest::addColumn<bool>("cancel");
@@ -567,6 +596,10 @@ private slots:
         auto* preview = browser->findChild<ReportPreview*>();
         QTRY_COMPARE(preview->pageCount(), 1);
         QVERIFY(!browser->isEnabled());
+        // "Save as PDF..." writes the same page.
+        const QString saved = QDir(dir.path()).filePath("saved.pdf");
+        QVERIFY(preview->SaveAsPdf(saved));
+        QVERIFY(QFileInfo(saved).size() > 0);
         if (print)
             preview->printAction()->trigger();
         else

@@ -122,7 +122,7 @@ void CloseFrameToo(QWidget* window) {
 
 VerEquipos::VerEquipos(std::vector<TeamRow> rows, QWidget* parent) : QWidget(parent), rows_(std::move(rows)) {
     setWindowTitle(QStringLiteral("Browse Teams"));
-    setWindowIcon(DrawIcon(0));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/botequip.svg")));
     SetHelpKeyword(this, QStringLiteral("Browsing Teams"));
 
     list_ = new QTreeWidget;
@@ -152,6 +152,7 @@ VerEquipos::VerEquipos(std::vector<TeamRow> rows, QWidget* parent) : QWidget(par
     copy_ = IconButton(2, QStringLiteral("Copy Team"));
     paste_ = IconButton(3, QStringLiteral("Paste Team"));
     print_ = IconButton(1, QStringLiteral("Print Team"));
+    print_->setIcon(QIcon(QStringLiteral(":/icons/print.svg")));
     close_ = TextButton(QStringLiteral("&Close"), QStringLiteral("Close"));
     help_ = TextButton(QStringLiteral("&Help"), QStringLiteral("Help"));
     paste_->setEnabled(HoldsCopiedTeam(Globals().TeamCopyBuffer));
