@@ -26,6 +26,7 @@
 #include "editor/teams/EquiposExistentes.h"
 #include "editor/teams/ImprimeEquipo.h"
 #include "editor/teams/VerEquipos.h"
+#include "editor/ui/HelpViewer.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportPreview.h"
 #include "TestSupport.h"
@@ -211,6 +212,8 @@ private slots:
         Settle();
         QVERIFY(!Globals().CatalogueOpen);
         QCOMPARE(QString::fromStdString(Setting(kDirectorioKivo)), expected);
+        QCOMPARE(ReadIniText(seams.PlacementIni(), "EquiposExistentes", kPlacementMaximize, "-"),
+                 std::string("No"));
         QVERIFY(seams.messages.empty());
     }
 
@@ -219,6 +222,9 @@ private slots:
         QTemporaryDir dir;
         EquiposExistentes* catalogue = OpenCatalogue(dir.path());
         QVERIFY(!catalogue->fileButton(8)->isEnabled());
+        QTest::mouseClick(catalogue->helpButton(), Qt::LeftButton);
+        QCOMPARE(HelpViewer::Instance()->currentKeyword(), QStringLiteral("Opening Teams"));
+        HelpViewer::Instance()->hide();
         const QString england = QDir(dir.path()).filePath("TEAM.008");
         QVERIFY(test::WriteFile(england, TeamFileBytes(Teams(8, "E", 2), false)));
         QVERIFY(!catalogue->fileButton(8)->isEnabled()); // only after Refresh
@@ -369,9 +375,13 @@ private slots:
         QCOMPARE(Globals().SelectedTeamIndex, 1);
         QCOMPARE(Globals().TeamRecordBuffer, teams[1]);
         QVERIFY(browser->pasteButton()->isEnabled());
+        QTest::mouseClick(browser->helpButton(), Qt::LeftButton);
+        QCOMPARE(HelpViewer::Instance()->currentKeyword(), QStringLiteral("Browsing Teams"));
+        HelpViewer::Instance()->hide();
         browser->close();
         Settle();
         QCOMPARE(Globals().TeamFileUseCount, 0);
+        QCOMPARE(ReadIniText(seams.PlacementIni(), "VerEquipos", kPlacementMaximize, "-"), std::string("No"));
     }
 
     void browserOfAnEmptyFileIgnoresTheRowCommands() {
