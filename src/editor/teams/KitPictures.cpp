@@ -35,13 +35,42 @@ QSize CompositeSize() {
     return {width + kOutlineMargin, height + kOutlineMargin};
 }
 
+QPixmap EmptyPicture() {
+    QPixmap empty(kPictureSize, kPictureSize);
+    empty.fill(Qt::transparent);
+    return empty;
+}
+
+// The garment and face icons, by their own names.
+const QHash<QString, QPixmap>& Icons() {
+    static const QHash<QString, QPixmap> icons = [] {
+        QHash<QString, QPixmap> all;
+        const std::vector<std::string>& names = EmbeddedPictureNames();
+        const int garments = kGarmentFamilyCount * 10;
+        for (int i = 0; i < garments + 3; ++i) {
+            const QString name = QString::fromStdString(names[static_cast<std::size_t>(i)]);
+            all.insert(name,
+                       QPixmap::fromImage(i < garments ? DrawGarment(static_cast<Garment>(i / 10), i % 10)
+                                                       : DrawFace(i - garments)));
+        }
+        return all;
+    }();
+    return icons;
+}
+
+QPixmap Icon(const QString& name) {
+    const QString own = (name.startsWith(QLatin1Char('~')) ? name.mid(1) : name).toUpper();
+    const auto found = Icons().constFind(own);
+    return found != Icons().constEnd() ? *found : EmptyPicture();
+}
+
 QImage Compose(const std::array<std::optional<std::string>, kKitLayerCount>& layers) {
     QImage image(CompositeSize(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     for (std::size_t layer = 0; layer < kKitLayerCount; ++layer)
         if (layers[layer])
-            painter.drawPixmap(LayerOffset(layer), EmbeddedPicture(QString::fromStdString(*layers[layer])));
+            painter.drawPixmap(LayerOffset(layer), Icon(QString::fromStdString(*layers[layer])));
     painter.end();
     OutlineSilhouette(image, qRgb(48, 48, 48));
     return image;
@@ -57,35 +86,22 @@ QImage DesignSample(char design) {
     return kit.copy(QRect(QPoint(left - 1, 0), QPoint(right, kPictureSize + 2 * kOutlineMargin)));
 }
 
-const QHash<QString, QPixmap>& Pictures() {
-    static const QHash<QString, QPixmap> pictures = [] {
+const QHash<QString, QPixmap>& Samples() {
+    static const QHash<QString, QPixmap> samples = [] {
         QHash<QString, QPixmap> all;
-        const std::vector<std::string>& names = EmbeddedPictureNames();
-        const int garments = kGarmentFamilyCount * 10;
-        for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-            const QString name = QString::fromStdString(names[static_cast<std::size_t>(i)]);
-            if (i < garments)
-                all.insert(name, QPixmap::fromImage(DrawGarment(static_cast<Garment>(i / 10), i % 10)));
-            else if (i < garments + 3)
-                all.insert(name, QPixmap::fromImage(DrawFace(i - garments)));
-        }
         for (char design : {'L', 'M', 'V', 'H'})
             all.insert(QString::fromStdString(DesignSampleName(design)),
                        QPixmap::fromImage(DesignSample(design)));
         return all;
     }();
-    return pictures;
+    return samples;
 }
 
 } // namespace
 
 QPixmap EmbeddedPicture(const QString& name) {
-    QString own = name.startsWith(QLatin1Char('~')) ? name.mid(1) : name;
-    const auto found = Pictures().constFind(own.toUpper());
-    if (found != Pictures().constEnd()) return *found;
-    QPixmap empty(kPictureSize, kPictureSize);
-    empty.fill(Qt::transparent);
-    return empty;
+    const auto sample = Samples().constFind(name.toUpper());
+    return sample != Samples().constEnd() ? *sample : Icon(name);
 }
 
 QPixmap FacePicture(int face) {
