@@ -263,6 +263,26 @@ private slots:
         QVERIFY(inked(20 * unit, 30 * unit, 40 * unit, 35 * unit) > 10);  // "Player"
     }
 
+    // A team that cannot be read stops the program after the error box; nothing is shown.
+    void teamSheetOfAnUnreadableTeamStops() {
+        test::Seams seams;
+        QTemporaryDir dir;
+        QWidget task;
+        task.show();
+        const QString path = QDir(dir.path()).filePath("TEAM.013");
+        QVERIFY(test::WriteFile(path, TeamFileBytes(Teams(13, "NICE ", 2), false)));
+        Globals().TeamFilePath = path.toStdString();
+        Globals().SelectedTeamIndex = 2;
+        bool done = false;
+        ImprimeEquipo(&task, [&] { done = true; });
+        QCOMPARE(seams.stops, std::vector<QString>{"Error Reading File"});
+        QCOMPARE(seams.messages.size(), std::size_t(1));
+        QCOMPARE(seams.messages[0].title, QStringLiteral("ERROR"));
+        QVERIFY(!task.findChild<ProgressWindow*>());
+        QVERIFY(!done);
+        QCOMPARE(Globals().TeamFileUseCount, 0);
+    }
+
     void teamSheet_data() {
         QTest::addColumn<bool>("cup");
         QTest::addColumn<bool>("cancel");
