@@ -51,15 +51,17 @@ void StopOnFileError(const Error& error, QWidget* parent) {
     StopProgram(QString::fromLatin1(kCannotOpen));
 }
 
-// The icon buttons' pictures, drawn here: a pencil, a printer, two sheets and a clipboard.
-QIcon DrawIcon(int which) {
+// The icon buttons' pictures, drawn here: a pencil, two sheets and a clipboard.
+enum class Glyph { Edit, Copy, Paste };
+
+QIcon DrawIcon(Glyph which) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(40, 40, 40), 1.5));
     switch (which) {
-    case 0: // Edit Team: a pencil over a sheet
+    case Glyph::Edit: // a pencil over a sheet
         p.setBrush(Qt::white);
         p.drawRect(5, 4, 18, 24);
         p.setBrush(QColor(230, 180, 40));
@@ -67,23 +69,13 @@ QIcon DrawIcon(int which) {
         p.setBrush(QColor(40, 40, 40));
         p.drawPolygon(QPolygonF({QPointF(14, 24), QPointF(17, 27), QPointF(12, 29)}));
         break;
-    case 1: // Print Team: a printer
-        p.setBrush(Qt::white);
-        p.drawRect(9, 3, 14, 10);
-        p.setBrush(QColor(150, 150, 160));
-        p.drawRoundedRect(3, 12, 26, 12, 2, 2);
-        p.setBrush(Qt::white);
-        p.drawRect(9, 20, 14, 9);
-        p.setBrush(QColor(40, 160, 60));
-        p.drawEllipse(QPointF(25, 16), 1.5, 1.5);
-        break;
-    case 2: // Copy Team: two sheets
+    case Glyph::Copy: // two sheets
         p.setBrush(QColor(225, 230, 245));
         p.drawRect(4, 3, 15, 19);
         p.setBrush(Qt::white);
         p.drawRect(12, 10, 15, 19);
         break;
-    default: // Paste Team: a clipboard with a sheet
+    case Glyph::Paste: // a clipboard with a sheet
         p.setBrush(QColor(180, 130, 70));
         p.drawRoundedRect(4, 5, 20, 24, 2, 2);
         p.setBrush(QColor(150, 150, 160));
@@ -95,9 +87,9 @@ QIcon DrawIcon(int which) {
     return QIcon(pixmap);
 }
 
-QPushButton* IconButton(int which, const QString& tip) {
+QPushButton* IconButton(const QIcon& icon, const QString& tip) {
     auto* button = new QPushButton;
-    button->setIcon(DrawIcon(which));
+    button->setIcon(icon);
     button->setIconSize(QSize(24, 24));
     button->setFixedSize(34, 34);
     button->setToolTip(tip);
@@ -148,11 +140,10 @@ VerEquipos::VerEquipos(std::vector<TeamRow> rows, QWidget* parent) : QWidget(par
     list_->installEventFilter(this);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditTeam(); });
 
-    edit_ = IconButton(0, QStringLiteral("Edit Team"));
-    copy_ = IconButton(2, QStringLiteral("Copy Team"));
-    paste_ = IconButton(3, QStringLiteral("Paste Team"));
-    print_ = IconButton(1, QStringLiteral("Print Team"));
-    print_->setIcon(QIcon(QStringLiteral(":/icons/print.svg")));
+    edit_ = IconButton(DrawIcon(Glyph::Edit), QStringLiteral("Edit Team"));
+    copy_ = IconButton(DrawIcon(Glyph::Copy), QStringLiteral("Copy Team"));
+    paste_ = IconButton(DrawIcon(Glyph::Paste), QStringLiteral("Paste Team"));
+    print_ = IconButton(QIcon(QStringLiteral(":/icons/print.svg")), QStringLiteral("Print Team"));
     close_ = TextButton(QStringLiteral("&Close"), QStringLiteral("Close"));
     help_ = TextButton(QStringLiteral("&Help"), QStringLiteral("Help"));
     paste_->setEnabled(HoldsCopiedTeam(Globals().TeamCopyBuffer));
