@@ -42,8 +42,9 @@ void ShootKitPictures(Shots& shots) {
     const std::vector<std::string>& names = EmbeddedPictureNames();
     const int rowHeight = kCell + kLabelHeight + kGap;
     const int kitsTop = 15 * rowHeight;
-    QImage sheet(kLabelWidth + 10 * (kCell + kGap), kitsTop + 88 * kZoom + 3 * kLabelHeight,
-                 QImage::Format_RGB32);
+    const int kitWidth = KitPreview().Composite().width() * kZoom + kGap;
+    QImage sheet(kLabelWidth + std::max(10 * (kCell + kGap), 4 * kitWidth),
+                 kitsTop + 88 * kZoom + 3 * kLabelHeight, QImage::Format_RGB32);
     sheet.fill(QColor(240, 240, 240));
     QPainter p(&sheet);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
