@@ -63,6 +63,16 @@ QSpinBox* NumberField(int digits, const QString& name) {
     return field;
 }
 
+// A row's list sized for its longest entry without measuring every entry of every row at each opening.
+QComboBox* RowList(QStringListModel* model, int characters, const QString& name) {
+    auto* list = new QComboBox;
+    list->setModel(model);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(characters);
+    list->setAccessibleName(name);
+    return list;
+}
+
 void ShowIndex(QComboBox* list, int index) {
     if (list->currentIndex() != index) list->setCurrentIndex(index);
 }
@@ -138,9 +148,7 @@ void ActualizarEquipo::BuildRow(std::size_t r, QGridLayout* grid, int gridRow) {
                               [r, t](TeamEditState& s) { SetPlayerName(s, r, t); });
                    });
 
-    row.nationality = new QComboBox;
-    row.nationality->setModel(nationalities_);
-    row.nationality->setAccessibleName(QStringLiteral("Nationality"));
+    row.nationality = RowList(nationalities_, 3, QStringLiteral("Nationality"));
     connect(row.nationality, &QComboBox::currentIndexChanged, this, [this, r, ofRow](int i) {
         if (i < 0) return;
         const std::uint8_t code = NationalityCodesAlphabetical()[static_cast<std::size_t>(i)];
@@ -154,9 +162,7 @@ void ActualizarEquipo::BuildRow(std::size_t r, QGridLayout* grid, int gridRow) {
                [r, v](TeamEditState& s) { SetShirtNumber(s, r, static_cast<std::uint8_t>(v)); });
     });
 
-    row.position = new QComboBox;
-    row.position->setModel(positions_);
-    row.position->setAccessibleName(QStringLiteral("Position"));
+    row.position = RowList(positions_, 2, QStringLiteral("Position"));
     connect(row.position, &QComboBox::currentIndexChanged, this, [this, r, ofRow](int i) {
         if (i < 0) return;
         const std::string text = *PositionText(static_cast<std::uint8_t>(i));
@@ -183,9 +189,7 @@ void ActualizarEquipo::BuildRow(std::size_t r, QGridLayout* grid, int gridRow) {
         });
     }
 
-    row.price = new QComboBox;
-    row.price->setModel(prices_);
-    row.price->setAccessibleName(QStringLiteral("Price"));
+    row.price = RowList(prices_, 5, QStringLiteral("Price"));
     connect(row.price, &QComboBox::currentIndexChanged, this, [this, r, ofRow](int i) {
         if (i < 0) return;
         Change(QStringLiteral("Change Price") + ofRow, kNoMerge,

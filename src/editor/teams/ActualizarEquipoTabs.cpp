@@ -64,6 +64,7 @@ void ShowFieldText(QLineEdit* field, const std::string& value, std::size_t width
 QWidget* ActualizarEquipo::BuildGeneralTab() {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     const TeamRecord& r = session_.state.team.record;
     auto number = [form](const char* prompt, const char* tip, int value, int digits) {
         auto* field = new QLineEdit(QString::number(value));
@@ -152,6 +153,7 @@ QWidget* ActualizarEquipo::BuildKitTab(KitWhich kit) {
     frameLayout->addWidget(tab.preview, 0, Qt::AlignCenter);
 
     auto* colours = new QFormLayout;
+    colours->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     for (int i = 0; i < 4; ++i) {
         QComboBox* list = TableList(kColourPrompts[i], kColourCount, &ColourText);
         tab.colours[i] = list;
@@ -167,7 +169,8 @@ QWidget* ActualizarEquipo::BuildKitTab(KitWhich kit) {
     }
 
     auto* lower = new QHBoxLayout;
-    lower->addWidget(frame);
+    lower->addWidget(frame, 0, Qt::AlignTop);
+    lower->addSpacing(12);
     lower->addLayout(colours);
     lower->addStretch();
     auto* layout = new QVBoxLayout(page);
