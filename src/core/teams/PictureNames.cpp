@@ -8,7 +8,7 @@ std::string Garment(const char* family, int colour) {
     return std::string("~") + family + std::to_string(colour) + ".ICO";
 }
 
-// The garment families in the order of the picture table.
+// The garment families, in the order EmbeddedPictureNames lists them.
 constexpr std::array<const char*, 13> kGarmentFamilies{"CA_LIS_", "CA_VER_", "CA_HOR_", "M_LI_I_", "M_LI_D_",
                                                        "MA_B_I_", "MA_B_D_", "MA_V_I_", "MA_V_D_", "MA_H_I_",
                                                        "MA_H_D_", "SHORT_",  "MEDIAS_"};
