@@ -188,8 +188,28 @@ PlayerTransferRecord TransferFromRow(const TeamEditState& s, std::size_t row) {
     return Normalised(std::move(r));
 }
 
+namespace {
+
+// A name whose value was not changed is written as its own bytes with NulPadText, as the field stood in the
+// record: bytes after an embedded zero byte stay where they are instead of being cleared by a rewrite.
+template <std::size_t N>
+void KeepUnchangedName(const std::array<std::uint8_t, N>& read, const std::string& shown,
+                       std::array<std::uint8_t, N>& written) {
+    if (FieldTextPadded(read) != shown) return;
+    written = read;
+    NulPadText(written);
+}
+
+} // namespace
+
 TeamRecord EncodeEdits(const TeamEditState& s) {
-    return EncodeTeam(s.team);
+    TeamRecord r = EncodeTeam(s.team);
+    const TeamRecord& read = s.team.record;
+    KeepUnchangedName(read.nombreEquipo, s.team.teamName, r.nombreEquipo);
+    KeepUnchangedName(read.nombreEntrenador, s.team.coachName, r.nombreEntrenador);
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i)
+        KeepUnchangedName(read.jugador[i].nombreJugador, s.team.players[i].name, r.jugador[i].nombreJugador);
+    return r;
 }
 
 bool CancelNeedsQuestion(const TeamEditSession& session) {

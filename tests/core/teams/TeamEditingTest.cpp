@@ -131,6 +131,21 @@ TEST(EncodeEdits, AStoredNameLongerThanItsFieldIsKeptUntilEdited) {
     EXPECT_EQ(out.nombreEquipo[8], 0);
 }
 
+// Bytes after a zero byte are not part of the name's value; a name left alone keeps them.
+TEST(EncodeEdits, ANameLeftAloneKeepsTheBytesAfterItsZeroByte) {
+    TeamRecord r = NormalTeam();
+    const std::string odd("AB\0CD  ", 7);
+    PutText(r.nombreEntrenador, "");
+    PutText(r.jugador[3].nombreJugador, "");
+    std::copy(odd.begin(), odd.end(), r.nombreEntrenador.begin());
+    std::copy(odd.begin(), odd.end(), r.jugador[3].nombreJugador.begin());
+    TeamEditSession s = OpenTeamEdit(r);
+    EXPECT_EQ(BytesOf(EncodeEdits(s.state)), BytesOf(r));
+    SetCoachName(s.state, "AB X");
+    EXPECT_EQ(FieldValue(EncodeEdits(s.state).nombreEntrenador), "AB X");
+    EXPECT_EQ(EncodeEdits(s.state).nombreEntrenador[4], 0);
+}
+
 struct CancelCase {
     const char* name;
     void (*edit)(TeamEditState&);
