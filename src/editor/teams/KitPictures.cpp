@@ -108,12 +108,13 @@ QPixmap FacePicture(int face) {
     return EmbeddedPicture(QString::fromStdString(FacePictureName(face)));
 }
 
-KitPreview::KitPreview(QWidget* parent) : QWidget(parent) {
+KitPreview::KitPreview(QWidget* parent) : QWidget(parent), composite_(Compose(layers_)) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
 void KitPreview::SetKit(char design, int main, int second, int shorts, int socks) {
     layers_ = KitLayerPictures(design, main, second, shorts, socks);
+    composite_ = Compose(layers_);
     update();
 }
 
@@ -137,7 +138,7 @@ QSize KitPreview::minimumSizeHint() const {
 }
 
 void KitPreview::paintEvent(QPaintEvent*) {
-    const QImage kit = Composite();
+    const QImage& kit = composite_;
     // Whole-number magnification keeps every picture pixel square and sharp.
     const int zoom = std::max(1, std::min(width() / kit.width(), height() / kit.height()));
     const QSize shown = kit.size() * zoom;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,7 @@ protected:
 
 private:
     std::array<std::optional<std::string>, kKitLayerCount> layers_{};
+    QImage composite_; // drawn once per kit, not once per paint
 };
 
 } // namespace kivo::editor

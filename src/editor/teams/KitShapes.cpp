@@ -177,15 +177,19 @@ QImage DrawFace(int face) {
 }
 
 void OutlineSilhouette(QImage& image, QRgb outline) {
+    if (image.format() != QImage::Format_ARGB32) image = image.convertToFormat(QImage::Format_ARGB32);
     const QImage source = image.copy();
+    const int w = source.width(), h = source.height();
     const auto drawn = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < source.width() && y < source.height() &&
-               qAlpha(source.pixel(x, y)) != 0;
+        return x >= 0 && y >= 0 && x < w && y < h &&
+               qAlpha(reinterpret_cast<const QRgb*>(source.constScanLine(y))[x]) != 0;
     };
-    for (int y = 0; y < source.height(); ++y)
-        for (int x = 0; x < source.width(); ++x)
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x)
             if (!drawn(x, y) && (drawn(x - 1, y) || drawn(x + 1, y) || drawn(x, y - 1) || drawn(x, y + 1)))
-                image.setPixel(x, y, outline);
+                line[x] = outline;
+    }
 }
 
 } // namespace kivo::editor
