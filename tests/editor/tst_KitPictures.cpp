@@ -193,6 +193,10 @@ private slots:
             QVERIFY(qAlpha(faces[f].pixel(0, 0)) == 0 &&
                     qAlpha(faces[f].pixel(31, 0)) == 0); // transparent corners
             QCOMPARE(FacePicture(f).toImage().convertToFormat(QImage::Format_ARGB32), faces[f]);
+            std::set<QRgb> colours; // an icon of 16 colours
+            for (const auto& [x, y] : Opaque(faces[f]))
+                colours.insert(Rgb(faces[f], x, y));
+            QVERIFY(colours.size() >= 4 && colours.size() <= 16);
         }
         // Cheek (skin) and crown (hair): light, light, dark skin; black, yellow, black hair.
         const auto light = [](QRgb p) { return qRed(p) > 200 && qGreen(p) > 150; };
