@@ -17,106 +17,36 @@
 #include "core/clipboard/ClipboardStore.h"
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
+#include "core/settings/IniFile.h"
 #include "core/support/FixedText.h"
 #include "editor/app/TaskWindows.h"
 #include "editor/clipboard/PlayerDrag.h"
 #include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/KitPictures.h"
+#include "editor/ui/HelpTopics.h"
+#include "TeamEditorSupport.h"
 #include "TestSupport.h"
 
 using namespace kivo;
 using namespace kivo::editor;
+using test::Bytes;
+using test::PutText;
+using test::Team;
 
-namespace {
-
-void PutText(std::span<std::uint8_t> field, const char* text) {
-    std::fill(field.begin(), field.end(), 0);
-    std::copy(text, text + std::strlen(text), field.begin());
-}
-
-// Team k of the test files. Row 0 is a goalkeeper with skills 15, 9, 0...: original price "100K"; row 1 a
-// right back; slot i stands at line-up place (16 - i).
-TeamRecord Team(int k) {
-    TeamRecord r;
-    r.pais = 8;
-    r.nroEquipo = static_cast<std::uint8_t>(k);
-    r.nroEquipoGral = static_cast<std::uint16_t>(500 + k);
-    PutText(r.nombreEquipo, k == 1 ? "EDITED TOWN" : "OTHER TEAM");
-    r.tactica = 2;
-    r.division = 1;
-    r.uniformePrincipal = {0, 4, 1, 2, 1};
-    r.uniformeSecundario = {3, 5, 9, 1, 5};
-    PutText(r.nombreEntrenador, "COACH");
-    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
-        r.titularesYSuplentes[15 - i] = static_cast<std::uint8_t>(i);
-        PlayerSlot& s = r.jugador[i];
-        s.nacionalidad = 8;
-        s.reservado = 0x5A;
-        s.nroCamiseta = static_cast<std::uint8_t>(i + 1);
-        PutText(s.nombreJugador, qPrintable(QStringLiteral("PLAYER %1").arg(i + 1)));
-        s.posicionYAspecto = static_cast<std::uint8_t>((i == 0 ? 0 : 1 + i % 7) << 5);
-        s.passing = i == 0 ? 15 : 5;
-        s.shootingYHeading = i == 0 ? 0x90 : 0x55;
-        s.tacklingYBallControl = i == 0 ? 0 : 0x55;
-        s.speedYFinishing = i == 0 ? 0 : 0x55;
-        s.valorPase = 30;
-        s.reservadosCant5 = {9, 8, 7, 6, 5};
-    }
-    return r;
-}
-
-QByteArray Bytes(const TeamRecord& r) {
-    const TeamRecordBytes b = SerializeTeamRecord(r);
-    return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
-}
-
-// A team file of three teams with team 1 open in an editor, modal on a task window of its own.
-struct Opened {
-    explicit Opened(const QString& fileName = QStringLiteral("TEAM.008"), TeamRecord team1 = Team(1)) {
-        header = fileName.endsWith(QLatin1String(".tmd")) ? 0 : 2;
-        path = QDir(dir.path()).filePath(fileName);
-        original = QByteArray(header, '\x07') + Bytes(Team(0)) + Bytes(team1) + Bytes(Team(2));
-        test::WriteFile(path, original);
-        EditorState& g = Globals();
-        g.TeamFilePath = path.toStdString();
-        g.ClipboardFilePath = seams.StartFile(QStringLiteral("portapap.tps")).toStdString();
-        g.SelectedTeamIndex = 1;
-        g.TeamRecordBuffer = team1;
-        task.show();
-        editor = new ActualizarEquipo;
-        OpenModalOnTask(&task, editor, [this](int r) { response = r; });
-        editor->activateWindow();
-        if (!QTest::qWaitForWindowActive(editor)) qWarning("the editor did not become active");
-    }
-    // The file with team 1 replaced by `r`.
-    QByteArray FileWith(const TeamRecord& r) const {
-        return original.left(header + 684) + Bytes(r) + original.mid(header + 2 * 684);
-    }
-    QByteArray File() const { return test::ReadFile(path); }
-    void OnPlayers(QWidget* focus) {
-        editor->tabs()->setCurrentIndex(3);
-        focus->setFocus();
-        QApplication::processEvents();
-    }
-
-    test::Seams seams;
-    QTemporaryDir dir;
-    QString path;
-    int header = 2;
-    QByteArray original;
-    QWidget task;
-    QPointer<ActualizarEquipo> editor;
-    int response = 0;
+// Stands in for the clipboard window, which reloads its list when told a player was added.
+class ClipboardStandIn : public QWidget {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void Refresh() { ++refreshes; }
+    int refreshes = 0;
 };
-
-} // namespace
 
 // The team editor driven as a user does, checked in the file it writes.
 class TeamEditorTest : public QObject {
     Q_OBJECT
 private slots:
     void opensWithTheTeamsValuesAndLists() {
-        Opened o;
+        test::Opened o;
         ActualizarEquipo* e = o.editor;
         QCOMPARE(e->windowTitle(), QStringLiteral("Update Team EDITED TOWN        "));
         QCOMPARE(e->tabs()->count(), 4);
@@ -149,6 +79,8 @@ private slots:
                      {"~M_LI_I_4.ICO", "~M_LI_D_4.ICO", "~CA_LIS_4.ICO", "~SHORT_2.ICO", "~MEDIAS_1.ICO"}));
         QCOMPARE(Globals().TeamFileUseCount, 1);
         QCOMPARE(Globals().ClipboardFileUseCount, 1);
+        QCOMPARE(HelpKeywordOf(e->row(3).skills[2]), QStringLiteral("Edit Teams"));
+        QCOMPARE(QApplication::focusWidget(), e->teamNameField());
     }
 
     void okWithoutChangesRewritesTheRecordInNormalForm() {
@@ -157,7 +89,7 @@ private slots:
         odd.jugador[3].posicionYAspecto |= 0x05;
         odd.jugador[4].passing = 31;
         odd.jugador[6].nroCamiseta = 2;
-        Opened o(QStringLiteral("TEAM.008"), odd);
+        test::Opened o(QStringLiteral("TEAM.008"), odd);
         TeamRecord expected = odd;
         PutText(expected.nombreEntrenador, "");
         expected.jugador[3].posicionYAspecto &= 0xF8;
@@ -182,7 +114,7 @@ private slots:
     }
     void editsAPlayerAndWritesOnlyThatRecord() {
         QFETCH(QString, file);
-        Opened o(file);
+        test::Opened o(file);
         const TeamEditorRow& row = o.editor->row(2);
         o.OnPlayers(row.name);
         row.name->selectAll();
@@ -229,12 +161,12 @@ private slots:
         QFETCH(bool, asks);
         TeamRecord team = Team(1);
         if (odd) team.jugador[0].posicionYAspecto = 0x01;
-        Opened o(QStringLiteral("TEAM.008"), team);
+        test::Opened o(QStringLiteral("TEAM.008"), team);
         if (edit.startsWith(QLatin1String("type"))) {
             o.editor->teamNameField()->setFocus();
             QTest::keyClicks(o.editor->teamNameField(), QStringLiteral("XY"));
         }
-        if (edit.startsWith(QLatin1String("drop"))) Drop(o, 4, {});
+        if (edit.startsWith(QLatin1String("drop"))) test::Drop(o, 4, {});
         if (edit == QLatin1String("faces"))
             for (int i = 0; i < 3; ++i)
                 QTest::mouseClick(o.editor->row(7).face, Qt::LeftButton);
@@ -260,7 +192,7 @@ private slots:
     }
 
     void undoGoesBackStepByStepToTheOpeningBytes() {
-        Opened o;
+        test::Opened o;
         ActualizarEquipo* e = o.editor;
         const QByteArray opening = Bytes(EncodeEdits(e->session().state));
         o.OnPlayers(e->row(1).name);
@@ -297,7 +229,7 @@ private slots:
     }
 
     void hotKeysActOnTheFocusedRowOnly() {
-        Opened o;
+        test::Opened o;
         Globals().Formulas[static_cast<std::size_t>(FormulaRole::Back)] = "2m";
         ActualizarEquipo* e = o.editor;
         o.OnPlayers(e->row(1).skills[3]);
@@ -318,6 +250,8 @@ private slots:
         QVERIFY(store.ok());
         QCOMPARE(store->List()->size(), std::size_t(0));
 
+        ClipboardStandIn clipboardWindow;
+        Globals().ClipboardThread = &clipboardWindow;
         o.OnPlayers(e->row(5).price);
         QTest::keyClick(e->row(5).price, Qt::Key_Insert, Qt::ControlModifier);
         const auto entries = store->List();
@@ -329,11 +263,12 @@ private slots:
         QCOMPARE(copied.nacionalidad, std::string("ENG"));
         QCOMPARE(copied.valorPase, std::string("2M   "));
         QCOMPARE(Globals().TransferRecord, copied);
+        QTRY_COMPARE(clipboardWindow.refreshes, 1);
         QCOMPARE(e->undoStack()->count(), steps); // the team did not change
     }
 
     void aDroppedPlayerTakesTheRowAndThePlacesStay() {
-        Opened o;
+        test::Opened o;
         PlayerTransferRecord p;
         p.nacionalidad = "URU";
         p.nroCamiseta = 1;
@@ -347,7 +282,7 @@ private slots:
         QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(o.editor->row(4).name, &refused);
         QVERIFY(!refused.isAccepted());
-        Drop(o, 4, p);
+        test::Drop(o, 4, p);
         const TeamEditorRow& row = o.editor->row(4);
         QCOMPARE(row.name->text(), QStringLiteral("DROPPED"));
         QCOMPARE(row.nationality->currentText(), QStringLiteral("URU"));
@@ -364,12 +299,12 @@ private slots:
     }
 
     void namesTakeLatin1OnlyAndTheTitleFollows() {
-        Opened o;
+        test::Opened o;
         QLineEdit* name = o.editor->teamNameField();
         name->setFocus();
         name->selectAll();
-        Type(name, QStringLiteral("CAF\u00c9"));
-        Type(name, QStringLiteral("\u20ac")); // the euro sign has no Latin-1 form
+        test::Type(name, QStringLiteral("CAF\u00c9"));
+        test::Type(name, QStringLiteral("\u20ac")); // the euro sign has no Latin-1 form
         QCOMPARE(name->text(), QStringLiteral("CAF\u00c9"));
         QVERIFY(o.editor->hintLabel()->text().contains(QLatin1String("Latin-1")));
         QCOMPARE(o.editor->windowTitle(), QStringLiteral("Update Team CAF\u00c9               "));
@@ -381,7 +316,7 @@ private slots:
     }
 
     void aRefusedBackupWritesNothingAndKeepsTheWindow() {
-        Opened o;
+        test::Opened o;
         test::WriteFile(QDir(o.dir.path()).filePath(QStringLiteral("kivo-backups")), "not a folder");
         o.editor->teamNameField()->setFocus();
         QTest::keyClicks(o.editor->teamNameField(), QStringLiteral("Z"));
@@ -434,34 +369,8 @@ private slots:
         QCOMPARE(seams.messages.size(), how == QLatin1String("cancel") ? std::size_t(1) : std::size_t(0));
         QCOMPARE(test::ReadFile(path) == original, how != QLatin1String("ok"));
         QCOMPARE(Globals().TeamFileUseCount, 0);
+        QCOMPARE(ReadIniText(seams.PlacementIni(), "ActualizarEquipo", "Maximize", "?"), std::string("No"));
         Globals().TaskArea = nullptr;
-    }
-
-private:
-    // Types each character as a key press carrying it, as a keyboard with that character does.
-    static void Type(QWidget* w, const QString& text) {
-        for (QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, w,
-                                c.unicode() <= 0xFF ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown,
-                                QString(c), Qt::NoModifier);
-    }
-    // Adds `p` to the clipboard file and drops it on row r's name field with the "Jugador" drag.
-    static void Drop(Opened& o, int r, const PlayerTransferRecord& p) {
-        auto store = ClipboardStore::Open(Globals().ClipboardFilePath);
-        QVERIFY(store.ok());
-        const auto id = store->Append(p);
-        QVERIFY(id.ok());
-        std::unique_ptr<QMimeData> data(NewPlayerDragData(*id));
-        QLineEdit* field = o.editor->row(r).name;
-        const QPoint at = field->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(field, &enter);
-        QVERIFY(enter.isAccepted());
-        QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(field, &move);
-        QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(field, &drop);
-        QVERIFY(drop.isAccepted());
     }
 };
 
