@@ -10,55 +10,15 @@
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/support/FixedText.h"
+#include "EditedTeam.h"
 
 namespace kivo {
 namespace {
 
 using test::Bytes;
-using test::TempDir;
-
-void PutText(std::span<std::uint8_t> field, const std::string& text) {
-    std::fill(field.begin(), field.end(), 0);
-    std::copy(text.begin(), text.end(), field.begin());
-}
-
-// A team already in normal form: names zero-padded, distinct shirt numbers, skills within 0..15, the low
-// three bits of every position byte clear; reserved bytes carry values to see them kept.
-TeamRecord NormalTeam() {
-    TeamRecord r;
-    r.pais = 8;
-    r.nroEquipo = 3;
-    r.nroEquipoGral = 0x1234;
-    r.nroCero = 0x55;
-    PutText(r.nombreEquipo, "NORTH UNITED");
-    r.tactica = 5;
-    r.division = 1;
-    r.uniformePrincipal = {3, 4, 1, 2, 1};
-    r.uniformeSecundario = {1, 1, 5, 1, 5};
-    PutText(r.nombreEntrenador, "OLD COACH");
-    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
-        r.titularesYSuplentes[i] = static_cast<std::uint8_t>((i * 5 + 3) % 16);
-        PlayerSlot& s = r.jugador[i];
-        s.nacionalidad = static_cast<std::uint8_t>(i * 9);
-        s.reservado = static_cast<std::uint8_t>(0xA0 + i);
-        s.nroCamiseta = static_cast<std::uint8_t>(i + 1);
-        PutText(s.nombreJugador, "PLAYER " + std::to_string(i + 1));
-        s.posicionYAspecto = static_cast<std::uint8_t>(((i % 8) << 5) | ((i % 3) << 3));
-        s.reservado0 = static_cast<std::uint8_t>(0xB0 + i);
-        s.passing = static_cast<std::uint8_t>(i % 16);
-        s.shootingYHeading = static_cast<std::uint8_t>(0x10 * (i % 16) + 5);
-        s.tacklingYBallControl = 0x9A;
-        s.speedYFinishing = 0x3C;
-        s.valorPase = static_cast<std::uint8_t>(i * 3);
-        s.reservadosCant5 = {1, 2, 3, static_cast<std::uint8_t>(i), 0xFF};
-    }
-    return r;
-}
-
-Bytes BytesOf(const TeamRecord& r) {
-    const TeamRecordBytes b = SerializeTeamRecord(r);
-    return Bytes(b.begin(), b.end());
-}
+using test::BytesOf;
+using test::NormalTeam;
+using test::PutText;
 
 TEST(OpenTeamEdit, KeepsTheOpenedBytesAndTheSlotsLineUpPlaces) {
     const TeamRecord r = NormalTeam();
@@ -340,87 +300,6 @@ TEST(SetFields, ListChoicesOutsideTheTablesAreNotTaken) {
     SetNationality(s, 0, 152);
     EXPECT_EQ(s.team.players[0].nationality, "CUS");
 }
-
-// A file of three teams; each write must change team k's 684 bytes at its kind's offset and nothing else.
-struct SaveCase {
-    const char* name;
-    const char* fileName;
-    std::size_t header;
-};
-
-class SaveEditsTest : public testing::TestWithParam<SaveCase> {};
-
-TEST_P(SaveEditsTest, WritesTeamKAtItsOffsetAfterTheBackup) {
-    TempDir dir;
-    const std::string path = dir.file(GetParam().fileName);
-    Bytes file = {0xEE, 0xDD};
-    file.resize(GetParam().header);
-    for (int k = 0; k < 3; ++k) {
-        TeamRecord r = NormalTeam();
-        r.nroEquipo = static_cast<std::uint8_t>(k);
-        const Bytes b = BytesOf(r);
-        file.insert(file.end(), b.begin(), b.end());
-    }
-    file.push_back(0x77); // a stray byte after the last record
-    test::WriteBytes(path, file);
-
-    TeamEditSession s = OpenTeamEdit(*ReadTeam(path, 1));
-    SetTeamName(s.state, "WRITTEN");
-    SetSkill(s.state, 0, 0, 3);
-    BackupRun backups;
-    const SaveOutcome written = SaveEdits(backups, path, 1, s.state);
-    ASSERT_TRUE(written.ok()) << written.text;
-
-    Bytes expected = file;
-    const Bytes b = BytesOf(written.record);
-    std::copy(b.begin(), b.end(), expected.begin() + GetParam().header + 684);
-    EXPECT_EQ(test::ReadBytes(path), expected);
-    EXPECT_EQ(FieldValue(written.record.nombreEquipo), "WRITTEN");
-    EXPECT_EQ(test::ReadBytes(backups.BackupPathFor(path)), file);
-}
-
-TEST_P(SaveEditsTest, RefusesToWriteWhenTheBackupCannotBeMade) {
-    TempDir dir;
-    const std::string path = dir.file(GetParam().fileName);
-    Bytes file(GetParam().header + 2 * 684, 0x11);
-    test::WriteBytes(path, file);
-    test::WriteText(dir.path() / "kivo-backups", "a file where the backup folder should be");
-    TeamEditSession s = OpenTeamEdit(*ReadTeam(path, 0));
-    SetTeamName(s.state, "NOT WRITTEN");
-    BackupRun backups;
-    const SaveOutcome written = SaveEdits(backups, path, 0, s.state);
-    EXPECT_EQ(written.failure, SaveOutcome::Failure::BackupRefused);
-    EXPECT_NE(written.text.find("Nothing was changed"), std::string::npos) << written.text;
-    EXPECT_EQ(test::ReadBytes(path), file);
-}
-
-TEST(SaveEdits, AFileThatIsGoneIsRefusedBeforeAnythingIsWritten) {
-    TempDir dir;
-    TeamEditSession s = OpenTeamEdit(NormalTeam());
-    BackupRun backups;
-    const SaveOutcome written = SaveEdits(backups, dir.file("TEAM.009"), 0, s.state);
-    EXPECT_EQ(written.failure, SaveOutcome::Failure::BackupRefused);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("TEAM.009")));
-}
-
-TEST(SaveEdits, ATeamPastTheEndOfTheFileIsAFailedWriteAndTheFileKeepsItsLength) {
-    TempDir dir;
-    const std::string path = dir.file("TEAM.010");
-    const Bytes file(2 + 684, 0x22);
-    test::WriteBytes(path, file);
-    TeamEditSession s = OpenTeamEdit(NormalTeam());
-    BackupRun backups;
-    const SaveOutcome written = SaveEdits(backups, path, 1, s.state);
-    EXPECT_EQ(written.failure, SaveOutcome::Failure::WriteFailed);
-    EXPECT_EQ(test::ReadBytes(path), file);
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, SaveEditsTest,
-                         testing::Values(SaveCase{"League", "TEAM.008", 2},
-                                         SaveCase{"Cup", "Eurocup.tmd", 0}),
-                         [](const testing::TestParamInfo<SaveCase>& info) {
-                             return std::string(info.param.name);
-                         });
 
 } // namespace
 } // namespace kivo
