@@ -89,7 +89,9 @@ private slots:
         odd.jugador[3].posicionYAspecto |= 0x05;
         odd.jugador[4].passing = 31;
         odd.jugador[6].nroCamiseta = 2;
+        std::fill(odd.jugador[0].nombreJugador.begin(), odd.jugador[0].nombreJugador.end(), 'W'); // 23 bytes
         test::Opened o(QStringLiteral("TEAM.008"), odd);
+        QCOMPARE(o.editor->row(0).name->text(), QString(23, QLatin1Char('W'))); // longer than its 22
         TeamRecord expected = odd;
         PutText(expected.nombreEntrenador, "");
         expected.jugador[3].posicionYAspecto &= 0xF8;
@@ -98,6 +100,7 @@ private slots:
         QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
         QCOMPARE(o.File(), o.FileWith(expected));
         QCOMPARE(o.response, 1);
+        QCOMPARE(Globals().GlobalResponse, 1);
         QTRY_VERIFY(!o.editor);
         QCOMPARE(Bytes(Globals().TeamRecordBuffer), Bytes(expected));
         QCOMPARE(Globals().TeamFileUseCount, 0);

@@ -115,9 +115,10 @@ ActualizarEquipo::ActualizarEquipo(QWidget* parent) : QWidget(parent) {
     connect(help_, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
 
     auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
     buttons->addWidget(undoButton_);
     buttons->addWidget(redoButton_);
-    buttons->addStretch();
+    buttons->addSpacing(12);
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
     buttons->addWidget(help_);
@@ -288,7 +289,10 @@ void ActualizarEquipo::closeEvent(QCloseEvent* event) {
     finished_ = true;
     SaveWindowPlacement(this, kPlacementFile, kSection);
     ReleaseFiles();
-    FinishModal(this, response_ == kResponseCompleted ? kResponseCompleted : kResponseCancelled);
+    // The close box and the program's end leave the response at 0, which the caller gets as cancelled.
+    const int response = response_ == kResponseCompleted ? kResponseCompleted : kResponseCancelled;
+    Globals().GlobalResponse = response;
+    FinishModal(this, response);
 }
 
 void ActualizarEquipo::ReleaseFiles() {
