@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -81,6 +82,21 @@ private slots:
         QCOMPARE(Globals().ClipboardFileUseCount, 1);
         QCOMPARE(HelpKeywordOf(e->row(3).skills[2]), QStringLiteral("Edit Teams"));
         QCOMPARE(QApplication::focusWidget(), e->teamNameField());
+        // Every control a user works with has a name of its own (the spin boxes' inner fields and the tab
+        // bar's scroll buttons belong to their owners).
+        QStringList unnamed;
+        int controls = 0;
+        for (QWidget* w : e->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                                 qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSpinBox*>(w);
+            const bool inner = qobject_cast<QAbstractSpinBox*>(w->parentWidget()) ||
+                               qobject_cast<QTabBar*>(w->parentWidget());
+            controls += control && !inner;
+            if (control && !inner && w->accessibleName().isEmpty())
+                unnamed << QString::fromLatin1(w->metaObject()->className());
+        }
+        QVERIFY(controls > 16 * 12);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char(' '))));
     }
 
     void okWithoutChangesRewritesTheRecordInNormalForm() {
