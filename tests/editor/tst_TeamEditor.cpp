@@ -230,10 +230,12 @@ private slots:
         QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e->kitTab(KitWhich::Main).designs[0]->isChecked(), true);
         QCOMPARE(e->kitTab(KitWhich::Main).preview->LayerNames().size(), 5);
+        e->tabs()->setCurrentIndex(0);
         QCOMPARE(e->undoButton()->text(), QStringLiteral("Undo Compute Original Price of Row 1"));
         QCOMPARE(e->row(0).price->currentText(), QStringLiteral("100K"));
         QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e->row(0).price->currentText(), QStringLiteral("1.3M"));
+        QCOMPARE(e->tabs()->currentIndex(), 3); // the change was made on the Players tab
         QTest::keyClick(e, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(e->row(0).price->currentText(), QStringLiteral("100K"));
         QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);

@@ -194,11 +194,13 @@ void ActualizarEquipo::Change(const QString& text, int mergeId,
     edit(after);
     if (SameEdits(after, session_.state)) return;
     hint_->clear();
-    undo_->push(
-        new TeamEditCommand(text, mergeId, session_.state, std::move(after), [this](const TeamEditState& s) {
-            session_.state = s;
-            ShowState(s);
-        }));
+    // Undo and redo bring the tab of the change forward, so that the user sees what went back.
+    undo_->push(new TeamEditCommand(text, mergeId, session_.state, std::move(after),
+                                    [this, tab = tabs_->currentIndex()](const TeamEditState& s) {
+                                        session_.state = s;
+                                        ShowState(s);
+                                        tabs_->setCurrentIndex(tab);
+                                    }));
 }
 
 void ActualizarEquipo::WatchTextField(QLineEdit* field, int maxLength, const QString& stored,
