@@ -9,6 +9,7 @@
 #include "../TestFiles.h"
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
+#include "core/prices/PriceLadder.h"
 #include "core/support/FixedText.h"
 #include "EditedTeam.h"
 
@@ -223,6 +224,24 @@ TEST(ComputeAllPrices, UsesEachRolesFormulaAndLeavesBlankFormulasAndGoalkeepersA
     ComputeRowPrice(one, 3, prices, formulas); // row 3 is a "D"
     EXPECT_EQ(one.team.players[3].price, "2M   ");
     EXPECT_EQ(one.team.players[1].price, before.team.players[1].price);
+}
+
+// Every price a formula can give is a text of the price list, so a computed price is always stored.
+TEST(ComputeAllPrices, EveryLadderStepAndBothEndsArePricesOfTheList) {
+    PriceEvaluator prices;
+    std::vector<std::string> formulas = {"1", "15000001", "99999999"};
+    for (std::uint32_t value : PriceLadder())
+        formulas.push_back(std::to_string(value));
+    for (const std::string& formula : formulas) {
+        TeamEditState s = OpenTeamEdit(NormalTeam()).state;
+        FormulaSet set;
+        set.fill(formula);
+        ComputeAllPrices(s, prices, set);
+        const DecodedPlayer& midfielder = s.team.players[6]; // position code 6, "M"
+        const std::string expected = PadBlank(prices.CalcularPrecio(formula, midfielder.skills), kPriceWidth);
+        EXPECT_EQ(midfielder.price, expected) << formula;
+        EXPECT_EQ(PriceText(EncodeEdits(s).jugador[6].valorPase), expected) << formula;
+    }
 }
 
 TEST(DropPlayer, TheRowTakesThePlayerAndTheLineUpPlacesStay) {
