@@ -5,6 +5,7 @@
 
 #include <QDragEnterEvent>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMimeData>
 #include <QPointer>
 #include <QtTest>
@@ -64,9 +65,11 @@ inline QByteArray Bytes(const TeamRecord& r) {
     return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
 }
 
-// A team file of three teams with team 1 open in an editor, modal on a task window of its own.
+// A team file of three teams with team 1 open in an editor, modal on a task window of its own: a top-level
+// window, or a subwindow of a frame's MDI area as in the program.
 struct Opened {
-    explicit Opened(const QString& fileName = QStringLiteral("TEAM.008"), TeamRecord team1 = Team(1)) {
+    explicit Opened(const QString& fileName = QStringLiteral("TEAM.008"), TeamRecord team1 = Team(1),
+                    bool inFrame = false) {
         header = fileName.endsWith(QLatin1String(".tmd")) ? 0 : 2;
         path = QDir(dir.path()).filePath(fileName);
         original = QByteArray(header, '\x07') + Bytes(Team(0)) + Bytes(team1) + Bytes(Team(2));
@@ -76,12 +79,22 @@ struct Opened {
         g.ClipboardFilePath = seams.StartFile(QStringLiteral("portapap.tps")).toStdString();
         g.SelectedTeamIndex = 1;
         g.TeamRecordBuffer = team1;
-        task.show();
+        if (inFrame) {
+            area.show();
+            g.TaskArea = &area;
+            task = new QWidget;
+            OpenTaskWindow(task);
+        } else {
+            ownTask = std::make_unique<QWidget>();
+            task = ownTask.get();
+            task->show();
+        }
         editor = new ActualizarEquipo;
-        OpenModalOnTask(&task, editor, [this](int r) { response = r; });
+        OpenModalOnTask(task, editor, [this](int r) { response = r; });
         editor->activateWindow();
         if (!QTest::qWaitForWindowActive(editor)) qWarning("the editor did not become active");
     }
+    ~Opened() { Globals().TaskArea = nullptr; }
     // The file with team 1 replaced by `r`.
     QByteArray FileWith(const TeamRecord& r) const {
         return original.left(header + 684) + Bytes(r) + original.mid(header + 2 * 684);
@@ -98,7 +111,9 @@ struct Opened {
     QString path;
     int header = 2;
     QByteArray original;
-    QWidget task;
+    QMdiArea area;
+    std::unique_ptr<QWidget> ownTask;
+    QWidget* task = nullptr;
     QPointer<ActualizarEquipo> editor;
     int response = 0;
 };

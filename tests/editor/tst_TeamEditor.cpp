@@ -53,19 +53,18 @@ private slots:
         QCOMPARE(e->tabs()->count(), 4);
         QCOMPARE(e->tabs()->tabText(1), QStringLiteral("Main Kit"));
         QCOMPARE(e->teamNameField()->text(), QStringLiteral("EDITED TOWN"));
-        QCOMPARE(e->tacticsList()->count(), 18);
-        QCOMPARE(e->tacticsList()->currentText(), QStringLiteral("4-5-1"));
-        QCOMPARE(e->divisionList()->currentText(), QStringLiteral("First"));
         const TeamEditorRow& row = e->row(1);
-        QCOMPARE(row.nationality->count(), 153);
-        QCOMPARE(row.nationality->itemText(0), QStringLiteral("ALB"));
-        QCOMPARE(row.nationality->itemText(1), QStringLiteral("ALG"));
-        QCOMPARE(row.nationality->currentText(), QStringLiteral("ENG"));
-        QCOMPARE(row.position->itemText(7), QStringLiteral("A"));
-        QCOMPARE(row.position->currentText(), QStringLiteral("LB"));
-        QCOMPARE(row.price->count(), 50);
-        QCOMPARE(row.price->currentText(), QStringLiteral("1.3M"));
-        QCOMPARE(row.skills[1]->value(), 5);
+        // Lists: entry counts, orders (nationalities alphabetical, the others by code) and the row's values.
+        QCOMPARE(QList<int>({e->tacticsList()->count(), row.nationality->count(), row.position->count(),
+                             row.price->count()}),
+                 QList<int>({18, 153, 8, 50}));
+        QCOMPARE(QStringList({row.nationality->itemText(0), row.nationality->itemText(1),
+                              row.position->itemText(7), row.price->itemText(49)}),
+                 QStringList({"ALB", "ALG", "A", "15M+"}));
+        QCOMPARE(QStringList({e->tacticsList()->currentText(), e->divisionList()->currentText(),
+                              row.nationality->currentText(), row.position->currentText(),
+                              row.price->currentText(), row.skills[1]->text()}),
+                 QStringList({"4-5-1", "First", "ENG", "LB", "1.3M", "5"}));
         QCOMPARE(row.name->accessibleName(), QStringLiteral("Player Name"));
         QCOMPARE(row.skills[4]->accessibleName(), QStringLiteral("Ball Control"));
         // Slot 0 stands at place 16 (a substitute), slot 15 at place 1 (a starter).
@@ -106,7 +105,18 @@ private slots:
         odd.jugador[4].passing = 31;
         odd.jugador[6].nroCamiseta = 2;
         std::fill(odd.jugador[0].nombreJugador.begin(), odd.jugador[0].nombreJugador.end(), 'W'); // 23 bytes
+        // Bytes outside their tables show no entry and are written back as they are.
+        odd.jugador[5].nacionalidad = 200;
+        odd.jugador[5].valorPase = 60;
+        odd.tactica = 30;
+        odd.division = 9;
+        odd.uniformePrincipal.colorMedias = 12;
         test::Opened o(QStringLiteral("TEAM.008"), odd);
+        QCOMPARE(o.editor->row(5).nationality->currentIndex(), -1);
+        QCOMPARE(o.editor->row(5).price->currentIndex(), -1);
+        QCOMPARE(o.editor->tacticsList()->currentIndex(), -1);
+        QCOMPARE(o.editor->divisionList()->currentIndex(), -1);
+        QCOMPARE(o.editor->kitTab(KitWhich::Main).colours[3]->currentIndex(), -1);
         QCOMPARE(o.editor->row(0).name->text(), QString(23, QLatin1Char('W'))); // longer than its 22
         TeamRecord expected = odd;
         PutText(expected.nombreEntrenador, "");
@@ -358,40 +368,24 @@ private slots:
     }
     void closingClosesItsFrameAndAsksNothingByTheCloseBox() {
         QFETCH(QString, how);
-        test::Seams seams;
-        QTemporaryDir dir;
-        const QString path = QDir(dir.path()).filePath(QStringLiteral("TEAM.008"));
-        const QByteArray original = QByteArray(2, '\0') + Bytes(Team(0)) + Bytes(Team(1));
-        test::WriteFile(path, original);
-        QMdiArea area;
-        area.show();
-        Globals().TaskArea = &area;
-        Globals().TeamFilePath = path.toStdString();
-        Globals().ClipboardFilePath = seams.StartFile(QStringLiteral("portapap.tps")).toStdString();
-        Globals().SelectedTeamIndex = 1;
-        Globals().TeamRecordBuffer = Team(1);
-        auto* task = new QWidget;
-        OpenTaskWindow(task);
-        int response = 0;
-        QPointer<ActualizarEquipo> editor = new ActualizarEquipo;
-        OpenModalOnTask(task, editor, [&](int r) { response = r; });
-        QCOMPARE(area.subWindowList().size(), 2);
-        QVERIFY(!task->isEnabled() || !TaskFrameOf(task)->isEnabled());
+        test::Opened o(QStringLiteral("TEAM.008"), Team(1), true);
+        QPointer<ActualizarEquipo> editor = o.editor;
+        QCOMPARE(o.area.subWindowList().size(), 2);
+        QVERIFY(!TaskFrameOf(o.task)->isEnabled());
         editor->teamNameField()->setFocus();
         QTest::keyClicks(editor->teamNameField(), QStringLiteral("Q"));
-        seams.answers = {MessageButton::Yes};
+        o.seams.answers = {MessageButton::Yes};
         if (how == QLatin1String("box")) qobject_cast<QMdiSubWindow*>(TaskFrameOf(editor))->close();
         if (how == QLatin1String("cancel")) QTest::mouseClick(editor->cancelButton(), Qt::LeftButton);
         if (how == QLatin1String("ok")) QTest::mouseClick(editor->okButton(), Qt::LeftButton);
         QApplication::processEvents();
-        QTRY_COMPARE(area.subWindowList().size(), 1);
-        QVERIFY(TaskFrameOf(task)->isEnabled());
-        QCOMPARE(response, how == QLatin1String("ok") ? 1 : 2);
-        QCOMPARE(seams.messages.size(), how == QLatin1String("cancel") ? std::size_t(1) : std::size_t(0));
-        QCOMPARE(test::ReadFile(path) == original, how != QLatin1String("ok"));
+        QTRY_COMPARE(o.area.subWindowList().size(), 1);
+        QVERIFY(TaskFrameOf(o.task)->isEnabled());
+        QCOMPARE(o.response, how == QLatin1String("ok") ? 1 : 2);
+        QCOMPARE(o.seams.messages.size(), how == QLatin1String("cancel") ? std::size_t(1) : std::size_t(0));
+        QCOMPARE(o.File() == o.original, how != QLatin1String("ok"));
         QCOMPARE(Globals().TeamFileUseCount, 0);
-        QCOMPARE(ReadIniText(seams.PlacementIni(), "ActualizarEquipo", "Maximize", "?"), std::string("No"));
-        Globals().TaskArea = nullptr;
+        QCOMPARE(ReadIniText(o.seams.PlacementIni(), "ActualizarEquipo", "Maximize", "?"), std::string("No"));
     }
 };
 
