@@ -1,9 +1,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -13,20 +11,15 @@
 #include <QtTest>
 #include <QUndoStack>
 
-#include <memory>
-
 #include "core/clipboard/ClipboardStore.h"
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/settings/IniFile.h"
 #include "core/support/FixedText.h"
-#include "editor/app/TaskWindows.h"
-#include "editor/clipboard/PlayerDrag.h"
 #include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/KitPictures.h"
 #include "editor/ui/HelpTopics.h"
 #include "TeamEditorSupport.h"
-#include "TestSupport.h"
 
 using namespace kivo;
 using namespace kivo::editor;
@@ -346,16 +339,26 @@ private slots:
         QCOMPARE(file.mid(2 + 684 + 5, 6), QByteArray("CAF\xC9S\0", 6));
     }
 
-    void aRefusedBackupWritesNothingAndKeepsTheWindow() {
+    // A refused backup writes nothing and keeps the window; a write failing after the backup stops the
+    // program.
+    void aFailedSaveShowsTheErrorAndWritesNothing_data() {
+        QTest::addColumn<bool>("backupRefused");
+        QTest::newRow("backup refused") << true;
+        QTest::newRow("write fails") << false;
+    }
+    void aFailedSaveShowsTheErrorAndWritesNothing() {
+        QFETCH(bool, backupRefused);
         test::Opened o;
-        test::WriteFile(QDir(o.dir.path()).filePath(QStringLiteral("kivo-backups")), "not a folder");
-        o.editor->teamNameField()->setFocus();
-        QTest::keyClicks(o.editor->teamNameField(), QStringLiteral("Z"));
+        if (backupRefused)
+            test::WriteFile(QDir(o.dir.path()).filePath(QStringLiteral("kivo-backups")), "not a folder");
+        else
+            Globals().SelectedTeamIndex = 7; // past the file's three teams
         QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
         QCOMPARE(o.seams.messages.size(), std::size_t(1));
         QCOMPARE(o.seams.messages[0].title, QStringLiteral("ERROR"));
-        QVERIFY(o.seams.stops.empty());
-        QVERIFY(o.editor);
+        QCOMPARE(o.seams.stops,
+                 backupRefused ? std::vector<QString>{} : std::vector<QString>{"Error Writing File"});
+        QVERIFY(o.editor); // OK did not close it
         QCOMPARE(o.File(), o.original);
     }
 
