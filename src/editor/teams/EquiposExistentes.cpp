@@ -1,14 +1,218 @@
 #include "editor/teams/EquiposExistentes.h"
 
+#include <filesystem>
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "core/gamefiles/Catalogue.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/SettingsEntries.h"
+#include "core/support/FixedText.h"
+#include "core/teams/CatalogueListing.h"
 #include "editor/app/EditorState.h"
-#include "editor/app/PlaceholderTask.h"
 #include "editor/app/TaskWindows.h"
+#include "editor/app/WindowPlacement.h"
+#include "editor/teams/VerEquipos.h"
+#include "editor/ui/HelpTopics.h"
+#include "editor/ui/HelpViewer.h"
 
 namespace kivo::editor {
 
+namespace {
+
+constexpr const char* kSection = "EquiposExistentes";
+constexpr int kEuropeRows = 9;
+
+TeamFileChooser& Chooser() {
+    static TeamFileChooser chooser;
+    return chooser;
+}
+
+QString DialogChoice(QWidget* parent, const QString& title, const QString& filter, const QString& initial) {
+    if (Chooser()) return Chooser()(parent, title, filter, initial);
+    return QFileDialog::getOpenFileName(parent, title, initial, filter);
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Buttons are sized in dialog units: a quarter of the average character width across, an eighth of the
+// character height down.
+QSize DialogUnits(const QWidget* w, int across, int down) {
+    const QFontMetrics m = w->fontMetrics();
+    return {across * m.averageCharWidth() / 4 + 24, down * m.height() / 8 + 4};
+}
+
+} // namespace
+
+void SetTeamFileChooser(TeamFileChooser chooser) {
+    Chooser() = std::move(chooser);
+}
+
+EquiposExistentes::EquiposExistentes(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("Team Files"));
+    SetHelpKeyword(this, QStringLiteral("Opening Teams"));
+
+    // Opening: the start directory, the two directories from the settings, the listing.
+    std::error_code error;
+    startDirectory_ = std::filesystem::current_path(error).string();
+    const std::string ventanas = VentanasPath();
+    anyFileDirectory_ = ReadAnyFileDirectory(ventanas);
+    const std::string directory = TrimDirectory(ReadDataDirectory(ventanas));
+    listing_ = ListTeamFiles(directory);
+
+    tabs_ = new QTabWidget;
+    tabs_->setAccessibleName(QStringLiteral("Team Files"));
+    // Every tab in sight: the window is never narrower than its tab row.
+    tabs_->setUsesScrollButtons(false);
+    for (const CatalogueTab& tab : CatalogueTabs()) {
+        auto* page = new QWidget;
+        auto* grid = new QGridLayout(page);
+        grid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        const bool europe = tab.title == "Europe";
+        const bool national = tab.title == "National Teams";
+        int index = 0;
+        for (const CatalogueButton& entry : tab.buttons) {
+            const QString label = QString::fromUtf8(entry.label.data(), qsizetype(entry.label.size()));
+            auto* button = new QPushButton(label);
+            button->setAccessibleName(label);
+            int row = index;
+            int column = 0;
+            if (europe) {
+                row = index % kEuropeRows;
+                column = index / kEuropeRows;
+            } else if (tab.title == "South America" && index >= kEuropeRows) {
+                row = index - kEuropeRows;
+                column = 1;
+            }
+            if (entry.fileNumber) {
+                button->setFixedSize(DialogUnits(this, national ? 62 : 60, 12));
+                const int number = *entry.fileNumber;
+                buttons_[number] = button;
+                connect(button, &QPushButton::clicked, this, [this, number] { OpenFile(number); });
+            } else {
+                button->setFixedSize(DialogUnits(this, 62, 12));
+                anyFile_ = button;
+                connect(button, &QPushButton::clicked, this, &EquiposExistentes::OpenAnyFile);
+            }
+            grid->addWidget(button, row, column);
+            ++index;
+        }
+        tabs_->addTab(page, QString::fromUtf8(tab.title.data(), qsizetype(tab.title.size())));
+    }
+
+    auto* prompt = new QLabel(QStringLiteral("Team Files Directory:"));
+    directory_ = new QLineEdit(Q(directory));
+    directory_->setMaxLength(255);
+    directory_->setAccessibleName(QStringLiteral("Team Files Directory:"));
+    prompt->setBuddy(directory_);
+    connect(directory_, &QLineEdit::editingFinished, this, &EquiposExistentes::AcceptDirectory);
+
+    refresh_ = new QPushButton(QStringLiteral("&Refresh"));
+    refresh_->setAccessibleName(QStringLiteral("Refresh"));
+    help_ = new QPushButton(QStringLiteral("&Help"));
+    help_->setAccessibleName(QStringLiteral("Help"));
+    close_ = new QPushButton(QStringLiteral("&Close"));
+    close_->setAccessibleName(QStringLiteral("Close"));
+    connect(refresh_, &QPushButton::clicked, this, &EquiposExistentes::Refresh);
+    connect(help_, &QPushButton::clicked, this, [this] { ShowHelp(HelpKeywordOf(this)); });
+    // The task's frame closes with the window, so that no empty frame is left behind.
+    connect(close_, &QPushButton::clicked, this, [this] { TaskFrameOf(this)->close(); });
+
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(prompt);
+    entry->addWidget(directory_, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(refresh_);
+    buttons->addStretch();
+    buttons->addWidget(help_);
+    buttons->addWidget(close_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_, 1);
+    layout->addLayout(entry);
+    layout->addLayout(buttons);
+    EnableButtons();
+}
+
+QPushButton* EquiposExistentes::fileButton(int fileNumber) const {
+    auto it = buttons_.find(fileNumber);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+void EquiposExistentes::EnableButtons() {
+    for (auto& [number, button] : buttons_)
+        button->setEnabled(ListingHasFile(listing_, number));
+}
+
+void EquiposExistentes::Refresh() {
+    listing_ = ListTeamFiles(directory_->text().toStdString());
+    EnableButtons();
+}
+
+void EquiposExistentes::AcceptDirectory() {
+    const QString trimmed = Q(TrimDirectory(directory_->text().toStdString()));
+    if (trimmed != directory_->text()) directory_->setText(trimmed);
+}
+
+void EquiposExistentes::OpenFile(int fileNumber) {
+    // The entry's text counts even when Refresh was not pressed after it was edited.
+    Globals().TeamFilePath = CatalogueTeamFilePath(directory_->text().toStdString(), fileNumber);
+    OpenBrowser();
+}
+
+void EquiposExistentes::OpenAnyFile() {
+    const std::string ventanas = VentanasPath();
+    const std::string last = ReadLastTeamFile(ventanas);
+    std::string initial = last;
+    if (!anyFileDirectory_.empty() && std::filesystem::path(last).is_relative())
+        initial = (std::filesystem::path(anyFileDirectory_) / last).string();
+    // The dialog starts in the any-file directory; the process's current directory is left alone, so that
+    // files named relative to the start directory stay where they are meanwhile.
+    const QString chosen = DialogChoice(this, QStringLiteral("Select Team File"),
+                                        QStringLiteral("Team Files (team.*)"), Q(initial));
+    std::string lastFile = last;
+    if (!chosen.isEmpty()) {
+        lastFile = chosen.toStdString();
+        anyFileDirectory_ = DirectoryOfChosenFile(lastFile);
+    }
+    WriteIniText(ventanas, kConfigSection, kPathArchivosTeam, anyFileDirectory_);
+    WriteIniText(ventanas, kConfigSection, kPathEquipo, lastFile);
+    if (chosen.isEmpty()) return;
+    Globals().TeamFilePath = lastFile;
+    OpenBrowser();
+}
+
+void EquiposExistentes::OpenBrowser() {
+    StartVerEquipos(this);
+}
+
+void EquiposExistentes::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        SaveWindowPlacement(this, kPlacementFileName, kSection);
+        WriteIniText(VentanasPath(), kConfigSection, kDirectorioKivo,
+                     TrimDirectory(directory_->text().toStdString()));
+        Globals().CatalogueOpen = false;
+        Globals().GlobalResponse = kResponseCancelled;
+        CloseFrameToo(this);
+    }
+    QWidget::closeEvent(event);
+}
+
 void StartEquiposExistentes() {
-    OpenTaskWindow(new PlaceholderTask(QStringLiteral("Team Files"), QStringLiteral("Opening Teams"),
-                                       [] { Globals().CatalogueOpen = false; }));
+    auto* window = new EquiposExistentes;
+    OpenTaskWindow(window);
+    RestoreWindowPlacement(window, kPlacementFileName, kSection);
+    if (QPushButton* albania = window->fileButton(0)) albania->setFocus();
 }
 
 } // namespace kivo::editor

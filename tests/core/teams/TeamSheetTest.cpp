@@ -1,0 +1,155 @@
+#include "core/teams/TeamSheet.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "../TestFiles.h"
+#include "core/gamefiles/TeamFile.h"
+#include "core/support/FixedText.h"
+
+namespace kivo {
+namespace {
+
+PlayerSlot Slot(std::uint8_t nationality, std::uint8_t posAndFace, std::uint8_t price, const char* name) {
+    PlayerSlot s;
+    s.nacionalidad = nationality;
+    s.posicionYAspecto = posAndFace;
+    s.valorPase = price;
+    StoreText(s.nombreJugador, name);
+    return s;
+}
+
+struct RowCase {
+    const char* name;
+    PlayerSlot slot;
+    TeamSheetRow expected;
+};
+
+class TeamSheetRowTest : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(TeamSheetRowTest, DecodesTheSlotForPrint) {
+    TeamRecord record;
+    record.jugador[5] = GetParam().slot;
+    const TeamSheet sheet = BuildTeamSheet(record);
+    EXPECT_EQ(sheet.rows[5], GetParam().expected);
+}
+
+PlayerSlot WithSkills(PlayerSlot s, std::uint8_t pa, std::uint8_t sh, std::uint8_t tb, std::uint8_t sf) {
+    s.passing = pa;
+    s.shootingYHeading = sh;
+    s.tacklingYBallControl = tb;
+    s.speedYFinishing = sf;
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SheetRows, TeamSheetRowTest,
+    ::testing::Values(
+        // 0xE8: position code 7 ("A") whatever the face bits say.
+        RowCase{"ForwardWithFaceBits",
+                WithSkills(Slot(8, 0xE8, 28, "SMITH"), 12, 0x9A, 0x3F, 0x0E),
+                {"SMITH                  ", "ENG", "A ", {12, 9, 10, 3, 15, 0, 14}, "1M   "}},
+        RowCase{"GoalkeeperLowestPrice",
+                Slot(0, 0x18, 0, "KEEPER"),
+                {"KEEPER                 ", "ALB", "G ", {0, 0, 0, 0, 0, 0, 0}, "25K- "}},
+        // Passing is the whole byte: it may print above 15.
+        RowCase{"WholeBytePassing",
+                WithSkills(Slot(152, 0xC0, 49, "LAST"), 200, 0xFF, 0xFF, 0xFF),
+                {"LAST                   ", "CUS", "M ", {200, 15, 15, 15, 15, 15, 15}, "15M+ "}},
+        // Codes outside their tables print as blanks.
+        RowCase{"OutOfTableCodes",
+                Slot(153, 0x20, 50, "X"),
+                {"X                      ", "   ", "RB", {}, "     "}},
+        RowCase{"FullWidthName",
+                Slot(1, 0x00, 1, "ABCDEFGHIJKLMNOPQRSTUVW"),
+                {"ABCDEFGHIJKLMNOPQRSTUVW", "AUT", "G ", {}, "25K  "}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TeamSheet, TeamAndCoachPaddedAndRowsInSlotOrderNotLineupOrder) {
+    TeamRecord record;
+    StoreText(record.nombreEquipo, "REAL SOCIEDAD");
+    StoreText(record.nombreEntrenador, "JOHN TOSHACK");
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
+        record.jugador[i] = Slot(1, 0x00, 1, ("P" + std::to_string(i)).c_str());
+        record.titularesYSuplentes[i] = static_cast<std::uint8_t>(15 - i); // reversed line-up
+    }
+    const TeamSheet sheet = BuildTeamSheet(record);
+    EXPECT_EQ(sheet.teamName, "REAL SOCIEDAD      ");
+    EXPECT_EQ(sheet.coachName, "JOHN TOSHACK            ");
+    for (std::size_t i = 0; i < kPlayersPerTeam; ++i)
+        EXPECT_EQ(TrimRight(sheet.rows[i].name), "P" + std::to_string(i));
+}
+
+TEST(TeamSheet, CellsInPrintOrderWithSkillsAsDecimalNumbers) {
+    const TeamSheetRow row{"NAME                   ", "ESP", "D ", {255, 1, 2, 3, 10, 14, 15}, "2.25M"};
+    const auto cells = TeamSheetCells(row);
+    EXPECT_EQ(std::vector<std::string>(cells.begin(), cells.end()),
+              (std::vector<std::string>{"NAME                   ", "ESP", "D ", "255", "1", "2", "3", "10",
+                                        "14", "15", "2.25M"}));
+}
+
+TEST(TeamSheet, LayoutCoordinates) {
+    using namespace team_sheet;
+    EXPECT_EQ(RowY(1), 38);
+    EXPECT_EQ(RowY(16), 38 + 6 * 15);
+    EXPECT_EQ(kHeadingX.front(), 20);
+    EXPECT_EQ(kRowX.back(), 169);
+    EXPECT_STREQ(kHeadings[3], "PA");
+}
+
+TEST(TeamSheet, EveryTextAtItsPlace) {
+    TeamRecord record;
+    StoreText(record.nombreEquipo, "CELTIC");
+    StoreText(record.nombreEntrenador, "STEIN");
+    record.jugador[15] = Slot(31, 0xE0, 49, "LAST ONE");
+    record.jugador[15].passing = 7;
+    const std::vector<SheetText> texts = TeamSheetTexts(BuildTeamSheet(record));
+    ASSERT_EQ(texts.size(), 3u + 11 + 16 * 11);
+    using Style = SheetText::Style;
+    EXPECT_EQ(texts[0], (SheetText{2, 5, "CELTIC             ", Style::TeamName}));
+    EXPECT_EQ(texts[1], (SheetText{2, 15, "Coach:", Style::Coach}));
+    EXPECT_EQ(texts[2], (SheetText{22, 15, "STEIN                   ", Style::Coach}));
+    EXPECT_EQ(texts[3], (SheetText{20, 30, "Player", Style::Heading}));
+    EXPECT_EQ(texts[13], (SheetText{171, 30, "Price", Style::Heading}));
+    // The last row: y = 38 + 6 * 15, cells at their own x.
+    const std::size_t last = texts.size() - 11;
+    EXPECT_EQ(texts[last], (SheetText{1, 128, "LAST ONE               ", Style::Cell}));
+    EXPECT_EQ(texts[last + 1], (SheetText{52, 128, "SCO", Style::Cell}));
+    EXPECT_EQ(texts[last + 2], (SheetText{64, 128, "A ", Style::Cell}));
+    EXPECT_EQ(texts[last + 3], (SheetText{74, 128, "7", Style::Cell}));
+    EXPECT_EQ(texts[last + 10], (SheetText{169, 128, "15M+ ", Style::Cell}));
+    EXPECT_EQ(texts[14].y, 38); // the first row
+}
+
+TEST(TeamSheet, ScanPercentIsCappedAndWhole) {
+    EXPECT_EQ(ScanPercent(0, 1000), 0);
+    EXPECT_EQ(ScanPercent(686, 1370), 50);
+    EXPECT_EQ(ScanPercent(999, 1000), 99);
+    EXPECT_EQ(ScanPercent(2000, 1000), 100);
+    EXPECT_EQ(ScanPercent(0, 0), 100);
+    EXPECT_EQ(CompletedText(0), "0% Completed");
+    EXPECT_EQ(CompletedText(100), "100% Completed");
+}
+
+// The sheet shows the team at the file's own offset: 684 k in a cup file, 2 + 684 k in a league file.
+TEST(TeamSheet, ReadsTheTeamAtTheOffsetOfTheFilesKind) {
+    test::TempDir dir;
+    for (const char* name : {"TEAM.008", "EUROCUP.TMD"}) {
+        const bool cup = IsCupFile(name);
+        test::Bytes bytes(cup ? 0 : 2, 0x07);
+        for (int k = 0; k < 3; ++k) {
+            TeamRecord r;
+            StoreText(r.nombreEquipo, "TEAM " + std::to_string(k));
+            const TeamRecordBytes b = SerializeTeamRecord(r);
+            bytes.insert(bytes.end(), b.begin(), b.end());
+        }
+        test::WriteBytes(dir.path() / name, bytes);
+        Result<TeamRecord> team = ReadTeam(dir.file(name), 2);
+        ASSERT_TRUE(team.ok()) << name;
+        EXPECT_EQ(TrimRight(BuildTeamSheet(*team).teamName), "TEAM 2") << name;
+    }
+}
+
+} // namespace
+} // namespace kivo

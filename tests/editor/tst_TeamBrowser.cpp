@@ -1,0 +1,354 @@
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "core/gamefiles/TeamRecord.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/SettingsEntries.h"
+#include "core/support/FixedText.h"
+#include "core/teams/TeamBrowsing.h"
+#include "editor/teams/ActualizarEquipo.h"
+#include "editor/teams/ImprimeEquipo.h"
+#include "editor/teams/VerEquipos.h"
+#include "editor/ui/HelpViewer.h"
+#include "editor/ui/ProgressWindow.h"
+#include "editor/ui/ReportPreview.h"
+#include "TeamFilesSupport.h"
+#include "TestSupport.h"
+
+using namespace kivo;
+using namespace kivo::editor;
+using namespace kivo::editor::test;
+
+namespace {
+
+const QString kPasteQuestion = "ATENTION: You are going to overwrite the Team, are you sure ?";
+
+} // namespace
+
+// The team browser of one file: its list, the row commands, copy and paste, and the team sheet it prints.
+class TeamBrowserTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { CloseAll(); }
+
+    void browserListsTheTeams_data() {
+        QTest::addColumn<bool>("cup");
+        QTest::newRow("league file") << false;
+        QTest::newRow("cup file from byte 0") << true;
+    }
+    void browserListsTheTeams() {
+        QFETCH(bool, cup);
+        test::Seams seams;
+        QTemporaryDir dir;
+        QWidget task;
+        task.show();
+        const QString path = QDir(dir.path()).filePath(cup ? "EUROCUP.TMD" : "TEAM.035");
+        std::vector<TeamRecord> teams = Teams(35, "BETIS ", 3);
+        teams[2].division = 77; // no text of its own: the previous row's text
+        QVERIFY(test::WriteFile(path, TeamFileBytes(teams, cup)));
+        VerEquipos* browser = OpenBrowser(&task, path);
+        QVERIFY(browser);
+        QCOMPARE(seams.Shown(), cup ? QStringList{"WARNING: This is a Cup file"} : QStringList{});
+        QCOMPARE(browser->windowTitle(), QStringLiteral("Browse Teams"));
+        QTreeWidget* list = browser->list();
+        QStringList headers;
+        for (int c = 0; c < list->columnCount(); ++c)
+            headers << list->headerItem()->text(c);
+        QCOMPARE(headers, (QStringList{"Country", "Team Name", "Division", "Coach", "Points"}));
+        QCOMPARE(list->topLevelItemCount(), 3);
+        // Points: 16 players of passing k + i, shooting 2 and heading 1.
+        QCOMPARE(RowTexts(list, 0), (QStringList{"35", "BETIS 0            ", "Premier   ",
+                                                 "COACH OF BETIS 0        ", QString::number(120 + 48)}));
+        QCOMPARE(RowTexts(list, 1).at(2), QStringLiteral("First     "));
+        QCOMPARE(RowTexts(list, 2).at(2), QStringLiteral("First     "));
+        QCOMPARE(list->currentItem(), list->topLevelItem(0));
+        QVERIFY(!browser->pasteButton()->isEnabled());
+        QCOMPARE(Globals().TeamFileUseCount, 1);
+        QStringList tips;
+        for (QPushButton* b :
+             {browser->editButton(), browser->copyButton(), browser->pasteButton(), browser->printButton()})
+            tips << b->toolTip() + "|" + b->accessibleName();
+        QCOMPARE(tips, (QStringList{"Edit Team|Edit Team", "Copy Team|Copy Team", "Paste Team|Paste Team",
+                                    "Print Team|Print Team"}));
+        // Copy reads the chosen team at the file's own offset.
+        Select(browser, 1);
+        QTest::mouseClick(browser->copyButton(), Qt::LeftButton);
+        QCOMPARE(Globals().SelectedTeamIndex, 1);
+        QCOMPARE(Globals().TeamRecordBuffer, teams[1]);
+        QVERIFY(browser->pasteButton()->isEnabled());
+        QTest::mouseClick(browser->helpButton(), Qt::LeftButton);
+        QCOMPARE(HelpViewer::Instance()->currentKeyword(), QStringLiteral("Browsing Teams"));
+        HelpViewer::Instance()->hide();
+        browser->close();
+        Settle();
+        QCOMPARE(Globals().TeamFileUseCount, 0);
+        QCOMPARE(ReadIniText(seams.PlacementIni(), "VerEquipos", kPlacementMaximize, "-"), std::string("No"));
+    }
+
+    void browserOfAnEmptyFileIgnoresTheRowCommands() {
+        test::Seams seams;
+        QTemporaryDir dir;
+        QWidget task;
+        task.show();
+        const QString path = QDir(dir.path()).filePath("TEAM.001");
+        QVERIFY(test::WriteFile(path, QByteArray("\0\0", 2)));
+        Globals().TeamCopyBuffer = TeamCopyBufferOf(Team(1, 1, "COPIED"));
+        VerEquipos* browser = OpenBrowser(&task, path);
+        QVERIFY(browser);
+        QCOMPARE(browser->list()->topLevelItemCount(), 0);
+        QVERIFY(browser->pasteButton()->isEnabled()); // a team was copied earlier in the run
+        for (QPushButton* b :
+             {browser->editButton(), browser->copyButton(), browser->pasteButton(), browser->printButton()})
+            QTest::mouseClick(b, Qt::LeftButton);
+        QTest::keyClick(browser->list(), Qt::Key_Return);
+        Settle();
+        QVERIFY(seams.stops.empty());
+        QVERIFY(seams.messages.empty());
+        QCOMPARE(test::ReadFile(path), QByteArray("\0\0", 2));
+    }
+
+    void browserFailures() {
+        test::Seams seams;
+        QTemporaryDir dir;
+        QWidget task;
+        task.show();
+        // Missing file: the message, no window.
+        QVERIFY(!OpenBrowser(&task, QDir(dir.path()).filePath("TEAM.003")));
+        QCOMPARE(seams.Shown(), QStringList{kNotAvailable});
+        QVERIFY(seams.stops.empty());
+        // A file whose two header bytes cannot be read stops the program.
+        const QString shortFile = QDir(dir.path()).filePath("TEAM.004");
+        QVERIFY(test::WriteFile(shortFile, QByteArray("\x01", 1)));
+        QVERIFY(!OpenBrowser(&task, shortFile));
+        QCOMPARE(seams.stops, std::vector<QString>{"File can not be opened"});
+        QCOMPARE(seams.messages.size(), std::size_t(2));
+        QCOMPARE(seams.messages.back().title, QStringLiteral("ERROR"));
+        QCOMPARE(Globals().TeamFileUseCount, 0);
+    }
+
+    void browserCopyAndPaste() {
+        test::Seams seams;
+        QTemporaryDir dirA;
+        QTemporaryDir dirB;
+        QWidget task;
+        task.show();
+        const QString a = QDir(dirA.path()).filePath("TEAM.008");
+        const QString b = QDir(dirB.path()).filePath("TEAM.035");
+        const std::vector<TeamRecord> teamsA = Teams(8, "LEEDS ", 3);
+        const std::vector<TeamRecord> teamsB = Teams(35, "SEVILLA ", 2);
+        const QByteArray bytesA = TeamFileBytes(teamsA, false);
+        const QByteArray bytesB = TeamFileBytes(teamsB, false);
+        QVERIFY(test::WriteFile(a, bytesA));
+        QVERIFY(test::WriteFile(b, bytesB));
+
+        // Copy on row 3 then Paste on row 3 rewrites the team unchanged.
+        VerEquipos* browser = OpenBrowser(&task, a);
+        Select(browser, 2);
+        QTest::mouseClick(browser->copyButton(), Qt::LeftButton);
+        QTest::mouseClick(browser->pasteButton(), Qt::LeftButton);
+        QCOMPARE(seams.Shown(), QStringList{kPasteQuestion});
+        QCOMPARE(seams.messages[0].icon, MessageIcon::Exclamation);
+        QCOMPARE(seams.messages[0].buttons, MessageButtons(MessageButton::Ok | MessageButton::Cancel));
+        QCOMPARE(seams.messages[0].defaultButton, MessageButton::Ok);
+        QCOMPARE(test::ReadFile(a), bytesA);
+        browser->close();
+        Settle();
+
+        // Into another country's file: Cancel changes nothing; OK keeps the target's numbers.
+        browser = OpenBrowser(&task, b);
+        QVERIFY(browser->pasteButton()->isEnabled());
+        seams.answers = {MessageButton::Cancel};
+        QTest::mouseClick(browser->pasteButton(), Qt::LeftButton);
+        QCOMPARE(test::ReadFile(b), bytesB);
+        QVERIFY(!QDir(dirB.path()).exists("kivo-backups"));
+        QTest::mouseClick(browser->pasteButton(), Qt::LeftButton);
+        TeamRecord expected = teamsA[2];
+        expected.nroEquipo = teamsB[0].nroEquipo;
+        expected.nroEquipoGral = teamsB[0].nroEquipoGral;
+        QCOMPARE(test::ReadFile(b), QByteArray("\x03\x00", 2) + Bytes(expected) + Bytes(teamsB[1]));
+        QCOMPARE(RowTexts(browser->list(), 0).mid(0, 2), (QStringList{"8", "LEEDS 2            "}));
+        QVERIFY(seams.stops.empty());
+        // The file was copied into kivo-backups/ before its first change.
+        QDir backups(QDir(dirB.path()).filePath("kivo-backups"));
+        const QStringList runs = backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(test::ReadFile(QDir(backups.filePath(runs[0])).filePath("TEAM.035")), bytesB);
+        browser->close();
+        Settle();
+    }
+
+    void pasteRefusedWhenTheBackupCannotBeMade() {
+        test::Seams seams;
+        QTemporaryDir dir;
+        QWidget task;
+        task.show();
+        const QString path = QDir(dir.path()).filePath("TEAM.020");
+        const QByteArray bytes = TeamFileBytes(Teams(20, "ROMA ", 2), false);
+        QVERIFY(test::WriteFile(path, bytes));
+        // A file where the backup folder should be: no copy can be made.
+        QVERIFY(test::WriteFile(QDir(dir.path()).filePath("kivo-backups"), "in the way"));
+        VerEquipos* browser = OpenBrowser(&task, path);
+        QTest::mouseClick(browser->copyButton(), Qt::LeftButton);
+        Select(browser, 1);
+        QTest::mouseClick(browser->pasteButton(), Qt::LeftButton);
+        QCOMPARE(seams.messages.size(), std::size_t(2));
+        QCOMPARE(seams.messages[1].title, QStringLiteral("ERROR"));
+        QVERIFY2(seams.messages[1].text.contains("kivo-backups"), qPrintable(seams.messages[1].text));
+        QVERIFY(seams.stops.empty());
+        QCOMPARE(test::ReadFile(path), bytes);
+        QCOMPARE(RowTexts(browser->list(), 1).at(1), QStringLiteral("ROMA 1             "));
+    }
+
+    void enterAndDoubleClickOpenTheEditor() {
+        test::Seams seams;
+        QTemporaryDir dir;
+        QWidget task;
+        task.show();
+        // What the frame sets up at start for the editor: the clipboard file and the price evaluator.
+        Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
+        Globals().Prices = std::make_shared<PriceEvaluator>();
+        const QString path = QDir(dir.path()).filePath("TEAM.046");
+        const std::vector<TeamRecord> teams = Teams(46, "SANTOS ", 3);
+        QVERIFY(test::WriteFile(path, TeamFileBytes(teams, false)));
+        VerEquipos* browser = OpenBrowser(&task, path);
+        for (int way = 0; way < 2; ++way) {
+            const int row = way + 1;
+            Select(browser, row);
+            if (way == 0) {
+                QTest::keyClick(browser->list(), Qt::Key_Return);
+            } else {
+                QTreeWidgetItem* item = browser->list()->topLevelItem(row);
+                emit browser->list()->itemDoubleClicked(item, 1);
+            }
+            auto* editor = browser->findChild<ActualizarEquipo*>();
+            QVERIFY(editor);
+            QCOMPARE(Globals().SelectedTeamIndex, row);
+            QCOMPARE(Globals().TeamRecordBuffer, teams[std::size_t(row)]);
+            QVERIFY(!browser->isEnabled());
+            QTest::mouseClick(editor->cancelButton(), Qt::LeftButton);
+            Settle();
+            QVERIFY(!browser->findChild<ActualizarEquipo*>());
+            QVERIFY(browser->isEnabled());
+        }
+        QVERIFY2(seams.stops.empty(), qPrintable(seams.stops.empty() ? QString() : seams.stops[0]));
+    }
+
+    // The sheet is painted at its coordinates: 200 units across the page, the last row at y = 128.
+    void teamSheetPainting() {
+        TeamRecord record;
+        StoreText(record.nombreEquipo, "MMMMMMMMMMMMMMMMMMM");
+        StoreText(record.jugador[15].nombreJugador, "MMMMMMMMMMMMMMMMMMMMMMM");
+        QImage page(800, 1000, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            PaintTeamSheet(painter, QRectF(0, 0, 800, 1000), BuildTeamSheet(record));
+        }
+        auto inked = [&](int x0, int y0, int x1, int y1) {
+            int dark = 0;
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x)
+                    dark += qGray(page.pixel(x, y)) < 128;
+            return dark;
+        };
+        const int unit = 4;
+        QVERIFY(inked(2 * unit, 5 * unit, 60 * unit, 11 * unit) > 100);   // the team name
+        QVERIFY(inked(1 * unit, 128 * unit, 40 * unit, 134 * unit) > 50); // the last row's name
+        QCOMPARE(inked(1 * unit, 140 * unit, 200 * unit, 250 * unit), 0); // nothing below the rows
+        QVERIFY(inked(20 * unit, 30 * unit, 40 * unit, 35 * unit) > 10);  // "Player"
+    }
+
+    // A team that cannot be read stops the program after the error box; nothing is shown.
+    void teamSheetOfAnUnreadableTeamStops() {
+        test::Seams seams;
+        QTemporaryDir dir;
+        QWidget task;
+        task.show();
+        const QString path = QDir(dir.path()).filePath("TEAM.013");
+        QVERIFY(test::WriteFile(path, TeamFileBytes(Teams(13, "NICE ", 2), false)));
+        Globals().TeamFilePath = path.toStdString();
+        Globals().SelectedTeamIndex = 2;
+        bool done = false;
+        ImprimeEquipo(&task, [&] { done = true; });
+        QCOMPARE(seams.stops, std::vector<QString>{"Error Reading File"});
+        QCOMPARE(seams.messages.size(), std::size_t(1));
+        QCOMPARE(seams.messages[0].title, QStringLiteral("ERROR"));
+        QVERIFY(!task.findChild<ProgressWindow*>());
+        QVERIFY(!done);
+        QCOMPARE(Globals().TeamFileUseCount, 0);
+    }
+
+    void teamSheet_data() {
+        QTest::addColumn<bool>("cup");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<bool>("print");
+        QTest::newRow("league file, preview closed") << false << false << false;
+        QTest::newRow("cup file, printed") << true << false << true;
+        QTest::newRow("cancelled while generating") << false << true << false;
+    }
+    void teamSheet() {
+        QFETCH(bool, cup);
+        QFETCH(bool, cancel);
+        QFETCH(bool, print);
+        test::Seams seams;
+        QTemporaryDir dir;
+        QWidget task;
+        task.show();
+        const QString path = QDir(dir.path()).filePath(cup ? "UEFACUP.TMD" : "TEAM.013");
+        const std::vector<TeamRecord> teams = Teams(13, "LYON ", 4);
+        QVERIFY(test::WriteFile(path, TeamFileBytes(teams, cup)));
+        const QString pdf = QDir(dir.path()).filePath("printed.pdf");
+        Globals().Printer = std::make_shared<QPrinter>();
+        Globals().Printer->setOutputFormat(QPrinter::PdfFormat);
+        Globals().Printer->setOutputFileName(pdf);
+        VerEquipos* browser = OpenBrowser(&task, path);
+        seams.messages.clear();
+        Select(browser, 2);
+        QTest::mouseClick(browser->printButton(), Qt::LeftButton);
+        QCOMPARE(Globals().SelectedTeamIndex, 2);
+        QCOMPARE(Globals().TeamRecordBuffer, teams[2]);
+        auto* progress = browser->findChild<ProgressWindow*>();
+        QVERIFY(progress);
+        QCOMPARE(progress->windowTitle(), QStringLiteral("Generating Report"));
+        QVERIFY(progress->cancelButton()->isVisible());
+        QVERIFY(progress->percentLabel()->text().endsWith("% Completed"));
+        QCOMPARE(Globals().TeamFileUseCount, 2);
+        if (cancel) {
+            QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+            QTRY_VERIFY(!browser->findChild<ProgressWindow*>());
+            QTest::qWait(200);
+            QVERIFY(!browser->findChild<ReportPreview*>());
+            QTRY_VERIFY(browser->isEnabled());
+            QCOMPARE(Globals().TeamFileUseCount, 1);
+            QVERIFY(!QFile::exists(pdf));
+            return;
+        }
+        QTRY_VERIFY(browser->findChild<ReportPreview*>());
+        auto* preview = browser->findChild<ReportPreview*>();
+        QTRY_COMPARE(preview->pageCount(), 1);
+        QVERIFY(!browser->isEnabled());
+        // "Save as PDF..." writes the same page.
+        const QString saved = QDir(dir.path()).filePath("saved.pdf");
+        QVERIFY(preview->SaveAsPdf(saved));
+        QVERIFY(QFileInfo(saved).size() > 0);
+        if (print)
+            preview->printAction()->trigger();
+        else
+            preview->close();
+        Settle();
+        QTRY_VERIFY(browser->isEnabled());
+        QCOMPARE(Globals().TeamFileUseCount, 1);
+        QCOMPARE(QFile::exists(pdf), print);
+        if (print) QVERIFY(QFileInfo(pdf).size() > 0);
+        QVERIFY(seams.messages.empty());
+        QVERIFY(seams.stops.empty());
+    }
+};
+
+QTEST_MAIN(TeamBrowserTest)
+#include "tst_TeamBrowser.moc"
