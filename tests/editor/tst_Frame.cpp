@@ -153,9 +153,8 @@ private slots:
         // The catalogue, the player browser and the build's chooser are built in other branches; until they
         // are merged here their stand-ins remain.
         for (const char* pending :
-             {"File &Browse Teams from a Country, Region...", "File &Find Players",
-              "File &Create a File with all the Players", "toolbar Open a Team File for Editing",
-              "toolbar Find Players", "toolbar Create File with all the Players"})
+             {"File &Find Players", "File &Create a File with all the Players", "toolbar Find Players",
+              "toolbar Create File with all the Players"})
             if (QLatin1String(QTest::currentDataTag()) == QLatin1String(pending))
                 QEXPECT_FAIL("", "the window is still a stand-in in this branch", Continue);
         QVERIFY2(texts.filter(QStringLiteral("is not available yet")).isEmpty(), qPrintable(texts.join('|')));
