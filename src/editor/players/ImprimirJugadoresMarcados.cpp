@@ -99,9 +99,11 @@ int PaintMarkedPlayers(QPrinter* printer, const QString& title,
     bold.setBold(true);
     QFont heading = bold;
     heading.setPixelSize(body.pixelSize() * 3 / 2);
+    // Numbers end where their places end; texts start where theirs start and may use the gap after them.
     auto cell = [&](int column, int y, const QString& text) {
         const Column& c = kColumns[column];
-        const QRect box(static_cast<int>(c.at * place), y, static_cast<int>((c.width + 2) * place), line);
+        const int places = c.number ? c.width : c.width + 1;
+        const QRect box(static_cast<int>(c.at * place), y, static_cast<int>(places * place), line);
         p.drawText(box, (c.number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
     };
     const int headerHeight = line * 6;
