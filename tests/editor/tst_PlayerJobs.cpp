@@ -14,12 +14,14 @@
 
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
+#include "core/settings/IniFile.h"
 #include "core/support/FixedText.h"
 #include "editor/app/TaskWindows.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/ImprimirJugadoresMarcados.h"
+#include "editor/ui/HelpViewer.h"
 #include "editor/ui/ReportPreview.h"
 #include "PlayerJobsSupport.h"
 
@@ -403,6 +405,90 @@ private slots:
         QVERIFY(form->isVisible());
         form->close();
         QTRY_COMPARE(Globals().PlayerFileUseCount, 0);
+    }
+
+    // --- what every job window shares ---
+
+    void windows_placementHelpAndNames_data() {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("keyword");
+        QTest::newRow("Start Creating File") << 0 << "ElegirDirectorioCrearArchivoJugadores"
+                                             << "Creating the Players File";
+        QTest::newRow("Set Searching Criteria") << 1 << "FormularioBusqueda"
+                                                << "Searching Criteria";
+        QTest::newRow("Updating the File with All the Players") << 2 << "ActualizarArchivoTodos"
+                                                                << "Updating the Players File";
+    }
+    void windows_placementHelpAndNames() {
+        QFETCH(int, which);
+        QFETCH(QString, section);
+        QFETCH(QString, keyword);
+        PlayerWorld w;
+        auto open = [&]() -> QWidget* {
+            QWidget* window = which == 0   ? static_cast<QWidget*>(new ElegirDirectorioCrearArchivoJugadores)
+                              : which == 1 ? static_cast<QWidget*>(new FormularioBusqueda(2))
+                                           : static_cast<QWidget*>(new ActualizarArchivoTodos);
+            if (which == 0)
+                OpenTaskWindow(window);
+            else
+                OpenModalOnTask(&w.task, window, nullptr);
+            return window;
+        };
+        QPointer<QWidget> window = open();
+        // Every control is named for assistive tools.
+        for (QWidget* c : window->findChildren<QWidget*>()) {
+            if (qobject_cast<QSpinBox*>(c->parentWidget())) continue; // a spin box's own editor
+            const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
+                                 qobject_cast<QComboBox*>(c) || qobject_cast<QSpinBox*>(c) ||
+                                 qobject_cast<QTabWidget*>(c);
+            if (control) QVERIFY2(!c->accessibleName().isEmpty(), c->metaObject()->className());
+        }
+        // Help opens at the window's own topic.
+        QPushButton* help = nullptr;
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("Help")) help = b;
+        QVERIFY(help);
+        QTest::mouseClick(help, Qt::LeftButton);
+        QCOMPARE(HelpViewer::Instance()->currentKeyword(), keyword);
+        HelpViewer::Instance()->hide();
+        // The placement is saved at closing and restored at the next opening.
+        window->move(70, 90);
+        window->resize(window->width() + 40, window->height() + 30);
+        const QRect placed = window->geometry();
+        window->close();
+        QTRY_VERIFY(window.isNull());
+        const std::string ini = w.seams.PlacementIni();
+        QCOMPARE(ReadIniText(ini, section.toStdString(), "Width", ""), std::to_string(placed.width()));
+        QCOMPARE(ReadIniText(ini, section.toStdString(), "Maximize", ""), std::string("No"));
+        WriteIniText(ini, section.toStdString(), "XPosit", "111");
+        WriteIniText(ini, section.toStdString(), "YPosit", "122");
+        window = open();
+        QTRY_COMPARE(window->geometry().topLeft(), QPoint(111, 122));
+        QCOMPARE(window->size(), placed.size());
+        window->close();
+        QTRY_COMPARE(Globals().PlayerFileUseCount, 0);
+    }
+
+    void search_databaseThatCannotBeOpenedShowsTheViewOpenWarning() {
+        PlayerWorld w;
+        FormularioBusqueda* form = OpenForm(w, 4);
+        // The form holds the database; meanwhile the file is no database any more.
+        const QString db = w.seams.StartFile(QStringLiteral("JUGADORES"));
+        for (const char* suffix : {"-wal", "-shm"})
+            QFile::remove(db + QLatin1String(suffix));
+        QVERIFY(WriteFile(db, QByteArray(4096, 'x')));
+        QVERIFY(Search(w, form));
+        QCOMPARE(w.seams.messages.size(), std::size_t(1));
+        const MessageSpec& m = w.seams.messages[0];
+        QCOMPARE(m.title, QStringLiteral("View Open Error"));
+        QVERIFY2(m.text.startsWith(QStringLiteral("Error: (")), qPrintable(m.text));
+        QVERIFY2(
+            m.text.endsWith(QStringLiteral(") attempting to open the current VIEW. Filter and Range Limits "
+                                           "ignored.")),
+            qPrintable(m.text));
+        QCOMPARE(ReadFile(db), QByteArray(4096, 'x'));
+        form->close();
     }
 
     // --- clearing marks ---
