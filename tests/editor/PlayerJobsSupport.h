@@ -8,14 +8,20 @@
 #include <vector>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QSpinBox>
+#include <QtTest>
 #include <QWidget>
 
+#include "core/gamefiles/AttributeTables.h"
 #include "core/players/CrearArchivoJugadores.h"
 #include "core/players/MarkingPasses.h"
 #include "core/players/PlayerDatabase.h"
 #include "core/players/PlayerOrders.h"
 #include "core/sampledata/SampleData.h"
 #include "editor/app/CheckOpen.h"
+#include "editor/app/TaskWindows.h"
+#include "editor/players/FormularioBusqueda.h"
 #include "editor/players/MarkingProgress.h"
 #include "editor/ui/ProgressWindow.h"
 #include "TestSupport.h"
@@ -110,4 +116,52 @@ public:
     std::vector<ProgressState> states;
 };
 
+inline constexpr int kJobWait = 60000;
+
+// What the user does in the search form, control by control: typed into the entries, typed into the
+// drop lists (which choose the first entry starting with the text).
+struct FormInput {
+    QString country, division, nationality, position, price;
+    std::array<QString, kSkillCount> skills;
+};
+
+inline FormularioBusqueda* OpenForm(PlayerWorld& w, int mark) {
+    auto* form = new FormularioBusqueda(mark);
+    OpenModalOnTask(&w.task, form, nullptr);
+    return form;
+}
+
+inline void Type(QWidget* control, const QString& text) {
+    if (text.isEmpty()) return;
+    control->setFocus();
+    if (auto* spin = qobject_cast<QSpinBox*>(control)) spin->selectAll();
+    // A drop list takes keys typed close together as one text, as it does for a user.
+    if (qobject_cast<QComboBox*>(control)) QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    QTest::keyClicks(control, text);
+}
+
+inline void Fill(FormularioBusqueda* form, const FormInput& in) {
+    Type(form->countryEntry(), in.country);
+    Type(form->divisionList(), in.division);
+    Type(form->nationalityList(), in.nationality);
+    Type(form->positionList(), in.position);
+    Type(form->priceList(), in.price);
+    for (std::size_t s = 0; s < kSkillCount; ++s)
+        Type(form->skillEntry(s), in.skills[s]);
+}
+
+// Presses Search and waits for the pass to end; the form must still be open then.
+inline bool Search(PlayerWorld& w, FormularioBusqueda* form) {
+    QTest::mouseClick(form->searchButton(), Qt::LeftButton);
+    if (!w.Progress()) return false;
+    return QTest::qWaitFor([&] { return !w.Progress() && form->isEnabled(); }, kJobWait);
+}
+
+inline std::uint8_t Nat(const char* text) {
+    return *NationalityCode(text);
+}
+
 } // namespace kivo::editor::test
+
+Q_DECLARE_METATYPE(kivo::editor::test::FormInput)
+Q_DECLARE_METATYPE(kivo::SearchCriteria)
