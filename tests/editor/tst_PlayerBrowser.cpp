@@ -1,10 +1,12 @@
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTableView>
 #include <QtTest>
@@ -19,7 +21,9 @@
 #include "core/support/FixedText.h"
 #include "editor/app/CheckOpen.h"
 #include "editor/players/BrowserBusquedas.h"
+#include "editor/players/FormularioBusqueda.h"
 #include "editor/players/PlayerListModel.h"
+#include "editor/ui/ProgressWindow.h"
 #include "editor/ui/StockMessages.h"
 #include "TestSupport.h"
 
@@ -518,6 +522,65 @@ private slots:
         TypeInto(browser->markEntry(), QStringLiteral("0"));
         browser->findChild<QPushButton*>(QStringLiteral("Clear Marks"))->click();
         QTRY_VERIFY(Expected(PlayerOrder::Mark, std::nullopt).empty());
+    }
+
+    void aSearchMarksWithTheSelectedMarkAndTheMarkTabShowsExactlyThoseFound() {
+        TypeInto(browser->markEntry(), QStringLiteral("7"));
+        std::vector<std::int64_t>
+            wanted; // position D (3) and passing 8 or more, in the mark order's sequence
+        for (const auto& e : Expected(PlayerOrder::Country, std::nullopt))
+            if (e.row.puesto == 3 && e.row.skills[0] >= 8) wanted.push_back(e.id);
+        std::sort(wanted.begin(), wanted.end());
+        QVERIFY(!wanted.empty());
+        browser->button(QStringLiteral("Set Search Criteria and Search"))->click();
+        QPointer<FormularioBusqueda> form = browser->findChild<FormularioBusqueda*>();
+        QVERIFY(form);
+        QCOMPARE(form->mark(), 7);
+        QVERIFY(!browser->isEnabled()); // the form is modal on the browser
+        form->positionList()->setCurrentText(QStringLiteral("D"));
+        form->skillEntry(0)->setValue(8);
+        form->searchButton()->click();
+        QTRY_COMPARE(Expected(PlayerOrder::Mark, 7).size(), wanted.size());
+        QTRY_VERIFY(browser->findChildren<ProgressWindow*>().isEmpty());
+        QVERIFY(form); // the form stays open after a search
+        form->closeButton()->click();
+        QTRY_VERIFY(form.isNull());
+        QVERIFY(browser->isEnabled());
+        ClickTab(browser->tabs(), BrowserBusquedas::kMarkTab);
+        QVERIFY(Settle(browser->model()));
+        QCOMPARE(browser->model()->rowCount(), static_cast<int>(wanted.size()));
+        // Read through the list as the user scrolls it.
+        std::vector<std::int64_t> shown;
+        while (static_cast<int>(shown.size()) < browser->model()->rowCount()) {
+            const int row = static_cast<int>(shown.size());
+            browser->list()->scrollTo(browser->model()->index(row, 0), QAbstractItemView::PositionAtTop);
+            QVERIFY(Settle(browser->model()));
+            const auto e = browser->model()->EntryAt(row);
+            QVERIFY(e);
+            QCOMPARE(int(e->row.marca), 7);
+            shown.push_back(e->id);
+        }
+        QCOMPARE(shown, wanted); // one mark: the mark order follows the rows' places
+    }
+
+    void aRowThatCannotBeReadShowsTheRecordRetrievalWarning() {
+        ClickTab(browser->tabs(), 2);
+        QVERIFY(Settle(browser->model()));
+        {
+            auto db = PlayerDatabase::Open(PlayerDatabasePath(), false);
+            db->connection().exec("ALTER TABLE jugadores RENAME TO gone");
+        }
+        browser->list()->scrollToBottom();
+        QVERIFY(Settle(browser->model()));
+        browser->list()->scrollTo(browser->model()->index(3000, 0));
+        QVERIFY(Settle(browser->model()));
+        QCOMPARE(seams->messages.size(), std::size_t{1}); // once, however many rows were asked for
+        const MessageSpec expected =
+            StockMessageSpec(StockMessage::RecordRetrieval, QStringLiteral("x"), QStringLiteral("Jugadores"));
+        QCOMPARE(seams->messages[0].title, expected.title);
+        QVERIFY2(seams->messages[0].text.contains(QStringLiteral("Jugadores")),
+                 qPrintable(seams->messages[0].text));
+        QCOMPARE(browser->model()->rowCount(), kRows); // the rows read stay listed
     }
 
     void aDamagedOrderShowsTheViewOpenWarning() {

@@ -62,7 +62,7 @@ constexpr TabOrder kTabs[] = {
 };
 
 // Column widths in characters of the list's formats.
-constexpr int kColumnChars[] = {11, 19, 10, 4, 3, 23, 4, 3, 3, 3, 3, 3, 3, 3, 6};
+constexpr int kColumnChars[] = {11, 20, 12, 5, 3, 23, 4, 3, 3, 3, 3, 3, 3, 3, 6};
 
 QPushButton* Button(const QString& text, const QString& tip = {}) {
     auto* b = new QPushButton(text);
