@@ -378,6 +378,21 @@ private slots:
         QCOMPARE(Globals().PlayerFileUseCount, 0);
     }
 
+    void report_printerThatCannotStartSaysSo() {
+        PlayerWorld w;
+        w.SetAllMarks(8);
+        auto printer = std::make_shared<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(w.seams.StartFile(QStringLiteral("no/such/directory/report.pdf")));
+        Globals().Printer = printer;
+        bool done = false;
+        ImprimirJugadoresMarcados(&w.task, 8, [&] { done = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(w.task.findChild<ReportPreview*>(), kJobWait);
+        w.task.findChild<ReportPreview*>()->printAction()->trigger();
+        QTRY_VERIFY(done);
+        QCOMPARE(w.seams.Shown(), QStringList{"ERROR: The report could not be printed."});
+    }
+
     void report_ofAnEmptyMarkShowsNoPreview_data() {
         QTest::addColumn<int>("mark");
         QTest::newRow("a mark nobody holds") << 77;

@@ -11,6 +11,7 @@
 #include "core/players/PlayerDatabase.h"
 #include "editor/app/CheckOpen.h"
 #include "editor/players/MarkingProgress.h"
+#include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportPreview.h"
 #include "editor/ui/StockMessages.h"
@@ -145,7 +146,10 @@ void ImprimirJugadoresMarcados(QWidget* task, int mark, std::function<void()> do
         if (done) done();
         return;
     }
-    if (!UsePlayerDatabase()) return;
+    if (!UsePlayerDatabase()) {
+        if (done) done();
+        return;
+    }
     const std::string path = PlayerDatabasePath();
     const auto m = static_cast<std::uint8_t>(mark);
     std::function<ReportResult(Progress&)> job = [path, m](Progress& progress) {
@@ -182,8 +186,11 @@ void ImprimirJugadoresMarcados(QWidget* task, int mark, std::function<void()> do
         ReportPainter paint = [title, blocks](QPrinter* printer) {
             PaintMarkedPlayers(printer, title, *blocks);
         };
-        PreviewReport(task, paint, [paint, done](bool print) {
-            if (print) paint(SharedPrinter());
+        PreviewReport(task, paint, [title, blocks, task, done](bool print) {
+            // A printer that cannot be started (none installed, a file that cannot be written) says so.
+            if (print && PaintMarkedPlayers(SharedPrinter(), title, *blocks) == 0)
+                ShowInformation(QStringLiteral("ERROR"), QStringLiteral("The report could not be printed."),
+                                task ? task->window() : nullptr);
             if (done) done();
         });
     };

@@ -27,7 +27,10 @@ using PassJob = std::function<Result<MarkPassOutcome>(PlayerDatabase&, Progress&
 void RunPass(QWidget* task, PassJob pass, std::function<void()> done) {
     if (!task) return;
     // The pass holds the database like any other user of it; the worker reads through its own connection.
-    if (!UsePlayerDatabase()) return;
+    if (!UsePlayerDatabase()) {
+        if (done) done();
+        return;
+    }
     const std::string path = PlayerDatabasePath();
     std::function<PassResult(Progress&)> job = [path, pass](Progress& progress) {
         PassResult result;

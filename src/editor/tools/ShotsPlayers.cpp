@@ -55,7 +55,7 @@ void ShootJobs(Shots& shots, const std::string& database) {
     progress.hide();
 
     NoProgress quiet;
-    auto report = ImprimirJugadoresMarcados(*db, 3, quiet);
+    auto report = kivo::ImprimirJugadoresMarcados(*db, 3, quiet);
     if (!report) return;
     std::vector<MarkedPlayerBlock> blocks;
     for (const PlayerListEntry& e : report->rows)
