@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -18,8 +20,11 @@
 #include "core/players/PlayerDatabase.h"
 #include "core/players/PlayerFilter.h"
 #include "core/players/PlayerOrders.h"
+#include "core/settings/IniFile.h"
 #include "core/support/FixedText.h"
 #include "editor/app/CheckOpen.h"
+#include "editor/app/WindowPlacement.h"
+#include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/PlayerListModel.h"
@@ -301,6 +306,27 @@ private slots:
         QCOMPARE(browser->model()->rowCount(), kRows);
         const int top = browser->list()->rowAt(0);
         QCOMPARE(ListedIds(browser->model(), top, 20), IdsOf(expected, top, 20));
+    }
+
+    void answersOfAnEarlierOrderAreDropped() {
+        PlayerListModel* model = browser->model();
+        const auto kept = model->EntryAt(40);
+        QVERIFY(kept);
+        QSignalSpy found(model, &PlayerListModel::placeFound);
+        QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+        // Three orders asked for in a row: only the last one's answer is applied.
+        model->SetOrder(PlayerOrder::Passing, std::nullopt, kept);
+        model->SetOrder(PlayerOrder::Mark, std::uint8_t{1}, kept);
+        model->SetOrder(PlayerOrder::Speed, std::nullopt, kept);
+        QVERIFY(Settle(model));
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(found.size(), 1);
+        const auto expected = Expected(PlayerOrder::Speed, std::nullopt);
+        const auto at =
+            std::find_if(expected.begin(), expected.end(), [&](const auto& e) { return e.id == kept->id; });
+        QCOMPARE(found[0][0].toInt(), static_cast<int>(at - expected.begin()));
+        QCOMPARE(model->EntryAt(found[0][0].toInt())->id, kept->id);
+        QCOMPARE(model->rowCount(), kRows);
     }
 
     void nameLocatorByEntryAndByTypingInTheList() {
@@ -597,6 +623,40 @@ private slots:
         ClickTab(browser->tabs(), 3);
         QVERIFY(Settle(browser->model()));
         QCOMPARE(seams->messages.size(), std::size_t{2});
+    }
+
+    void runsInsideTheFrameAndItsCloseClosesTheSubwindow() {
+        browser->close();
+        QTRY_VERIFY(browser.isNull());
+        QCOMPARE(Globals().PlayerFileUseCount, 0);
+        QMdiArea area;
+        area.resize(1100, 700);
+        area.show();
+        Globals().TaskArea = &area;
+        StartBrowserBusquedas();
+        QCOMPARE(area.subWindowList().size(), 1);
+        QPointer<QMdiSubWindow> sub = area.subWindowList().first();
+        auto* b = qobject_cast<BrowserBusquedas*>(sub->widget());
+        QVERIFY(b);
+        QCOMPARE(Globals().PlayerFileUseCount, 1);
+        QVERIFY(Settle(b->model()));
+        QCOMPARE(b->model()->rowCount(), static_cast<int>(Expected(PlayerOrder::Name, std::nullopt).size()));
+        // "Update One Team File" opens modally beside the browser, which waits for it.
+        b->button(QStringLiteral("Update One Team File"))->click();
+        QCOMPARE(area.subWindowList().size(), 2);
+        QVERIFY(!sub->isEnabled());
+        auto* update = area.findChild<ActualizarArchivoTodos*>();
+        QVERIFY(update);
+        update->closeButton()->click();
+        QTRY_COMPARE(area.subWindowList().size(), 1);
+        QVERIFY(sub->isEnabled());
+        QVERIFY(Settle(b->model()));
+        b->button(QStringLiteral("Close"))->click();
+        QTRY_VERIFY(sub.isNull());
+        QVERIFY(area.subWindowList().isEmpty());
+        QCOMPARE(Globals().PlayerFileUseCount, 0);
+        QVERIFY(!ReadIniText(PlacementIniPath("zeltra.ini"), "BrowserBusquedas", "Width", "").empty());
+        Globals().TaskArea = nullptr;
     }
 
     void theListFollowsTheWindowsSize() {
