@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,9 +15,14 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "core/gamefiles/TeamFile.h"
+#include "core/players/CrearArchivoJugadores.h"
+#include "core/players/PlayerDatabase.h"
 #include "core/sampledata/SampleData.h"
 #include "core/support/FixedText.h"
+#include "editor/app/CheckOpen.h"
 #include "editor/app/Principal.h"
+#include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"
@@ -196,6 +202,67 @@ private slots:
         // Nothing printed changed a mark.
         QCOMPARE(CliMarked(start, 4), cli);
 
+        frame.close();
+        QCOMPARE(Globals().PlayerFileUseCount, 0);
+    }
+
+    // From the browser, "Update One Team File" in its frame: the file chosen, START confirmed, then Close
+    // takes the window and its frame away and the browser is usable again; kivo-cli sees the new rows.
+    void updateOneFileFromTheBrowser() {
+        Seams seams;
+        const QString start = QString::fromStdString(Globals().StartDirectory);
+        const QString data = QDir(start).filePath(QStringLiteral("data"));
+        QVERIFY(WriteSampleData(data.toStdString(), {.seed = 1}).ok());
+        NoProgress quiet;
+        QVERIFY(CrearArchivoJugadores(PlayerDatabasePath(), data.toStdString(), quiet).ok());
+        {
+            auto db = PlayerDatabase::Open(PlayerDatabasePath(), true);
+            db->connection().exec("UPDATE jugadores SET marca = 1");
+        }
+        Principal frame;
+        frame.Start(false);
+        frame.resize(1200, 900);
+        frame.show();
+        frame.FindPlayers();
+        QPointer<BrowserBusquedas> browser = TaskOf<BrowserBusquedas>(frame);
+        QVERIFY(browser);
+        QVERIFY(Settle(browser->model()));
+        QTest::mouseClick(browser->button(QStringLiteral("Update One Team File")), Qt::LeftButton);
+        QPointer<ActualizarArchivoTodos> update = TaskOf<ActualizarArchivoTodos>(frame);
+        QVERIFY(update);
+        QVERIFY(!browser->isEnabled());
+        const QString file = QDir(data).filePath(QStringLiteral("TEAM.005"));
+        ActualizarArchivoTodos::DialogAnswerer() = [&](QWidget* d) {
+            static_cast<QFileDialog*>(d)->selectFile(file);
+            static_cast<QDialog*>(d)->accept();
+        };
+        QTest::mouseClick(update->selectButton(), Qt::LeftButton);
+        ActualizarArchivoTodos::DialogAnswerer() = nullptr;
+        QCOMPARE(update->fileNumber(), 5);
+        QTest::mouseClick(update->startButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!frame.findChild<ProgressWindow*>() && update->isEnabled(), kJobWait);
+        QCOMPARE(frame.taskArea()->subWindowList().size(), 2);
+        QTest::mouseClick(update->closeButton(), Qt::LeftButton);
+        QTRY_VERIFY(update.isNull());
+        QTRY_COMPARE(frame.taskArea()->subWindowList().size(), 1);
+        QVERIFY(browser->isEnabled());
+        // Team file 5's players are new and unmarked; everyone else keeps mark 1.
+        QProcess cli;
+        cli.setWorkingDirectory(start);
+        cli.start(QStringLiteral(KIVO_CLI_PATH), {"players", "list", "--order", "country", "--json"});
+        QVERIFY(cli.waitForFinished(60000));
+        const QJsonArray rows = QJsonDocument::fromJson(cli.readAllStandardOutput()).array();
+        const auto teams = ReadTeams(file.toStdString());
+        QVERIFY(teams.ok());
+        int fromFile = 0;
+        for (const QJsonValue v : rows) {
+            const QJsonObject o = v.toObject();
+            const bool own = o["country"].toInt() == 5;
+            fromFile += own;
+            QCOMPARE(o["mark"].toInt(), own ? 0 : 1);
+        }
+        QCOMPARE(fromFile, static_cast<int>(teams->size() * 16));
+        QCOMPARE(seams.messages.size(), std::size_t(1)); // the ATTENTION question
         frame.close();
         QCOMPARE(Globals().PlayerFileUseCount, 0);
     }
