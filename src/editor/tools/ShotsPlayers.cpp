@@ -1,6 +1,8 @@
 #include <filesystem>
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 
@@ -9,6 +11,7 @@
 #include "core/players/PlayerDatabase.h"
 #include "editor/app/EditorState.h"
 #include "editor/app/Principal.h"
+#include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/ImprimirJugadoresMarcados.h"
@@ -35,6 +38,20 @@ void ShootJobs(Shots& shots, const std::string& database) {
     build.resize(520, 120);
     Save(shots, &build, "create-file");
     build.hide();
+
+    ActualizarArchivoTodos update;
+    update.resize(520, 140);
+    // The window as it looks once a team file has been chosen.
+    const QString team =
+        QString::fromStdString((std::filesystem::path(Globals().BatchDataDirectory) / "TEAM.005").string());
+    ActualizarArchivoTodos::DialogAnswerer() = [team](QWidget* dialog) {
+        static_cast<QFileDialog*>(dialog)->selectFile(team);
+        static_cast<QDialog*>(dialog)->accept();
+    };
+    update.selectButton()->click();
+    ActualizarArchivoTodos::DialogAnswerer() = nullptr;
+    Save(shots, &update, "update-file");
+    update.hide();
 
     FormularioBusqueda form(3);
     form.positionList()->setCurrentText(QStringLiteral("D"));
