@@ -8,88 +8,20 @@
 #include "core/players/PlayerDatabase.h"
 #include "core/players/PlayerOrderPlaces.h"
 #include "core/support/FixedText.h"
+#include "editor/players/PlayerListLoader.h"
 
 namespace kivo::editor {
 
 namespace {
 
-// A filtered page reads at most this many rows, so that a rare text never keeps the worker long.
-constexpr std::int64_t kFilterScanSlice = 20000;
-
 QString Shown(const std::string& latin1) {
     return QString::fromLatin1(TrimRight(latin1).c_str());
-}
-
-int KeyOf(PlayerOrder order, const PlayerRow& r) {
-    switch (order) {
-    case PlayerOrder::Position:
-        return r.puesto;
-    case PlayerOrder::Price:
-        return r.valorPase;
-    case PlayerOrder::Mark:
-        return r.marca;
-    case PlayerOrder::Nationality:
-        return r.nacionalidad;
-    case PlayerOrder::Country:
-        return r.pais;
-    case PlayerOrder::Name:
-        return 0;
-    default:
-        return r.skills[static_cast<std::size_t>(order) - static_cast<std::size_t>(PlayerOrder::Passing)];
-    }
 }
 
 std::string UpperAscii(std::string text) {
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
-}
-
-// What a worker sends back; `error` set means it failed, `positioning` whether the order could not be
-// positioned at all (rather than a row not read).
-struct Answer {
-    std::string error;
-    bool positioning = false;
-};
-
-struct ReloadAnswer : Answer {
-    std::int64_t count = 0;
-    std::int64_t place = -1;
-    int chunk = 0;
-    std::vector<PlayerListEntry> rows;
-    std::optional<PlayerListEntry> cursor;
-    bool atEnd = true;
-};
-
-struct RowsAnswer : Answer {
-    std::vector<PlayerListEntry> rows;
-    std::optional<PlayerListEntry> cursor;
-    bool atEnd = true;
-};
-
-struct PlaceAnswer : Answer {
-    std::optional<std::int64_t> place;
-};
-
-// The rows of chunk `chunk` found by the place of its first row.
-Result<std::vector<PlayerListEntry>> ChunkAtPlace(PlayerDatabase& db, PlayerOrder order,
-                                                  std::optional<std::uint8_t> mark, int chunk,
-                                                  std::int64_t count) {
-    const std::int64_t first = static_cast<std::int64_t>(chunk) * PlayerListModel::kChunkRows;
-    auto head = PlayerAtPlace(db, order, mark, first, count);
-    if (!head) return head.error();
-    std::vector<PlayerListEntry> rows;
-    if (!*head) return rows;
-    PlayerListRequest request;
-    request.order = order;
-    request.mark = mark;
-    request.after = **head;
-    request.limit = PlayerListModel::kChunkRows - 1;
-    auto tail = ListPlayers(db, request);
-    if (!tail) return tail.error();
-    rows.push_back(std::move(**head));
-    std::move(tail->begin(), tail->end(), std::back_inserter(rows));
-    return rows;
 }
 
 } // namespace
@@ -124,14 +56,23 @@ PlayerListModel::~PlayerListModel() {
 }
 
 template <class R>
-void PlayerListModel::Post(std::function<R(Connection&)> work, std::function<void(R)> apply) {
+void PlayerListModel::Post(std::function<R(PlayerDatabase&)> work, std::function<void(R)> apply) {
     ++pending_;
     const std::uint64_t generation = generation_;
     auto connection = connection_;
     pool_.start([this, connection, work = std::move(work), apply = std::move(apply), generation] {
         // A request of an older generation is not worth reading any more.
         const bool stale = connection->latest != generation;
-        R answer = stale ? R{} : work(*connection);
+        R answer;
+        if (!stale) {
+            auto db = connection->Get();
+            if (db) {
+                answer = work(**db);
+            } else {
+                answer.error = db.error().text;
+                answer.positioning = true;
+            }
+        }
         QMetaObject::invokeMethod(
             this,
             [this, apply, generation, stale, answer = std::move(answer)]() mutable {
@@ -184,77 +125,29 @@ void PlayerListModel::StartReload(std::optional<PlayerListEntry> keep) {
     const PlayerOrder order = order_;
     const auto mark = mark_;
     const PlayerQuickFilter filter = filter_;
-    Post<ReloadAnswer>(
-        [order, mark, filter, keep](Connection& c) {
-            ReloadAnswer a;
-            a.positioning = true;
-            auto db = c.Get();
-            if (!db) {
-                a.error = db.error().text;
-                return a;
-            }
-            if (!filter.empty()) {
-                PlayerListRequest request;
-                request.order = order;
-                request.mark = mark;
-                request.limit = kChunkRows;
-                auto page = ListFilteredPlayers(**db, request, filter, kFilterScanSlice);
-                if (!page) {
-                    a.error = page.error().text;
-                    return a;
-                }
-                a.rows = std::move(page->rows);
-                a.cursor = std::move(page->lastScanned);
-                a.atEnd = page->atEnd;
-                a.count = static_cast<std::int64_t>(a.rows.size());
-                return a;
-            }
-            auto count = CountPlayers(**db, order, mark);
-            if (!count) {
-                a.error = count.error().text;
-                return a;
-            }
-            a.count = *count;
-            if (a.count == 0) return a;
-            std::int64_t place = 0;
-            if (keep) {
-                auto found = PlaceInOrder(**db, order, mark, *keep);
-                if (!found) {
-                    a.error = found.error().text;
-                    return a;
-                }
-                place = std::min(*found, a.count - 1);
-                a.place = place;
-            }
-            a.chunk = static_cast<int>(place / kChunkRows);
-            auto rows = ChunkAtPlace(**db, order, mark, a.chunk, a.count);
-            if (!rows) {
-                a.error = rows.error().text;
-                return a;
-            }
-            a.rows = std::move(*rows);
-            return a;
-        },
-        [this, filtered = !filter.empty()](ReloadAnswer a) {
-            beginResetModel();
-            chunks_.clear();
-            requested_.clear();
-            filteredRows_.clear();
-            filterCursor_.reset();
-            filterAtEnd_ = true;
-            // A list longer than a view can count is shown as long as it can count.
-            rows_ = static_cast<int>(std::min<std::int64_t>(a.count, std::numeric_limits<int>::max()));
-            if (filtered) {
-                filteredRows_ = std::move(a.rows);
-                filterCursor_ = std::move(a.cursor);
-                filterAtEnd_ = a.atEnd;
-            } else if (!a.rows.empty()) {
-                chunks_[a.chunk].rows = std::move(a.rows);
-            }
-            endResetModel();
-            if (a.place >= 0) emit placeFound(static_cast<int>(a.place));
-            if (filtered && !filterAtEnd_ && rows_ < filterWanted_) RequestMoreFiltered();
-        });
+    Post<ReloadAnswer>([view = ListView{order, mark}, filter,
+                        keep](PlayerDatabase& db) { return ReadOrderStart(db, view, filter, keep); },
+                       [this, filtered = !filter.empty()](ReloadAnswer a) {
+                           beginResetModel();
+                           chunks_.clear();
+                           requested_.clear();
+                           filteredRows_.clear();
+                           filterCursor_.reset();
+                           filterAtEnd_ = true;
+                           // A list longer than a view can count is shown as long as it can count.
+                           rows_ = static_cast<int>(
+                               std::min<std::int64_t>(a.count, std::numeric_limits<int>::max()));
+                           if (filtered) {
+                               filteredRows_ = std::move(a.rows);
+                               filterCursor_ = std::move(a.cursor);
+                               filterAtEnd_ = a.atEnd;
+                           } else if (!a.rows.empty()) {
+                               chunks_[a.chunk].rows = std::move(a.rows);
+                           }
+                           endResetModel();
+                           if (a.place >= 0) emit placeFound(static_cast<int>(a.place));
+                           if (filtered && !filterAtEnd_ && rows_ < filterWanted_) RequestMoreFiltered();
+                       });
 }
 
 void PlayerListModel::RequestChunk(int chunk) const {
@@ -268,39 +161,9 @@ void PlayerListModel::RequestChunk(int chunk) const {
         after = it->second.rows.back();
     else if (auto next = chunks_.find(chunk + 1); next != chunks_.end() && !next->second.rows.empty())
         before = next->second.rows.front();
-    const PlayerOrder order = order_;
-    const auto mark = mark_;
-    const std::int64_t count = rows_;
-    const int wanted =
-        static_cast<int>(std::min<std::int64_t>(kChunkRows, count - std::int64_t{chunk} * kChunkRows));
     self->Post<RowsAnswer>(
-        [order, mark, chunk, count, after, before, wanted](Connection& c) {
-            RowsAnswer a;
-            auto db = c.Get();
-            if (!db) {
-                a.error = db.error().text;
-                a.positioning = true;
-                return a;
-            }
-            Result<std::vector<PlayerListEntry>> rows = std::vector<PlayerListEntry>{};
-            if (after || before) {
-                PlayerListRequest request;
-                request.order = order;
-                request.mark = mark;
-                request.after = after;
-                request.before = before;
-                request.limit = static_cast<std::size_t>(wanted);
-                rows = ListPlayers(**db, request);
-            } else {
-                rows = ChunkAtPlace(**db, order, mark, chunk, count);
-            }
-            if (!rows) {
-                a.error = rows.error().text;
-                return a;
-            }
-            a.rows = std::move(*rows);
-            return a;
-        },
+        [view = ListView{order_, mark_}, chunk, count = std::int64_t{rows_}, after,
+         before](PlayerDatabase& db) { return ReadChunk(db, view, chunk, count, after, before); },
         [self, chunk](RowsAnswer a) {
             self->requested_.erase(chunk);
             const int n = static_cast<int>(a.rows.size());
@@ -316,29 +179,9 @@ void PlayerListModel::RequestMoreFiltered() const {
     if (filterRequested_ || filterAtEnd_) return;
     filterRequested_ = true;
     auto* self = const_cast<PlayerListModel*>(this);
-    PlayerListRequest request;
-    request.order = order_;
-    request.mark = mark_;
-    request.after = filterCursor_;
-    request.limit = kChunkRows;
-    const PlayerQuickFilter filter = filter_;
     self->Post<RowsAnswer>(
-        [request, filter](Connection& c) {
-            RowsAnswer a;
-            auto db = c.Get();
-            if (!db) {
-                a.error = db.error().text;
-                return a;
-            }
-            auto page = ListFilteredPlayers(**db, request, filter, kFilterScanSlice);
-            if (!page) {
-                a.error = page.error().text;
-                return a;
-            }
-            a.rows = std::move(page->rows);
-            a.cursor = std::move(page->lastScanned);
-            a.atEnd = page->atEnd;
-            return a;
+        [view = ListView{order_, mark_}, filter = filter_, after = filterCursor_](PlayerDatabase& db) {
+            return ReadFilteredPage(db, view, filter, after);
         },
         [self](RowsAnswer a) {
             self->filterRequested_ = false;
@@ -396,29 +239,12 @@ void PlayerListModel::LocateName(const std::string& latin1) {
         if (row >= 0) emit placeFound(row);
         return;
     }
-    const auto mark = mark_;
-    Post<PlaceAnswer>(
-        [mark, latin1](Connection& c) {
-            PlaceAnswer a;
-            auto db = c.Get();
-            if (!db) {
-                a.error = db.error().text;
-                a.positioning = true;
-                return a;
-            }
-            auto place = PlaceOfName(**db, mark, latin1);
-            if (!place) {
-                a.error = place.error().text;
-                a.positioning = true;
-                return a;
-            }
-            a.place = *place;
-            return a;
-        },
-        [this](PlaceAnswer a) {
-            if (rows_ > 0 && a.place)
-                emit placeFound(static_cast<int>(std::min<std::int64_t>(*a.place, rows_ - 1)));
-        });
+    Post<PlaceAnswer>([view = ListView{order_, mark_},
+                       latin1](PlayerDatabase& db) { return FindNamePlace(db, view, latin1); },
+                      [this](PlaceAnswer a) {
+                          if (rows_ > 0 && a.place)
+                              emit placeFound(static_cast<int>(std::min<std::int64_t>(*a.place, rows_ - 1)));
+                      });
 }
 
 void PlayerListModel::StepToLetter(int current, char letter) {
@@ -428,7 +254,7 @@ void PlayerListModel::StepToLetter(int current, char letter) {
         for (int k = 1; k <= n; ++k) {
             const int row = (current + k) % n;
             const std::string text =
-                SortFieldText(order, KeyOf(order, filteredRows_[static_cast<std::size_t>(row)].row));
+                SortFieldText(order, SortKeyOf(order, filteredRows_[static_cast<std::size_t>(row)].row));
             if (!text.empty() && std::toupper(static_cast<unsigned char>(text.front())) ==
                                      std::toupper(static_cast<unsigned char>(letter))) {
                 emit placeFound(row);
@@ -437,28 +263,11 @@ void PlayerListModel::StepToLetter(int current, char letter) {
         }
         return;
     }
-    const auto mark = mark_;
-    Post<PlaceAnswer>(
-        [order, mark, current, letter](Connection& c) {
-            PlaceAnswer a;
-            auto db = c.Get();
-            if (!db) {
-                a.error = db.error().text;
-                a.positioning = true;
-                return a;
-            }
-            auto place = NextPlaceStartingWith(**db, order, mark, current, letter);
-            if (!place) {
-                a.error = place.error().text;
-                a.positioning = true;
-                return a;
-            }
-            a.place = *place;
-            return a;
-        },
-        [this](PlaceAnswer a) {
-            if (a.place && *a.place < rows_) emit placeFound(static_cast<int>(*a.place));
-        });
+    Post<PlaceAnswer>([view = ListView{order, mark_}, current,
+                       letter](PlayerDatabase& db) { return FindLetterPlace(db, view, current, letter); },
+                      [this](PlaceAnswer a) {
+                          if (a.place && *a.place < rows_) emit placeFound(static_cast<int>(*a.place));
+                      });
 }
 
 int PlayerListModel::rowCount(const QModelIndex& parent) const {

@@ -13,6 +13,11 @@
 
 #include "core/players/PlayerFilter.h"
 #include "core/players/PlayerOrders.h"
+#include "editor/players/PlayerListLoader.h"
+
+namespace kivo {
+class PlayerDatabase;
+}
 
 namespace kivo::editor {
 
@@ -26,7 +31,7 @@ namespace kivo::editor {
 class PlayerListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kChunkRows = 128;
+    static constexpr int kChunkRows = kListChunkRows;
     static constexpr std::size_t kChunksKept = 48;
 
     explicit PlayerListModel(std::string databasePath, QObject* parent = nullptr);
@@ -78,7 +83,7 @@ private:
     struct Chunk {
         std::vector<PlayerListEntry> rows;
     };
-    template <class R> void Post(std::function<R(Connection&)> work, std::function<void(R)> apply);
+    template <class R> void Post(std::function<R(PlayerDatabase&)> work, std::function<void(R)> apply);
     void RequestChunk(int chunk) const;
     void RequestMoreFiltered() const;
     void StartReload(std::optional<PlayerListEntry> keep);
