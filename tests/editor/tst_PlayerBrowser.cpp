@@ -1,8 +1,4 @@
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,162 +9,22 @@
 #include <QTableView>
 #include <QtTest>
 
-#include <memory>
-
-#include "core/clipboard/ClipboardStore.h"
-#include "core/players/PlayerCsv.h"
-#include "core/players/PlayerDatabase.h"
 #include "core/players/PlayerFilter.h"
-#include "core/players/PlayerOrders.h"
-#include "core/settings/IniFile.h"
 #include "core/support/FixedText.h"
-#include "editor/app/CheckOpen.h"
-#include "editor/app/WindowPlacement.h"
-#include "editor/players/ActualizarArchivoTodos.h"
-#include "editor/players/BrowserBusquedas.h"
-#include "editor/players/FormularioBusqueda.h"
-#include "editor/players/PlayerListModel.h"
-#include "editor/ui/ProgressWindow.h"
-#include "editor/ui/StockMessages.h"
-#include "TestSupport.h"
+#include "PlayerBrowserSupport.h"
 
 using namespace kivo;
 using namespace kivo::editor;
+using namespace kivo::editor::test;
 
-namespace {
-
-// Stands in for the clipboard window: counts its refreshes.
-class ClipboardStandIn : public QWidget {
+// The player browser over a database of 7000 synthetic rows, driven through its widgets: its orders, paging,
+// locator, letter steps and quick filter. Its commands are in PlayerBrowserCommandCases.cpp; both halves run
+// in this one program.
+class PlayerBrowserTest : public QObject, BrowserFixture {
     Q_OBJECT
-public:
-    Q_INVOKABLE void Refresh() { ++refreshes; }
-    int refreshes = 0;
-};
-
-// Runs events until the list has answered every request and stays so for a few rounds.
-bool Settle(PlayerListModel* model) {
-    QElapsedTimer timer;
-    timer.start();
-    int quiet = 0;
-    while (timer.elapsed() < 15000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (!model->settled()) {
-            quiet = 0;
-        } else if (++quiet >= 4) {
-            return true;
-        }
-        QThread::msleep(1);
-    }
-    return false;
-}
-
-void SetName(PlayerRow& r, const std::string& latin1) {
-    r.nombreJugador.fill(0);
-    std::copy_n(latin1.begin(), std::min(latin1.size(), r.nombreJugador.size()), r.nombreJugador.begin());
-}
-
-void SetTeam(PlayerRow& r, const std::string& latin1) {
-    r.nombreEquipo.fill(0);
-    std::copy_n(latin1.begin(), std::min(latin1.size(), r.nombreEquipo.size()), r.nombreEquipo.begin());
-}
-
-// 7000 rows: more than the list keeps at once. Names in mixed case, some blank, some accented; every key
-// repeats; marks 1, 2 and 3 on a few rows.
-constexpr int kRows = 7000;
-
-void FillDatabase(const std::string& path) {
-    auto db = PlayerDatabase::Open(path, true);
-    QVERIFY2(db.ok(), db.ok() ? "" : db.error().text.c_str());
-    SQLite::Transaction t(db->connection());
-    for (int i = 0; i < kRows; ++i) {
-        PlayerRow r;
-        r.pais = static_cast<std::uint8_t>(1 + i % 80);
-        SetTeam(r, i % 50 == 0 ? std::string("\311LAN FC") : "TEAM " + std::to_string(i % 400));
-        r.division = static_cast<std::uint8_t>(i % 5);
-        r.nacionalidad = static_cast<std::uint8_t>((i * 7) % 153);
-        r.nroCamiseta = static_cast<std::uint8_t>(1 + i % 16);
-        const char* stems[] = {"alba", "Bruno", "carlos", "DIEGO", "Emil", "\351lan", "zeta", ""};
-        SetName(r, i % 97 == 0 ? std::string() : stems[i % 8] + std::string(" ") + std::to_string(i));
-        r.puesto = static_cast<std::uint8_t>((i * 3) % 8);
-        for (int s = 0; s < 7; ++s)
-            r.skills[s] = static_cast<std::uint8_t>((i * (s + 3) + s) % 16);
-        r.valorPase = static_cast<std::uint8_t>((i * 11) % 50);
-        r.marca = static_cast<std::uint8_t>(i % 37 == 0 ? 1 + (i / 37) % 3 : 0);
-        QVERIFY(db->Add(r).ok());
-    }
-    t.commit();
-}
-
-std::vector<PlayerListEntry> Expected(PlayerOrder order, std::optional<std::uint8_t> mark) {
-    auto db = PlayerDatabase::Open(PlayerDatabasePath(), false);
-    PlayerListRequest all;
-    all.order = order;
-    all.mark = mark;
-    all.limit = 0;
-    return *ListPlayers(*db, all);
-}
-
-// The ids the list holds for rows first .. first + n - 1 (0 where a row is not read).
-std::vector<std::int64_t> ListedIds(PlayerListModel* model, int first, int n) {
-    std::vector<std::int64_t> ids;
-    for (int row = first; row < first + n && row < model->rowCount(); ++row) {
-        const auto e = model->EntryAt(row);
-        ids.push_back(e ? e->id : 0);
-    }
-    return ids;
-}
-
-std::vector<std::int64_t> IdsOf(const std::vector<PlayerListEntry>& rows, std::size_t first, std::size_t n) {
-    std::vector<std::int64_t> ids;
-    for (std::size_t i = first; i < first + n && i < rows.size(); ++i)
-        ids.push_back(rows[i].id);
-    return ids;
-}
-
-void ClickTab(QTabBar* tabs, int tab) {
-    // Off-screen tabs are scrolled to first, as a user does with the scroll buttons.
-    tabs->setCurrentIndex(tab);
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
-}
-
-void TypeInto(QLineEdit* entry, const QString& text) {
-    entry->setFocus();
-    entry->selectAll();
-    QTest::keyClick(entry, Qt::Key_Backspace);
-    QTest::keyClicks(entry, text);
-}
-
-} // namespace
-
-// The player browser over a database of 7000 synthetic rows, driven through its widgets.
-class PlayerBrowserTest : public QObject {
-    Q_OBJECT
-
-    std::unique_ptr<test::Seams> seams;
-    QPointer<BrowserBusquedas> browser;
-
-    BrowserBusquedas* Open() {
-        auto* b = new BrowserBusquedas;
-        b->setAttribute(Qt::WA_DeleteOnClose);
-        b->resize(1000, 600);
-        b->show();
-        if (!Settle(b->model())) qWarning("the list did not settle");
-        return b;
-    }
-
 private slots:
-    void init() {
-        seams = std::make_unique<test::Seams>();
-        Globals().ClipboardFilePath = seams->StartFile("portapap.tps").toStdString();
-        FillDatabase(PlayerDatabasePath());
-        browser = Open();
-    }
-    void cleanup() {
-        if (browser) browser->close();
-        QCoreApplication::processEvents();
-        delete browser;
-        seams.reset();
-    }
+    void init() { SetUpBrowser(); }
+    void cleanup() { TearDownBrowser(); }
 
     void opensOnTheNameTabWithItsColumnsTabsAndNames() {
         QCOMPARE(browser->windowTitle(), QStringLiteral("Browse Players"));
@@ -424,29 +280,6 @@ private slots:
         }
     }
 
-    void copyPlayerAddsTheDatabaseRowToTheClipboardFile() {
-        ClipboardStandIn clipboard;
-        Globals().ClipboardThread = &clipboard;
-        QTableView* list = browser->list();
-        list->setCurrentIndex(browser->model()->index(7, 0));
-        const auto chosen = browser->Highlighted();
-        QVERIFY(chosen);
-        browser->button(QStringLiteral("Copy player"))->click();
-        browser->button(QStringLiteral("Copy player"))->click();
-        QTRY_COMPARE(clipboard.refreshes, 2);
-        Globals().ClipboardThread = nullptr;
-        const PlayerTransferRecord expected = TransferFromDatabaseRow(chosen->row);
-        QCOMPARE(Globals().TransferRecord, expected);
-        auto store = ClipboardStore::Open(Globals().ClipboardFilePath, false);
-        QVERIFY(store.ok());
-        auto entries = store->List();
-        QVERIFY(entries.ok());
-        QCOMPARE(entries->size(), std::size_t{2}); // duplicates are kept
-        QCOMPARE(Normalised((*entries)[0].record), Normalised(expected));
-        QCOMPARE(expected.aspecto, std::uint8_t{0});
-        QCOMPARE(Globals().ClipboardFileUseCount, 0); // taken for the add only
-    }
-
     void quickFilterNarrowsTheOrderLiveAndEscClearsIt() {
         ClickTab(browser->tabs(), 2);
         QVERIFY(Settle(browser->model()));
@@ -479,195 +312,18 @@ private slots:
         QCOMPARE(browser->model()->rowCount(), kRows);
         QVERIFY(!browser->model()->filtered());
     }
-
-    void exportWritesTheMarkOrTheFilteredListAsCsv_data() {
-        QTest::addColumn<QString>("mark");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<int>("tab");
-        QTest::newRow("selected mark 1") << "1"
-                                         << "" << 0;
-        QTest::newRow("quick filter on the passing order") << "0"
-                                                           << "bruno 1" << 2;
-        QTest::newRow("quick filter on the mark tab") << "2"
-                                                      << "a" << BrowserBusquedas::kMarkTab;
-    }
-    void exportWritesTheMarkOrTheFilteredListAsCsv() {
-        QFETCH(QString, mark);
-        QFETCH(QString, filter);
-        QFETCH(int, tab);
-        const QString path = seams->StartFile("players.csv");
-        BrowserBusquedas::ExportPathChooser() = [path] { return path; };
-        TypeInto(browser->markEntry(), mark);
-        ClickTab(browser->tabs(), tab);
-        TypeInto(browser->filterEntry(), filter);
-        QVERIFY(Settle(browser->model()));
-        browser->button(QStringLiteral("Export\u2026"))->click();
-        QTRY_VERIFY(!seams->messages.empty());
-        BrowserBusquedas::ExportPathChooser() = nullptr;
-        const PlayerOrder order = filter.isEmpty() ? PlayerOrder::Mark : BrowserBusquedas::OrderOfTab(tab);
-        const std::optional<std::uint8_t> m =
-            filter.isEmpty() || tab == BrowserBusquedas::kMarkTab
-                ? std::optional<std::uint8_t>(static_cast<std::uint8_t>(mark.toInt()))
-                : std::nullopt;
-        std::string expected = PlayerCsvHeader();
-        int lines = 0;
-        for (const auto& e : Expected(order, m))
-            if (PlayerQuickFilter(filter.toStdString()).Matches(e.row)) {
-                expected += PlayerCsvLine(e.row);
-                ++lines;
-            }
-        QVERIFY(lines > 0);
-        QCOMPARE(test::ReadFile(path).toStdString(), expected);
-        QCOMPARE(seams->messages.back().text,
-                 QStringLiteral("%1 players written to %2.").arg(lines).arg(path));
-    }
-
-    void exportWithoutMarkOrFilterWritesNothing() {
-        const QString path = seams->StartFile("nothing.csv");
-        BrowserBusquedas::ExportPathChooser() = [path] { return path; };
-        browser->button(QStringLiteral("Export\u2026"))->click();
-        BrowserBusquedas::ExportPathChooser() = nullptr;
-        QCOMPARE(seams->messages.size(), std::size_t{1});
-        QVERIFY(!QFile::exists(path));
-    }
-
-    void clearMarksActsOnTheSelectedMarkAndZeroClearsAll() {
-        ClickTab(browser->tabs(), BrowserBusquedas::kMarkTab);
-        TypeInto(browser->markEntry(), QStringLiteral("3"));
-        QVERIFY(Settle(browser->model()));
-        const int ones = static_cast<int>(Expected(PlayerOrder::Mark, 1).size());
-        QVERIFY(browser->model()->rowCount() > 0);
-        browser->findChild<QPushButton*>(QStringLiteral("Clear Marks"))->click();
-        QTRY_VERIFY(Expected(PlayerOrder::Mark, 3).empty());
-        QTRY_COMPARE(browser->model()->rowCount(), 0);
-        QCOMPARE(static_cast<int>(Expected(PlayerOrder::Mark, 1).size()), ones);
-        TypeInto(browser->markEntry(), QStringLiteral("1"));
-        QVERIFY(Settle(browser->model()));
-        QCOMPARE(browser->model()->rowCount(), ones);
-        // Mark 0 selected: "Clear Marks" clears every mark.
-        TypeInto(browser->markEntry(), QStringLiteral("0"));
-        browser->findChild<QPushButton*>(QStringLiteral("Clear Marks"))->click();
-        QTRY_VERIFY(Expected(PlayerOrder::Mark, std::nullopt).empty());
-    }
-
-    void aSearchMarksWithTheSelectedMarkAndTheMarkTabShowsExactlyThoseFound() {
-        TypeInto(browser->markEntry(), QStringLiteral("7"));
-        std::vector<std::int64_t>
-            wanted; // position D (3) and passing 8 or more, in the mark order's sequence
-        for (const auto& e : Expected(PlayerOrder::Country, std::nullopt))
-            if (e.row.puesto == 3 && e.row.skills[0] >= 8) wanted.push_back(e.id);
-        std::sort(wanted.begin(), wanted.end());
-        QVERIFY(!wanted.empty());
-        browser->button(QStringLiteral("Set Search Criteria and Search"))->click();
-        QPointer<FormularioBusqueda> form = browser->findChild<FormularioBusqueda*>();
-        QVERIFY(form);
-        QCOMPARE(form->mark(), 7);
-        QVERIFY(!browser->isEnabled()); // the form is modal on the browser
-        form->positionList()->setCurrentText(QStringLiteral("D"));
-        form->skillEntry(0)->setValue(8);
-        form->searchButton()->click();
-        QTRY_COMPARE(Expected(PlayerOrder::Mark, 7).size(), wanted.size());
-        QTRY_VERIFY(browser->findChildren<ProgressWindow*>().isEmpty());
-        QVERIFY(form); // the form stays open after a search
-        form->closeButton()->click();
-        QTRY_VERIFY(form.isNull());
-        QVERIFY(browser->isEnabled());
-        ClickTab(browser->tabs(), BrowserBusquedas::kMarkTab);
-        QVERIFY(Settle(browser->model()));
-        QCOMPARE(browser->model()->rowCount(), static_cast<int>(wanted.size()));
-        // Read through the list as the user scrolls it.
-        std::vector<std::int64_t> shown;
-        while (static_cast<int>(shown.size()) < browser->model()->rowCount()) {
-            const int row = static_cast<int>(shown.size());
-            browser->list()->scrollTo(browser->model()->index(row, 0), QAbstractItemView::PositionAtTop);
-            QVERIFY(Settle(browser->model()));
-            const auto e = browser->model()->EntryAt(row);
-            QVERIFY(e);
-            QCOMPARE(int(e->row.marca), 7);
-            shown.push_back(e->id);
-        }
-        QCOMPARE(shown, wanted); // one mark: the mark order follows the rows' places
-    }
-
-    void aRowThatCannotBeReadShowsTheRecordRetrievalWarning() {
-        ClickTab(browser->tabs(), 2);
-        QVERIFY(Settle(browser->model()));
-        {
-            auto db = PlayerDatabase::Open(PlayerDatabasePath(), false);
-            db->connection().exec("ALTER TABLE jugadores RENAME TO gone");
-        }
-        browser->list()->scrollToBottom();
-        QVERIFY(Settle(browser->model()));
-        browser->list()->scrollTo(browser->model()->index(3000, 0));
-        QVERIFY(Settle(browser->model()));
-        QCOMPARE(seams->messages.size(), std::size_t{1}); // once, however many rows were asked for
-        const MessageSpec expected =
-            StockMessageSpec(StockMessage::RecordRetrieval, QStringLiteral("x"), QStringLiteral("Jugadores"));
-        QCOMPARE(seams->messages[0].title, expected.title);
-        QVERIFY2(seams->messages[0].text.contains(QStringLiteral("Jugadores")),
-                 qPrintable(seams->messages[0].text));
-        QCOMPARE(browser->model()->rowCount(), kRows); // the rows read stay listed
-    }
-
-    void aDamagedOrderShowsTheViewOpenWarning() {
-        {
-            auto db = PlayerDatabase::Open(PlayerDatabasePath(), false);
-            db->connection().exec("ALTER TABLE jugadores RENAME TO gone");
-        }
-        ClickTab(browser->tabs(), 2);
-        QVERIFY(Settle(browser->model()));
-        QCOMPARE(seams->messages.size(), std::size_t{1});
-        QCOMPARE(seams->messages[0].title, StockMessageSpec(StockMessage::ViewOpen).title);
-        QCOMPARE(browser->model()->rowCount(), 0);
-        // One warning per reload, not one per row asked for.
-        ClickTab(browser->tabs(), 3);
-        QVERIFY(Settle(browser->model()));
-        QCOMPARE(seams->messages.size(), std::size_t{2});
-    }
-
-    void runsInsideTheFrameAndItsCloseClosesTheSubwindow() {
-        browser->close();
-        QTRY_VERIFY(browser.isNull());
-        QCOMPARE(Globals().PlayerFileUseCount, 0);
-        QMdiArea area;
-        area.resize(1100, 700);
-        area.show();
-        Globals().TaskArea = &area;
-        StartBrowserBusquedas();
-        QCOMPARE(area.subWindowList().size(), 1);
-        QPointer<QMdiSubWindow> sub = area.subWindowList().first();
-        auto* b = qobject_cast<BrowserBusquedas*>(sub->widget());
-        QVERIFY(b);
-        QCOMPARE(Globals().PlayerFileUseCount, 1);
-        QVERIFY(Settle(b->model()));
-        QCOMPARE(b->model()->rowCount(), static_cast<int>(Expected(PlayerOrder::Name, std::nullopt).size()));
-        // "Update One Team File" opens modally beside the browser, which waits for it.
-        b->button(QStringLiteral("Update One Team File"))->click();
-        QCOMPARE(area.subWindowList().size(), 2);
-        QVERIFY(!sub->isEnabled());
-        auto* update = area.findChild<ActualizarArchivoTodos*>();
-        QVERIFY(update);
-        update->closeButton()->click();
-        QTRY_COMPARE(area.subWindowList().size(), 1);
-        QVERIFY(sub->isEnabled());
-        QVERIFY(Settle(b->model()));
-        b->button(QStringLiteral("Close"))->click();
-        QTRY_VERIFY(sub.isNull());
-        QVERIFY(area.subWindowList().isEmpty());
-        QCOMPARE(Globals().PlayerFileUseCount, 0);
-        QVERIFY(!ReadIniText(PlacementIniPath("zeltra.ini"), "BrowserBusquedas", "Width", "").empty());
-        Globals().TaskArea = nullptr;
-    }
-
-    void theListFollowsTheWindowsSize() {
-        const int width = browser->list()->width();
-        const int height = browser->list()->height();
-        browser->resize(1200, 800);
-        QCoreApplication::processEvents();
-        QVERIFY(browser->list()->width() > width);
-        QVERIFY(browser->list()->height() > height);
-    }
 };
 
-QTEST_MAIN(PlayerBrowserTest)
+QObject* NewPlayerBrowserCommandsTest();
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTEST_SET_MAIN_SOURCE_PATH
+    PlayerBrowserTest browsing;
+    std::unique_ptr<QObject> commands(NewPlayerBrowserCommandsTest());
+    int failed = QTest::qExec(&browsing, argc, argv);
+    failed += QTest::qExec(commands.get(), argc, argv);
+    return failed;
+}
+
 #include "tst_PlayerBrowser.moc"
