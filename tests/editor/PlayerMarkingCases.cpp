@@ -309,6 +309,7 @@ private slots:
                                                        "SH", "HE", "TA", "BC", "SP", "FI", "Price"}));
         QCOMPARE(MarkedPlayersFooter(1), QStringLiteral("Pág. 1"));
         QCOMPARE(MarkedPlayersFooter(1234), QStringLiteral("Pág. 1234"));
+        QCOMPARE(MarkedPlayersFooter(10000), QStringLiteral("Pág. 10000"));
         // A code outside its table prints nothing rather than another table's text.
         r.division = 9;
         r.puesto = 8;
@@ -391,6 +392,33 @@ private slots:
         w.task.findChild<ReportPreview*>()->printAction()->trigger();
         QTRY_VERIFY(done);
         QCOMPARE(w.seams.Shown(), QStringList{"ERROR: The report could not be printed."});
+    }
+
+    void report_cancelPrintsNothing() {
+        PlayerWorld w;
+        w.SetAllMarks(8);
+        // The worker waits at its third slice until the user has pressed Cancel.
+        QSemaphore pressed;
+        std::atomic<bool> waiting{false};
+        std::atomic<int> slices{0};
+        JobStepHook() = [&](const ProgressState&) {
+            if (++slices == 3) {
+                waiting = true;
+                pressed.acquire();
+            }
+        };
+        bool done = false;
+        ImprimirJugadoresMarcados(&w.task, 8, [&] { done = true; });
+        QPointer<ProgressWindow> progress = w.Progress();
+        QVERIFY(progress);
+        QTRY_VERIFY_WITH_TIMEOUT(waiting, kJobWait);
+        QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+        pressed.release();
+        QTRY_VERIFY_WITH_TIMEOUT(done, kJobWait);
+        JobStepHook() = nullptr;
+        QVERIFY(!w.task.findChild<ReportPreview*>());
+        QVERIFY(w.seams.messages.empty());
+        QCOMPARE(w.Marked(8).size(), w.Rows().size());
     }
 
     void report_ofAnEmptyMarkShowsNoPreview_data() {

@@ -125,6 +125,23 @@ private slots:
         QVERIFY(states.back().label2.empty());
     }
 
+    void storageErrorText_data() {
+        QTest::addColumn<QString>("core");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("the storage words and number after the last colon")
+            << "The search could not mark the players in /a: b/JUGADORES: database is locked (5)\nNo mark "
+               "was changed."
+            << "database is locked (5)";
+        QTest::newRow("a text without a number is shown whole, first line only")
+            << "Cannot open JUGADORES\nmore"
+            << "Cannot open JUGADORES";
+    }
+    void storageErrorText() {
+        QFETCH(QString, core);
+        QFETCH(QString, shown);
+        QCOMPARE(StorageErrorText(core.toStdString()), shown);
+    }
+
     void search_progressWindowShowsTheCoreTexts() {
         // What a pass sends is what its window shows.
         ProgressWindow window(true);

@@ -70,7 +70,8 @@ QStringList MarkedPlayersHeadings() {
 }
 
 QString MarkedPlayersFooter(int page) {
-    return QStringLiteral("Pág. ") + QString::number(page % 10000);
+    // A long report may pass page 9999; its numbers go on rather than starting again at 0.
+    return QStringLiteral("Pág. ") + QString::number(page);
 }
 
 MarkedPlayerBlock MarkedPlayerBlockOf(const PlayerRow& row) {

@@ -27,7 +27,7 @@ MarkedPlayerBlock MarkedPlayerBlockOf(const PlayerRow& row);
 
 // The headings of the report's first heading line.
 QStringList MarkedPlayersHeadings();
-// "Pág. N".
+// "Pág. N", the page number in full.
 QString MarkedPlayersFooter(int page);
 
 // Paints the report on `printer`, as many pages as the blocks need (one page when there are none); returns

@@ -1,6 +1,5 @@
 #include "editor/players/MarkingProgress.h"
 
-#include <memory>
 #include <optional>
 
 #include "core/players/PlayerDatabase.h"
@@ -25,9 +24,8 @@ struct PassResult {
 using PassJob = std::function<Result<MarkPassOutcome>(PlayerDatabase&, Progress&)>;
 
 void RunPass(QWidget* task, PassJob pass, std::function<void()> done) {
-    if (!task) return;
     // The pass holds the database like any other user of it; the worker reads through its own connection.
-    if (!UsePlayerDatabase()) {
+    if (!task || !UsePlayerDatabase()) {
         if (done) done();
         return;
     }
