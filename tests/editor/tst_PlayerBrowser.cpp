@@ -97,7 +97,11 @@ private slots:
         QVERIFY(browser->model()->rowCount() > 0);
         // A mark is one byte: 256 cannot be typed.
         TypeInto(browser->markEntry(), QStringLiteral("256"));
-        QVERIFY(browser->MarcaSeleccionada() <= 255);
+        QCOMPARE(browser->markEntry()->text(), QStringLiteral("25"));
+        QCOMPARE(browser->MarcaSeleccionada(), 25);
+        // An emptied entry selects no mark: 0.
+        browser->markEntry()->clear();
+        QCOMPARE(browser->MarcaSeleccionada(), 0);
         browser->button(QStringLiteral("Close"))->click();
         QVERIFY(QTest::qWaitFor([&] { return browser.isNull() || !browser->isVisible(); }));
         QCOMPARE(Globals().PlayerFileUseCount, 0);

@@ -59,6 +59,17 @@ constexpr TabOrder kTabs[] = {
 // Column widths in characters of the list's formats.
 constexpr int kColumnChars[] = {11, 20, 12, 5, 3, 23, 4, 3, 3, 3, 3, 3, 3, 3, 6};
 
+// A mark is one byte: a number above 255 cannot be typed (the plain validator lets "256" stand as
+// unfinished).
+class MarkValidator : public QIntValidator {
+public:
+    using QIntValidator::QIntValidator;
+    State validate(QString& input, int& pos) const override {
+        const State state = QIntValidator::validate(input, pos);
+        return state == Intermediate && !input.isEmpty() && input.toInt() > top() ? Invalid : state;
+    }
+};
+
 QPushButton* Button(const QString& text, const QString& tip = {}) {
     auto* b = new QPushButton(text);
     b->setAccessibleName(tip.isEmpty() ? text : tip);
@@ -139,7 +150,7 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     search->setIcon(QIcon(QStringLiteral(":/icons/buscar3.svg")));
     markEntry_ = new QLineEdit(QStringLiteral("0"));
     markEntry_->setMaxLength(3);
-    markEntry_->setValidator(new QIntValidator(0, 255, markEntry_));
+    markEntry_->setValidator(new MarkValidator(0, 255, markEntry_));
     markEntry_->setAccessibleName(QStringLiteral("Selected Mark"));
     markEntry_->setMaximumWidth(50);
     auto* markPrompt = new QLabel(QStringLiteral("Selected Mark:"));
