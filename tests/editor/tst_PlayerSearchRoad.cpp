@@ -138,6 +138,7 @@ private slots:
         TypeInto(build->directoryEntry(), data);
         QTest::mouseClick(build->beginButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(build.isNull(), kJobWait);
+        QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty()); // its frame went with it
         QCOMPARE(seams.messages.size(), std::size_t(1));
         QVERIFY(QFileInfo::exists(QDir(start).filePath(QStringLiteral("JUGADORES"))));
 
