@@ -19,11 +19,14 @@ protected:
 
     void SetUp() override {
         db.emplace(OpenDatabase());
-        const char* names[] = {"alba", "Alba", "BRUNO", "bruno", "", "   ", "zeta", "ab", "Carlos"};
+        // Accented capitals and small letters too: whatever the name order does with letter case, a place
+        // counted here must agree with it.
+        const char* names[] = {"alba", "Alba", "BRUNO",   "\311lan", "bruno", "",
+                               "   ",  "zeta", "\351lan", "ab",      "Carlos"};
         for (int i = 0; i < 90; ++i) {
             PlayerRow r =
                 MakePlayerRow(testing::MakeTeam(static_cast<std::uint8_t>(i % 5), "T", 0, i), i % 16);
-            testing::SetText(r.nombreJugador.data(), r.nombreJugador.size(), names[i % 9]);
+            testing::SetText(r.nombreJugador.data(), r.nombreJugador.size(), names[i % 11]);
             r.marca = static_cast<std::uint8_t>(i % 4);
             ASSERT_TRUE(db->Add(r).ok());
         }
