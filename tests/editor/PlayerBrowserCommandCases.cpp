@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -107,6 +108,27 @@ private slots:
         QCOMPARE(test::ReadFile(path).toStdString(), expected);
         QCOMPARE(seams->messages.back().text,
                  QStringLiteral("%1 players written to %2.").arg(lines).arg(path));
+    }
+
+    void exportIsWhatKivoCliListsAsCsv() {
+        const QString path = seams->StartFile("mark2.csv");
+        BrowserBusquedas::ExportPathChooser() = [path] { return path; };
+        TypeInto(browser->markEntry(), QStringLiteral("2"));
+        browser->button(QStringLiteral("Export\u2026"))->click();
+        QTRY_VERIFY(!seams->messages.empty());
+        BrowserBusquedas::ExportPathChooser() = nullptr;
+        QProcess cli;
+        cli.setWorkingDirectory(seams->start.path());
+        cli.start(QStringLiteral(KIVO_CLI_PATH),
+                  {"players", "list", "--order", "mark", "--mark", "2", "--csv"});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+        const QByteArray listed = cli.readAllStandardOutput();
+        QVERIFY(listed.count('\n') > 10);
+        // kivo-cli's --csv still writes its own columns (no country code or mark, LF line ends); once it writes
+        // PlayerCsvLine's, this passes unexpectedly and the line below goes.
+        QEXPECT_FAIL("", "kivo-cli players list --csv does not write the shared CSV format yet", Continue);
+        QCOMPARE(test::ReadFile(path), listed);
     }
 
     void exportWithoutMarkOrFilterWritesNothing() {
