@@ -103,7 +103,6 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     filter_->setToolTip(
         QStringLiteral("Show only the players whose name or team contains this text (Esc clears it)"));
     filter_->setPlaceholderText(QStringLiteral("Player or team name contains..."));
-    filter_->setClearButtonEnabled(true);
     filter_->installEventFilter(this);
     auto* filterPrompt = new QLabel(QStringLiteral("Quick Filter:"));
     filterPrompt->setBuddy(filter_);
