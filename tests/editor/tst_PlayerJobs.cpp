@@ -2,6 +2,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -262,20 +263,38 @@ private slots:
         PlayerWorld w(false);
         const QString dir = QString::fromStdString(w.dataDir());
         QFile::copy(QString::fromStdString(w.teamFile(5)), QDir(dir).filePath(file));
+        QVERIFY(WriteFile(QDir(dir).filePath(QStringLiteral("notes.txt")), "x"));
         auto* window = new ActualizarArchivoTodos;
         OpenModalOnTask(&w.task, window, nullptr);
-        QStringList titles;
+        QStringList titles, listed;
         ActualizarArchivoTodos::DialogAnswerer() = [&](QWidget* d) {
             auto* dialog = qobject_cast<QFileDialog*>(d);
             titles << dialog->windowTitle() << dialog->nameFilters().join(QLatin1Char(';'));
             dialog->setDirectory(dir);
-            dialog->selectFile(file);
+            // What the dialog lists once it has read the directory.
+            auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+            QTest::qWaitFor([&] {
+                listed.clear();
+                for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r)
+                    listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+                return listed.contains(file) && listed.contains(QStringLiteral("TEAM.005"));
+            });
+            // The user clicks the file in the list and accepts.
+            for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r) {
+                const QModelIndex index = view->model()->index(r, 0, view->rootIndex());
+                if (index.data().toString() != file) continue;
+                view->scrollTo(index);
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+            }
             static_cast<QDialog*>(dialog)->accept();
         };
         QTest::mouseClick(window->selectButton(), Qt::LeftButton);
         ActualizarArchivoTodos::DialogAnswerer() = nullptr;
         QCOMPARE(titles.value(0), QStringLiteral("Choose the TEAM file"));
-        QVERIFY(titles.value(1).startsWith(QStringLiteral("Team Files (team*.*")));
+        QVERIFY(titles.value(1).startsWith(QStringLiteral("Team Files (")));
+        QVERIFY2(listed.contains(file) && listed.contains(QStringLiteral("TEAM.005")),
+                 qPrintable(listed.join(' ')));
+        QVERIFY(!listed.contains(QStringLiteral("notes.txt")));
         QCOMPARE(QFileInfo(window->fileName()).fileName(), file);
         QCOMPARE(window->fileNameDisplay()->text(), window->fileName());
         QCOMPARE(window->fileNumber(), number);

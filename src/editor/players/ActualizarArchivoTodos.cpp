@@ -133,7 +133,7 @@ void ActualizarArchivoTodos::SelectFile() {
     QFileDialog dialog(this, QStringLiteral("Choose the TEAM file"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     // The game's files come from a file system that ignores letter case: "team*.*" finds TEAM.005 too.
-    dialog.setNameFilter(QStringLiteral("Team Files (team*.* TEAM*.* Team*.*)"));
+    dialog.setNameFilter(QStringLiteral("Team Files ([tT][eE][aA][mM]*.*)"));
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setOption(QFileDialog::DontUseNativeDialog, DialogAnswerer() != nullptr);
     const QFileInfo current(fileName_.trimmed());
