@@ -1,14 +1,139 @@
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/players/CrearArchivoJugadores.h"
+#include "editor/app/CheckOpen.h"
 #include "editor/app/EditorState.h"
-#include "editor/app/PlaceholderTask.h"
 #include "editor/app/TaskWindows.h"
+#include "editor/app/WindowPlacement.h"
+#include "editor/players/MarkingProgress.h"
+#include "editor/ui/HelpTopics.h"
+#include "editor/ui/HelpViewer.h"
+#include "editor/ui/MessageBox.h"
+#include "editor/ui/ProgressWindow.h"
 
 namespace kivo::editor {
 
+namespace {
+
+const char* const kSection = "ElegirDirectorioCrearArchivoJugadores";
+const char* const kHelpKeyword = "Creating the Players File";
+
+} // namespace
+
 void StartElegirDirectorioCrearArchivoJugadores() {
-    OpenTaskWindow(new PlaceholderTask(QStringLiteral("Start Creating File"),
-                                       QStringLiteral("Create Players File"), [] {}));
+    OpenTaskWindow(new ElegirDirectorioCrearArchivoJugadores);
+}
+
+ElegirDirectorioCrearArchivoJugadores::ElegirDirectorioCrearArchivoJugadores(QWidget* parent)
+    : QWidget(parent) {
+    setWindowTitle(QStringLiteral("Start Creating File"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/creatodo.svg")));
+    setStatusTip(QStringLiteral("Create An All Players File"));
+    SetHelpKeyword(this, QString::fromLatin1(kHelpKeyword));
+
+    directory_ = new QLineEdit(QFile::decodeName(QByteArray::fromStdString(Globals().BatchDataDirectory)));
+    directory_->setMaxLength(255);
+    directory_->setAccessibleName(QStringLiteral("Team Files Directory"));
+    directory_->setMinimumWidth(300);
+    // Bound to the global: what is typed is what the build scans.
+    connect(directory_, &QLineEdit::textChanged, this, [](const QString& text) {
+        Globals().BatchDataDirectory = QFile::encodeName(text).toStdString();
+    });
+    auto* prompt = new QLabel(QStringLiteral("Team Files Directory:"));
+    prompt->setBuddy(directory_);
+    auto* help = new QPushButton(QStringLiteral("Help"));
+    begin_ = new QPushButton(QStringLiteral("Begin Creating File"));
+    begin_->setToolTip(QStringLiteral("Begin Creating File with all the Players"));
+    close_ = new QPushButton(QStringLiteral("Close"));
+    for (QPushButton* b : {help, begin_, close_})
+        b->setAccessibleName(b->text());
+    begin_->setDefault(true);
+    connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
+    connect(begin_, &QPushButton::clicked, this, &ElegirDirectorioCrearArchivoJugadores::Begin);
+    connect(close_, &QPushButton::clicked, this, &ElegirDirectorioCrearArchivoJugadores::CloseFrame);
+
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(prompt);
+    entry->addWidget(directory_, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(help);
+    buttons->addStretch();
+    buttons->addWidget(begin_);
+    buttons->addWidget(close_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(entry);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    resize(460, 110);
+}
+
+void ElegirDirectorioCrearArchivoJugadores::CloseFrame() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void ElegirDirectorioCrearArchivoJugadores::Begin() {
+    if (building_) return;
+    MessageSpec question;
+    question.title = QStringLiteral("ATENTION");
+    question.text =
+        QStringLiteral("This process could take ABOUT AN HOUR (or more) depending on the computer.\n"
+                       "Do you want to start it anyway ?");
+    question.icon = MessageIcon::Exclamation;
+    question.buttons = MessageButton::Yes | MessageButton::No;
+    question.defaultButton = MessageButton::Yes;
+    if (ShowMessage(question, window()) != MessageButton::Yes) {
+        CloseFrame();
+        return;
+    }
+
+    building_ = true;
+    const std::string database = PlayerDatabasePath();
+    const std::string directory = Globals().BatchDataDirectory;
+    std::function<Result<PlayerDatabaseBuildSummary>(Progress&)> job = [database, directory](Progress& p) {
+        HookedProgress hooked(p);
+        return CrearArchivoJugadores(database, directory, hooked);
+    };
+    std::function<void(Result<PlayerDatabaseBuildSummary>)> finish =
+        [self = QPointer<ElegirDirectorioCrearArchivoJugadores>(this)](Result<PlayerDatabaseBuildSummary> r) {
+            // A build that could not write the database says so: the old contents are still there.
+            if (!r) ShowInformation(QStringLiteral("ERROR"), QString::fromLocal8Bit(r.error().text.c_str()));
+            if (!self) return;
+            self->building_ = false;
+            self->built_ = r.ok();
+            self->CloseFrame();
+        };
+    RunWithProgress<Result<PlayerDatabaseBuildSummary>>(this, QStringLiteral("Creating File"), false, job,
+                                                        finish);
+}
+
+void ElegirDirectorioCrearArchivoJugadores::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    RestoreWindowPlacement(this, "zeltra.ini", kSection);
+}
+
+void ElegirDirectorioCrearArchivoJugadores::closeEvent(QCloseEvent* event) {
+    if (building_) {
+        // The build has no cancel; the window goes when it is done.
+        event->ignore();
+        return;
+    }
+    SaveWindowPlacement(this, "zeltra.ini", kSection);
+    Globals().GlobalResponse = built_ ? kResponseCompleted : kResponseCancelled;
+    QWidget::closeEvent(event);
 }
 
 } // namespace kivo::editor

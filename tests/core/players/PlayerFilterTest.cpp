@@ -1,0 +1,146 @@
+#include "core/players/PlayerFilter.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "core/players/PlayerCsv.h"
+#include "core/players/PlayerCsvExport.h"
+#include "core/support/FixedText.h"
+#include "PlayersTestSupport.h"
+
+namespace kivo {
+namespace {
+
+TEST(FoldLatin1CaseTest, FoldsAsciiAndAccentedCapitalsOnly) {
+    EXPECT_EQ(FoldLatin1Case("ABC xyz 09"), "abc xyz 09");
+    EXPECT_EQ(FoldLatin1Case("\311lan \321and\332"), "\351lan \361and\372"); // Élan Ñandú
+    EXPECT_EQ(FoldLatin1Case("\300\336\337\377"), "\340\376\337\377");       // ß and ÿ have no capital here
+    EXPECT_EQ(FoldLatin1Case("\327\367"), "\327\367");                       // × and ÷ are no letters
+}
+
+struct FilterCase {
+    const char* name;
+    const char* filter;
+    const char* player;
+    const char* team;
+    bool matches;
+};
+
+class QuickFilterTest : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(QuickFilterTest, NameOrTeamContainsTheTextLetterCaseIgnored) {
+    PlayerRow r;
+    testing::SetText(r.nombreJugador.data(), r.nombreJugador.size(), GetParam().player);
+    testing::SetText(r.nombreEquipo.data(), r.nombreEquipo.size(), GetParam().team);
+    EXPECT_EQ(PlayerQuickFilter(GetParam().filter).Matches(r), GetParam().matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuickFilterTest,
+    ::testing::Values(FilterCase{"EmptyLetsAllThrough", "", "", "", true},
+                      FilterCase{"InTheName", "ron", "RONALDO", "X", true},
+                      FilterCase{"InTheTeam", "united", "A", "LEEDS UNITED", true},
+                      FilterCase{"AccentedCapitalFoundBySmall", "\351lan", "\311LAN", "", true},
+                      FilterCase{"AccentedSmallFoundByCapital", "\311L", "\351lan", "", true},
+                      FilterCase{"AccentIsNotItsPlainLetter", "elan", "\311LAN", "", false},
+                      FilterCase{"PaddingBlanksAreNotText", "o ", "PEDRO", "", false},
+                      FilterCase{"InnerBlankIsText", "o p", "PEDRO PEREZ", "", true},
+                      FilterCase{"NeitherField", "zz", "PEDRO", "MADRID", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class FilteredListTest : public testing::TeamFilesTest {
+protected:
+    std::optional<PlayerDatabase> db;
+    void SetUp() override {
+        db.emplace(OpenDatabase());
+        // Names N00..N59; every third one plays for "ALPHA", the others for "BETA"; marks 1 and 2 alternate.
+        for (int i = 0; i < 60; ++i) {
+            PlayerRow r;
+            char name[8];
+            std::snprintf(name, sizeof name, "N%02d", 59 - i);
+            testing::SetText(r.nombreJugador.data(), r.nombreJugador.size(), name);
+            testing::SetText(r.nombreEquipo.data(), r.nombreEquipo.size(), i % 3 == 0 ? "ALPHA" : "BETA");
+            r.skills[0] = static_cast<std::uint8_t>(i % 16);
+            r.marca = static_cast<std::uint8_t>(1 + i % 2);
+            ASSERT_TRUE(db->Add(r).ok());
+        }
+    }
+};
+
+TEST_F(FilteredListTest, PagesGoOnWhereTheLastScanStoppedAndKeepTheOrder) {
+    PlayerListRequest request;
+    request.order = PlayerOrder::Name;
+    request.limit = 7;
+    const PlayerQuickFilter alpha("alp");
+    std::vector<std::string> names;
+    int pages = 0;
+    for (;;) {
+        auto page = ListFilteredPlayers(*db, request, alpha, 10);
+        ASSERT_TRUE(page.ok()) << page.error().text;
+        ++pages;
+        EXPECT_LE(page->scanned, 10);
+        for (const auto& e : page->rows)
+            names.push_back(TrimRight(e.texts.name));
+        if (page->atEnd) break;
+        ASSERT_TRUE(page->lastScanned.has_value());
+        request.after = page->lastScanned;
+    }
+    std::vector<std::string> expected;
+    for (int i = 59; i >= 0; --i)
+        if (i % 3 == 0)
+            expected.push_back("N" + std::string(59 - i < 10 ? "0" : "") + std::to_string(59 - i));
+    EXPECT_EQ(names, expected);
+    EXPECT_GE(pages, 6); // 60 rows, at most 10 read per page
+}
+
+TEST_F(FilteredListTest, MarkAndOrderApplyBeforeTheFilter) {
+    PlayerListRequest request;
+    request.order = PlayerOrder::Passing;
+    request.mark = 1;
+    request.limit = 0;
+    auto page = ListFilteredPlayers(*db, request, PlayerQuickFilter("BETA"));
+    ASSERT_TRUE(page.ok());
+    EXPECT_TRUE(page->atEnd);
+    ASSERT_EQ(page->rows.size(), 20u); // even i (mark 1) and not a multiple of three
+    for (std::size_t k = 0; k < page->rows.size(); ++k) {
+        EXPECT_EQ(page->rows[k].row.marca, 1);
+        if (k > 0) {
+            EXPECT_GE(page->rows[k - 1].row.skills[0], page->rows[k].row.skills[0]);
+        }
+    }
+}
+
+TEST_F(FilteredListTest, ExportWritesTheOneCsvFormatAndReplacesOnlyWhenComplete) {
+    const std::string path = dir.file("players.csv");
+    auto written = ExportPlayersCsv(*db, PlayerOrder::Mark, 2, PlayerQuickFilter("alpha"), path);
+    ASSERT_TRUE(written.ok()) << written.error().text;
+    EXPECT_EQ(*written, 10);
+    PlayerListRequest request;
+    request.order = PlayerOrder::Mark;
+    request.mark = 2;
+    request.limit = 0;
+    std::string expected = PlayerCsvHeader();
+    for (const auto& e : *ListPlayers(*db, request))
+        if (PlayerQuickFilter("alpha").Matches(e.row)) expected += PlayerCsvLine(e.row);
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    EXPECT_EQ(bytes.str(), expected);
+    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+
+    // A directory that does not exist: an error, nothing left behind.
+    auto failed = ExportPlayersCsv(*db, PlayerOrder::Name, std::nullopt, PlayerQuickFilter(),
+                                   dir.file("missing/players.csv"));
+    EXPECT_FALSE(failed.ok());
+    // The whole order when nothing narrows it: header and 60 lines.
+    ASSERT_TRUE(ExportPlayersCsv(*db, PlayerOrder::Name, std::nullopt, PlayerQuickFilter(), path).ok());
+    std::ifstream again(path, std::ios::binary);
+    std::string line;
+    int lines = 0;
+    while (std::getline(again, line))
+        ++lines;
+    EXPECT_EQ(lines, 61);
+}
+
+} // namespace
+} // namespace kivo

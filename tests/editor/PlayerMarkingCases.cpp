@@ -1,0 +1,445 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <atomic>
+
+#include "core/gamefiles/AttributeTables.h"
+#include "core/support/FixedText.h"
+#include "editor/app/TaskWindows.h"
+#include "editor/players/FormularioBusqueda.h"
+#include "editor/players/ImprimirJugadoresMarcados.h"
+#include "editor/ui/ReportPreview.h"
+#include "PlayerJobsSupport.h"
+
+using namespace kivo;
+using namespace kivo::editor;
+using namespace kivo::editor::test;
+
+// The search form, the marking passes with their progress window, clearing marks and the marked-players
+// report; run by tst_PlayerJobs.
+class PlayerMarkingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QTest::qWait(0); }
+
+    // --- "Set Searching Criteria" ---
+
+    void searchForm_controls() {
+        PlayerWorld w;
+        FormularioBusqueda* form = OpenForm(w, 4);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Set Searching Criteria"));
+        auto* tabs = form->findChild<QTabWidget*>();
+        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("General"));
+        QStringList prompts;
+        for (QLabel* l : form->findChildren<QLabel*>())
+            prompts << l->text();
+        QCOMPARE(prompts,
+                 (QStringList{"Country:", "Division:", "Nationality:", "Position:", "Passing:", "Shooting:",
+                              "Heading:", "Tackling:", "Ball Control:", "Speed:", "Finishing:", "Price:"}));
+        QCOMPARE(form->countryEntry()->toolTip(), QStringLiteral("Team Country"));
+        QCOMPARE(form->nationalityList()->toolTip(), QStringLiteral("Nationality (same as this)"));
+        QCOMPARE(form->positionList()->toolTip(), QStringLiteral("Position (same as this)"));
+        QCOMPARE(form->priceList()->toolTip(), QStringLiteral("Price (less or equal than this)"));
+        QCOMPARE(form->skillEntry(4)->toolTip(), QStringLiteral("Ball Control (more or equal than this)"));
+        QCOMPARE(form->skillEntry(4)->accessibleName(), QStringLiteral("Ball Control"));
+        QCOMPARE(form->priceList()->accessibleName(), QStringLiteral("Price"));
+        // Each list: "no choice" first, then its table.
+        QCOMPARE(form->divisionList()->count(), 6);
+        QCOMPARE(form->divisionList()->itemText(1), QStringLiteral("Premier"));
+        QCOMPARE(form->divisionList()->itemText(5), QStringLiteral("Non-League"));
+        QCOMPARE(form->positionList()->count(), 9);
+        QCOMPARE(form->positionList()->itemText(2), QStringLiteral("RB"));
+        QCOMPARE(form->priceList()->count(), 51);
+        QCOMPARE(form->priceList()->itemText(1).toStdString(), TrimRight(*PriceText(0)));
+        QCOMPARE(form->nationalityList()->count(), 154);
+        QStringList nationalities;
+        for (int i = 1; i < form->nationalityList()->count(); ++i)
+            nationalities << form->nationalityList()->itemText(i);
+        QStringList sorted = nationalities;
+        sorted.sort();
+        QCOMPARE(nationalities, sorted);
+        for (QComboBox* list : form->findChildren<QComboBox*>()) {
+            QCOMPARE(list->currentIndex(), 0);
+            QCOMPARE(list->currentText(), QStringLiteral("no choice"));
+        }
+        // Opened with nothing chosen: no criterion at all.
+        const SearchCriteria c = form->Criteria();
+        QCOMPARE(c.pais, std::uint8_t(0));
+        QVERIFY(!c.division && !c.nacionalidad && !c.puesto && !c.valorPaseMax);
+        QCOMPARE(c.minimums, Skills{});
+        QCOMPARE(Globals().PlayerFileUseCount, 1);
+        QTest::mouseClick(form->closeButton(), Qt::LeftButton);
+        QTRY_COMPARE(Globals().PlayerFileUseCount, 0);
+        QVERIFY(w.task.isEnabled());
+    }
+
+    void searchForm_criteria_data() {
+        QTest::addColumn<FormInput>("input");
+        QTest::addColumn<SearchCriteria>("expected");
+        QTest::newRow("nothing chosen") << FormInput{} << SearchCriteria{};
+        QTest::newRow("Kenya (code 99) is a criterion, not \"no choice\"")
+            << FormInput{.nationality = "KEN"} << SearchCriteria{.nacionalidad = Nat("KEN")};
+        QTest::newRow("division Premier is code 0")
+            << FormInput{.division = "Premier"} << SearchCriteria{.division = 0};
+        QTest::newRow("division Non-League is code 4")
+            << FormInput{.division = "Non"} << SearchCriteria{.division = 4};
+        QTest::newRow("position G is code 0, A is 7")
+            << FormInput{.position = "A"} << SearchCriteria{.puesto = 7};
+        QTest::newRow("country and skills as typed")
+            << FormInput{.country = "8", .skills = {"5", "", "", "", "", "", "12"}}
+            << SearchCriteria{.pais = 8, .minimums = {5, 0, 0, 0, 0, 0, 12}};
+        QTest::newRow("a country above 255 cannot be typed")
+            << FormInput{.country = "300"} << SearchCriteria{.pais = 30};
+    }
+    void searchForm_criteria() {
+        QFETCH(FormInput, input);
+        QFETCH(SearchCriteria, expected);
+        PlayerWorld w;
+        FormularioBusqueda* form = OpenForm(w, 1);
+        Fill(form, input);
+        const SearchCriteria c = form->Criteria();
+        QCOMPARE(c.pais, expected.pais);
+        QCOMPARE(c.division, expected.division);
+        QCOMPARE(c.nacionalidad, expected.nacionalidad);
+        QCOMPARE(c.puesto, expected.puesto);
+        QCOMPARE(c.minimums, expected.minimums);
+        QCOMPARE(c.valorPaseMax, expected.valorPaseMax);
+        form->close();
+    }
+
+    void searchForm_price() {
+        PlayerWorld w;
+        FormularioBusqueda* form = OpenForm(w, 1);
+        const QString text = QString::fromStdString(TrimRight(*PriceText(20)));
+        Type(form->priceList(), text);
+        QCOMPARE(form->priceList()->currentText(), text);
+        QCOMPARE(form->Criteria().valorPaseMax, std::optional<std::uint8_t>(20));
+        form->close();
+    }
+
+    // --- the search passes ---
+
+    void search_marksExactlyTheMatchingPlayers_data() {
+        QTest::addColumn<FormInput>("input");
+        QTest::addColumn<SearchCriteria>("criteria");
+        QTest::addColumn<int>("mark");
+        QTest::newRow("no criterion marks every player") << FormInput{} << SearchCriteria{} << 3;
+        QTest::newRow("nationality (the nationality pass)")
+            << FormInput{.nationality = "ENG"} << SearchCriteria{.nacionalidad = Nat("ENG")} << 5;
+        QTest::newRow("position with a price limit (the position pass)")
+            << FormInput{.position = "D", .price = "500K"}
+            << SearchCriteria{.puesto = 3, .valorPaseMax = *PriceCode("500K ")} << 7;
+        QTest::newRow("country, division and skill minimums (the price pass)")
+            << FormInput{.country = "8", .division = "First", .skills = {"5", "", "", "", "", "", "3"}}
+            << SearchCriteria{.pais = 8, .division = 1, .minimums = {5, 0, 0, 0, 0, 0, 3}} << 255;
+        QTest::newRow("mark 0 unmarks the players found")
+            << FormInput{.position = "G"} << SearchCriteria{.puesto = 0} << 0;
+    }
+    void search_marksExactlyTheMatchingPlayers() {
+        QFETCH(FormInput, input);
+        QFETCH(SearchCriteria, criteria);
+        QFETCH(int, mark);
+        PlayerWorld w;
+        QVERIFY(w.built);
+        w.SetAllMarks(9);
+        const auto expected = w.Matching(criteria);
+        QVERIFY(!expected.empty());
+        FormularioBusqueda* form = OpenForm(w, mark);
+        Fill(form, input);
+        QVERIFY(Search(w, form));
+        QCOMPARE(w.Marked(mark), expected);
+        // Rows that do not match keep their marks.
+        QCOMPARE(w.Marked(9).size() + expected.size(), w.Rows().size());
+        // The pass's window: its title and texts, the found count of every matching row, to the end.
+        const auto states = w.States();
+        QVERIFY(!states.empty());
+        QCOMPARE(states.front().title, std::string("Processing Records"));
+        QCOMPARE(states.front().status, std::string("Searching Players (0 Found)"));
+        QCOMPARE(states.front().percentText, std::string("0% Completed"));
+        QCOMPARE(states.back().status, "Searching Players (" + std::to_string(expected.size()) + " Found)");
+        QCOMPARE(states.back().percentText, std::string("Process Completed"));
+        // The form stays open with its criteria, for another search.
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->Criteria().puesto, criteria.puesto);
+        form->close();
+    }
+
+    void search_twoSearchesLeaveTheUnionMarked() {
+        PlayerWorld w;
+        FormularioBusqueda* form = OpenForm(w, 2);
+        Type(form->positionList(), QStringLiteral("G"));
+        QVERIFY(Search(w, form));
+        Type(form->positionList(), QStringLiteral("A"));
+        QVERIFY(Search(w, form));
+        auto expected = w.Matching({.puesto = 0});
+        expected.merge(w.Matching({.puesto = 7}));
+        QCOMPARE(form->positionList()->currentText(), QStringLiteral("A"));
+        QCOMPARE(w.Marked(2).size(), expected.size());
+        QCOMPARE(w.Marked(2), expected);
+        form->close();
+    }
+
+    void search_cancelStopsThePassAndKeepsWhatItMarked() {
+        PlayerWorld w;
+        const std::size_t all = w.Rows().size();
+        // The worker waits at its third slice until the user has pressed Cancel.
+        QSemaphore pressed;
+        std::atomic<bool> waiting{false};
+        std::atomic<int> slices{0};
+        JobStepHook() = [&](const ProgressState&) {
+            if (++slices == 3) {
+                waiting = true;
+                pressed.acquire();
+            }
+        };
+        FormularioBusqueda* form = OpenForm(w, 6);
+        QTest::mouseClick(form->searchButton(), Qt::LeftButton);
+        QPointer<ProgressWindow> progress = w.Progress();
+        QVERIFY(progress);
+        QVERIFY(!form->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(waiting, kJobWait);
+        QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+        pressed.release();
+        QTRY_VERIFY_WITH_TIMEOUT(progress.isNull(), kJobWait);
+        JobStepHook() = nullptr;
+        const std::size_t marked = w.Marked(6).size();
+        QVERIFY2(marked > 0 && marked < all, qPrintable(QString::number(marked)));
+        QTRY_VERIFY(form->isEnabled());
+        QVERIFY(form->isVisible());
+        QVERIFY(w.seams.messages.empty());
+        form->close();
+    }
+
+    void search_readErrorShowsTheRecordRetrievalWarning() {
+        PlayerWorld w;
+        FormularioBusqueda* form = OpenForm(w, 4);
+        // Another program holds the database for writing past the busy wait: the pass cannot go on.
+        PlayerDatabase other = w.Open();
+        other.connection().exec("BEGIN EXCLUSIVE");
+        QVERIFY(Search(w, form));
+        other.connection().exec("ROLLBACK");
+        QCOMPARE(w.seams.messages.size(), std::size_t(1));
+        const MessageSpec& m = w.seams.messages[0];
+        QCOMPARE(m.title, QStringLiteral("Record Retrieval Error"));
+        QVERIFY2(m.text.startsWith(QStringLiteral("Error: (")), qPrintable(m.text));
+        QVERIFY2(m.text.endsWith(QStringLiteral(") attempting to access a record from the Jugadores file.  "
+                                                "Returning to previous window.")),
+                 qPrintable(m.text));
+        QVERIFY(form->isVisible());
+        form->close();
+        QTRY_COMPARE(Globals().PlayerFileUseCount, 0);
+    }
+
+    void search_databaseThatCannotBeOpenedShowsTheViewOpenWarning() {
+        PlayerWorld w;
+        FormularioBusqueda* form = OpenForm(w, 4);
+        // The form holds the database; meanwhile the file is no database any more.
+        const QString db = w.seams.StartFile(QStringLiteral("JUGADORES"));
+        for (const char* suffix : {"-wal", "-shm"})
+            QFile::remove(db + QLatin1String(suffix));
+        QVERIFY(WriteFile(db, QByteArray(4096, 'x')));
+        QVERIFY(Search(w, form));
+        QCOMPARE(w.seams.messages.size(), std::size_t(1));
+        const MessageSpec& m = w.seams.messages[0];
+        QCOMPARE(m.title, QStringLiteral("View Open Error"));
+        QVERIFY2(m.text.startsWith(QStringLiteral("Error: (")), qPrintable(m.text));
+        QVERIFY2(
+            m.text.endsWith(QStringLiteral(") attempting to open the current VIEW. Filter and Range Limits "
+                                           "ignored.")),
+            qPrintable(m.text));
+        QCOMPARE(ReadFile(db), QByteArray(4096, 'x'));
+        form->close();
+    }
+
+    // --- clearing marks ---
+
+    void clearMarks_data() {
+        QTest::addColumn<int>("mark");
+        QTest::newRow("mark 3 leaves 1, 2, 4 and above") << 3;
+        QTest::newRow("mark 0 clears every mark") << 0;
+    }
+    void clearMarks() {
+        QFETCH(int, mark);
+        PlayerWorld w;
+        {
+            PlayerDatabase db = w.Open();
+            db.connection().exec("UPDATE jugadores SET marca = id % 6");
+        }
+        const auto before = w.Marks();
+        bool done = false;
+        RunClearMarks(&w.task, mark, [&] { done = true; });
+        QVERIFY(w.Progress());
+        QCOMPARE(w.Progress()->windowTitle(), QStringLiteral("Processing Records"));
+        QTRY_VERIFY_WITH_TIMEOUT(done, kJobWait);
+        for (const auto& [id, m] : w.Marks())
+            QCOMPARE(m, mark == 0 || before.at(id) == mark ? 0 : before.at(id));
+        const auto states = w.States();
+        QCOMPARE(states.front().status, std::string("Clearing Marks"));
+        QCOMPARE(states.back().percentText, std::string("Process Completed"));
+        QCOMPARE(Globals().PlayerFileUseCount, 0);
+        QVERIFY(w.task.isEnabled());
+    }
+
+    // --- "Marked Players (Mark M)" ---
+
+    void report_detailBlock() {
+        PlayerRow r;
+        r.pais = 8;
+        StoreText(r.nombreEquipo, "REAL CLUB");
+        r.division = 1;
+        r.nacionalidad = Nat("ESP");
+        r.nroCamiseta = 7;
+        StoreText(r.nombreJugador, "J\xC9R\xD4ME N\xDA\xD1\x45Z");
+        r.puesto = 6;
+        r.skills = {1, 2, 3, 4, 5, 6, 15};
+        r.valorPase = 20;
+        r.marca = 4;
+        const MarkedPlayerBlock b = MarkedPlayerBlockOf(r);
+        QCOMPARE(b.cells, (QStringList{"8", "REAL CLUB", "F", "ESP", "7", "M", "1", "2", "3", "4", "5", "6",
+                                       "15", QString::fromStdString(TrimRight(*PriceText(20)))}));
+        QCOMPARE(b.player, QString::fromLatin1("J\xC9R\xD4ME N\xDA\xD1\x45Z"));
+        QCOMPARE(MarkedPlayersHeadings(), (QStringList{"Cty", "Team", "Div.", "Nat.", "N°", "Pos.", "PS",
+                                                       "SH", "HE", "TA", "BC", "SP", "FI", "Price"}));
+        QCOMPARE(MarkedPlayersFooter(1), QStringLiteral("Pág. 1"));
+        QCOMPARE(MarkedPlayersFooter(1234), QStringLiteral("Pág. 1234"));
+        QCOMPARE(MarkedPlayersFooter(10000), QStringLiteral("Pág. 10000"));
+        // A code outside its table prints nothing rather than another table's text.
+        r.division = 9;
+        r.puesto = 8;
+        QCOMPARE(MarkedPlayerBlockOf(r).cells[2], QString());
+    }
+
+    void report_previewThenPrint_data() {
+        QTest::addColumn<int>("players");
+        QTest::addColumn<bool>("print");
+        QTest::newRow("one player, previewed and not printed") << 1 << false;
+        QTest::newRow("600 players, many pages, printed") << 600 << true;
+    }
+    void report_previewThenPrint() {
+        QFETCH(int, players);
+        QFETCH(bool, print);
+        PlayerWorld w;
+        {
+            PlayerDatabase db = w.Open();
+            db.connection().exec("UPDATE jugadores SET marca = 5 WHERE id % 40 = 1 AND id <= " +
+                                 std::to_string(players * 40));
+            db.connection().exec("UPDATE jugadores SET marca = 6 WHERE id % 40 = 2");
+        }
+        QCOMPARE(static_cast<int>(w.Marked(5).size()), players);
+        QTemporaryDir out;
+        const QString printed = out.filePath(QStringLiteral("printed.pdf"));
+        auto printer = std::make_shared<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(printed);
+        Globals().Printer = printer;
+
+        bool done = false;
+        ImprimirJugadoresMarcados(&w.task, 5, [&] { done = true; });
+        QVERIFY(w.Progress());
+        QCOMPARE(w.Progress()->windowTitle(), QStringLiteral("Generating Report"));
+        QTRY_VERIFY_WITH_TIMEOUT(w.task.findChild<ReportPreview*>(), kJobWait);
+        ReportPreview* preview = w.task.findChild<ReportPreview*>();
+        // The pages: as many as the players need, the same on the preview, a PDF and the printer.
+        const QString pdf = out.filePath(QStringLiteral("saved.pdf"));
+        QVERIFY(preview->SaveAsPdf(pdf));
+        const int pages = static_cast<int>(ReadFile(pdf).count("/Type /Page\n"));
+        QCOMPARE(preview->pageCount(), pages);
+        QVERIFY(players == 1 ? pages == 1 : pages > 5);
+        QPrinter counted;
+        counted.setOutputFormat(QPrinter::PdfFormat);
+        counted.setOutputFileName(out.filePath(QStringLiteral("counted.pdf")));
+        std::vector<MarkedPlayerBlock> blocks;
+        for (const PlayerListEntry& e : w.Rows())
+            if (e.row.marca == 5) blocks.push_back(MarkedPlayerBlockOf(e.row));
+        const int printerPages =
+            PaintMarkedPlayers(&counted, QStringLiteral("Marked Players (Mark 5)"), blocks);
+        // Every resolution breaks the pages on the same players.
+        QCOMPARE(printerPages, pages);
+        QVERIFY(!done);
+        (print ? preview->printAction() : preview->exitAction())->trigger();
+        QTRY_VERIFY(done);
+        QCOMPARE(QFileInfo::exists(printed), print);
+        if (print) QCOMPARE(static_cast<int>(ReadFile(printed).count("/Type /Page\n")), printerPages);
+        // Over 500 players the percent reaches 100 before the end and stays there.
+        const auto states = w.States();
+        QCOMPARE(states.front().title, std::string("Generating Report"));
+        QVERIFY(states.front().status.empty());
+        QCOMPARE(states.back().percentText, std::string("Process Completed"));
+        int reached = -1;
+        for (const auto& s : states)
+            if (s.percent == 100 && reached < 0) reached = &s - &states.front();
+        QCOMPARE(reached >= 0 && reached + 1 < static_cast<int>(states.size()), players > 500);
+        QCOMPARE(Globals().PlayerFileUseCount, 0);
+    }
+
+    void report_printerThatCannotStartSaysSo() {
+        PlayerWorld w;
+        w.SetAllMarks(8);
+        auto printer = std::make_shared<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(w.seams.StartFile(QStringLiteral("no/such/directory/report.pdf")));
+        Globals().Printer = printer;
+        bool done = false;
+        ImprimirJugadoresMarcados(&w.task, 8, [&] { done = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(w.task.findChild<ReportPreview*>(), kJobWait);
+        w.task.findChild<ReportPreview*>()->printAction()->trigger();
+        QTRY_VERIFY(done);
+        QCOMPARE(w.seams.Shown(), QStringList{"ERROR: The report could not be printed."});
+    }
+
+    void report_cancelPrintsNothing() {
+        PlayerWorld w;
+        w.SetAllMarks(8);
+        // The worker waits at its third slice until the user has pressed Cancel.
+        QSemaphore pressed;
+        std::atomic<bool> waiting{false};
+        std::atomic<int> slices{0};
+        JobStepHook() = [&](const ProgressState&) {
+            if (++slices == 3) {
+                waiting = true;
+                pressed.acquire();
+            }
+        };
+        bool done = false;
+        ImprimirJugadoresMarcados(&w.task, 8, [&] { done = true; });
+        QPointer<ProgressWindow> progress = w.Progress();
+        QVERIFY(progress);
+        QTRY_VERIFY_WITH_TIMEOUT(waiting, kJobWait);
+        QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+        pressed.release();
+        QTRY_VERIFY_WITH_TIMEOUT(done, kJobWait);
+        JobStepHook() = nullptr;
+        QVERIFY(!w.task.findChild<ReportPreview*>());
+        QVERIFY(w.seams.messages.empty());
+        QCOMPARE(w.Marked(8).size(), w.Rows().size());
+    }
+
+    void report_ofAnEmptyMarkShowsNoPreview_data() {
+        QTest::addColumn<int>("mark");
+        QTest::newRow("a mark nobody holds") << 77;
+        QTest::newRow("mark 0 (unmarked players are not in the mark order)") << 0;
+    }
+    void report_ofAnEmptyMarkShowsNoPreview() {
+        QFETCH(int, mark);
+        PlayerWorld w;
+        bool done = false;
+        ImprimirJugadoresMarcados(&w.task, mark, [&] { done = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(done, kJobWait);
+        QVERIFY(!w.task.findChild<ReportPreview*>());
+        QVERIFY(w.seams.messages.empty());
+        QVERIFY(w.task.isEnabled());
+    }
+};
+
+QObject* NewPlayerMarkingTest() {
+    return new PlayerMarkingTest;
+}
+
+#include "PlayerMarkingCases.moc"
