@@ -10,7 +10,6 @@
 #include <QtTest>
 
 #include "core/settings/IniFile.h"
-#include "editor/app/PlaceholderTask.h"
 #include "editor/app/Presentacion.h"
 #include "editor/app/Principal.h"
 #include "editor/clipboard/VerPortapapeles.h"
