@@ -40,6 +40,13 @@ OpenAttempt RebuildKeyedFileKeys(const KeyedFileSchema& schema, const std::strin
 Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const std::string& path,
                                           bool createIfMissing, int busyWaitMs = kKeyedFileBusyWaitMs);
 
+// A connection that only reads: no file is created or changed (a missing file is NotFound), and the
+// checks of OpenKeyedFile are made. A file this process may not write (a read-only JUGADORES on a CD or
+// with its write bits off) is opened as immutable, so that no -wal or -shm file is left beside it.
+Result<SQLite::Database> ConnectKeyedFileReadOnly(const KeyedFileSchema& schema, const std::string& path,
+                                                  OpenAttempt& attempt,
+                                                  int busyWaitMs = kKeyedFileBusyWaitMs);
+
 // Creates the table and every order that is missing. Runs inside the caller's transaction, if any.
 void CreateKeyedFileSchema(SQLite::Database& db, const KeyedFileSchema& schema);
 

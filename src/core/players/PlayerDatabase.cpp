@@ -142,6 +142,12 @@ Result<PlayerDatabase> PlayerDatabase::Open(const std::string& path, bool create
     return PlayerDatabase(path, std::move(*db));
 }
 
+Result<PlayerDatabase> PlayerDatabase::OpenReadOnly(const std::string& path, OpenAttempt& attempt) {
+    auto db = ConnectKeyedFileReadOnly(kSchema, path, attempt);
+    if (!db) return db.error();
+    return PlayerDatabase(path, std::move(*db));
+}
+
 Result<PlayerDatabase> PlayerDatabase::OpenForReplace(const std::string& path) {
     auto db = ConnectKeyedFile(kSchema, path, true);
     if (db) return PlayerDatabase(path, std::move(*db));

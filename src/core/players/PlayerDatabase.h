@@ -43,6 +43,10 @@ public:
     // Opens an existing database (or creates an empty one when asked).
     static Result<PlayerDatabase> Open(const std::string& path, bool createIfMissing = true);
 
+    // Opens an existing database to read it only (listings): nothing is created or changed, and the
+    // checks of OpenPlayerDatabaseFile are made; `attempt` tells what failed.
+    static Result<PlayerDatabase> OpenReadOnly(const std::string& path, OpenAttempt& attempt);
+
     // Opens the database for a build, creating it when missing and starting over when the file is not a
     // database at all.
     static Result<PlayerDatabase> OpenForReplace(const std::string& path);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
 
 namespace kivo {
 namespace {
@@ -147,6 +148,33 @@ Result<std::vector<PlayerListEntry>> ListPlayers(PlayerDatabase& database, const
         }
         if (backward) std::reverse(rows.begin(), rows.end());
         return rows;
+    } catch (const std::exception& e) {
+        return Error{"Cannot list the players by " + std::string(o.name) + " in " + database.path() + ": " +
+                     SqliteReason(e)};
+    }
+}
+
+Status ForEachPlayer(PlayerDatabase& database, PlayerOrder order, std::optional<std::uint8_t> mark,
+                     std::int64_t limit, const std::function<bool(std::int64_t, const PlayerRow&)>& visit) {
+    const OrderSql& o = SqlOf(order);
+    auto& db = database.connection();
+    try {
+        // One read transaction: the count and the rows agree with each other.
+        SQLite::Transaction read(db, SQLite::TransactionBehavior::DEFERRED);
+        const std::int64_t total = db.execAndGet("SELECT count(*) FROM jugadores").getInt64();
+        SQLite::Statement q(db, std::string("SELECT id, ") + kPlayerColumns + " FROM jugadores WHERE " +
+                                    BaseWhere(o, mark.has_value()) + " ORDER BY " + o.column +
+                                    (o.descending ? " DESC" : "") + ", id LIMIT :limit");
+        if (mark) q.bind(":mark", *mark);
+        q.bind(":limit", limit > 0 ? limit : std::int64_t{-1});
+        std::int64_t seen = 0;
+        while (q.executeStep()) {
+            if (++seen > total)
+                return Error{"Cannot list the players by " + std::string(o.name) + " in " + database.path() +
+                             ": the order yields more rows than the file holds (the file is damaged)"};
+            if (!visit(q.getColumn(0).getInt64(), ReadPlayerColumns(q, 1))) break;
+        }
+        return {};
     } catch (const std::exception& e) {
         return Error{"Cannot list the players by " + std::string(o.name) + " in " + database.path() + ": " +
                      SqliteReason(e)};
