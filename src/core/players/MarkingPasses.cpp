@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include <sqlite3.h>
+#include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 
@@ -86,6 +88,42 @@ void BindCriteria(SQLite::Statement& q, const SearchCriteria& c, std::optional<s
     BindOptional(q, ":limite", priceLimit);
 }
 
+// A damaged page or a failed read of the file, as opposed to a refused write.
+bool IsReadFailure(const std::exception& e) {
+    auto* s = dynamic_cast<const SQLite::Exception*>(&e);
+    if (!s) return false;
+    const int code = s->getErrorCode() & 0xFF;
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB ||
+           (code == SQLITE_IOERR && s->getExtendedErrorCode() == SQLITE_IOERR_READ);
+}
+
+// After a read error SQLite may have given up the whole transaction; the rows changed before the error are
+// then changed once more in a transaction of their own and committed, as after a cancel.
+Status KeepAfterReadError(SQLite::Database& db, std::optional<SQLite::Transaction>& transaction,
+                          const std::vector<std::int64_t>& changed, std::uint8_t mark) {
+    try {
+        transaction->commit();
+        transaction.reset();
+        return {};
+    } catch (const std::exception&) {
+        transaction.reset(); // rolls back what is left
+    }
+    try {
+        SQLite::Transaction again(db, SQLite::TransactionBehavior::IMMEDIATE);
+        SQLite::Statement set(db, "UPDATE jugadores SET marca = ? WHERE id = ?");
+        for (std::int64_t id : changed) {
+            set.bind(1, mark);
+            set.bind(2, id);
+            set.exec();
+            set.reset();
+        }
+        again.commit();
+        return {};
+    } catch (const std::exception& e) {
+        return Error{SqliteReason(e)};
+    }
+}
+
 // Thrown when an order leads back to rows already read: only a damaged file does that, and following it
 // would never end.
 struct OrderGoesBack : std::runtime_error {
@@ -117,6 +155,7 @@ Result<MarkPassOutcome> RunSearch(PlayerDatabase& database, const SearchCriteria
     }
     PassProgress shown(progress, "Processing Records", FoundText(0), outcome.expected);
     std::string writeFailure;
+    std::vector<std::int64_t> changed; // the rows given the mark, to keep them after a read error
     try {
         const std::string select =
             std::string("SELECT id, ") + keyColumn + ", marca, " + kPredicate + " FROM jugadores WHERE ";
@@ -169,8 +208,11 @@ Result<MarkPassOutcome> RunSearch(PlayerDatabase& database, const SearchCriteria
                     mark1.bind(2, row.id);
                     mark1.exec();
                     mark1.reset();
+                    changed.push_back(row.id);
                 } catch (const std::exception& e) {
-                    // A mark that cannot be written is no read error: the whole pass is undone.
+                    // A row that cannot be read back for its rewrite is a read error like any other; a mark
+                    // that cannot be written undoes the whole pass.
+                    if (IsReadFailure(e)) throw;
                     writeFailure = SqliteReason(e);
                     break;
                 }
@@ -192,8 +234,13 @@ Result<MarkPassOutcome> RunSearch(PlayerDatabase& database, const SearchCriteria
     if (!writeFailure.empty())
         return Error{"The search could not mark the players in " + database.path() + ": " + writeFailure +
                      "\nNo mark was changed."};
+    if (outcome.end == PassEnd::ReadError) {
+        if (Status kept = KeepAfterReadError(db, transaction, changed, mark); !kept)
+            return Error{"The search could not mark the players in " + database.path() + ": " +
+                         kept.error().text + "\nNo mark was changed."};
+    }
     try {
-        transaction->commit();
+        if (transaction) transaction->commit();
     } catch (const std::exception& e) {
         return Error{"The search could not mark the players in " + database.path() + ": " + SqliteReason(e) +
                      "\nNo mark was changed."};
@@ -267,6 +314,7 @@ Result<MarkPassOutcome> BorrarMarcas(PlayerDatabase& database, std::uint8_t mark
     }
     PassProgress shown(progress, "Processing Records", "Clearing Marks", outcome.expected);
     std::string writeFailure;
+    std::vector<std::int64_t> changed;
     try {
         // Each slice takes the next 25 marked rows after the last one cleared, by place: the place only
         // grows, so the pass ends even when a damaged order would lead back to rows already cleared.
@@ -290,7 +338,9 @@ Result<MarkPassOutcome> BorrarMarcas(PlayerDatabase& database, std::uint8_t mark
                     clear.bind(1, id);
                     clear.exec();
                     clear.reset();
+                    changed.push_back(id);
                 } catch (const std::exception& e) {
+                    if (IsReadFailure(e)) throw;
                     writeFailure = SqliteReason(e);
                     break;
                 }
@@ -311,8 +361,13 @@ Result<MarkPassOutcome> BorrarMarcas(PlayerDatabase& database, std::uint8_t mark
     if (!writeFailure.empty())
         return Error{"The marks could not be cleared in " + database.path() + ": " + writeFailure +
                      "\nNo mark was changed."};
+    if (outcome.end == PassEnd::ReadError) {
+        if (Status kept = KeepAfterReadError(db, transaction, changed, 0); !kept)
+            return Error{"The marks could not be cleared in " + database.path() + ": " + kept.error().text +
+                         "\nNo mark was changed."};
+    }
     try {
-        transaction->commit();
+        if (transaction) transaction->commit();
     } catch (const std::exception& e) {
         return Error{"The marks could not be cleared in " + database.path() + ": " + SqliteReason(e) +
                      "\nNo mark was changed."};

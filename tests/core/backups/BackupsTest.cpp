@@ -139,6 +139,10 @@ struct BadRestore {
     std::vector<std::string> files;
 };
 
+void PrintTo(const BadRestore& c, std::ostream* os) {
+    *os << c.label;
+}
+
 class RestoreRefused : public ::testing::TestWithParam<BadRestore> {};
 
 TEST_P(RestoreRefused, ChangesNothing) {

@@ -64,6 +64,10 @@ struct NumberCase {
     int deleted, added, rowsOfNumber, rowsOfFileCode, total;
 };
 
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class UpdateNumberTest : public UpdateTest, public ::testing::WithParamInterface<NumberCase> {};
 
 TEST_P(UpdateNumberTest, DeletesTheNumbersRowsAndAddsTheFiles) {
