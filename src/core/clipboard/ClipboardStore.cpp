@@ -69,6 +69,12 @@ const KeyedFileSchema& ClipboardSchema() {
     return kSchema;
 }
 
+Result<ClipboardStore> ClipboardStore::OpenReadOnly(const std::string& path, OpenAttempt& attempt) {
+    auto db = ConnectKeyedFileReadOnly(kSchema, path, attempt);
+    if (!db) return db.error();
+    return ClipboardStore(path, std::move(*db));
+}
+
 Result<ClipboardStore> ClipboardStore::Open(const std::string& path, bool createIfMissing) {
     auto db = ConnectKeyedFile(kSchema, path, createIfMissing);
     if (!db) return db.error();
