@@ -27,7 +27,8 @@ struct Workspace {
         auto written = kivo::WriteSampleData((dir / "data").string(), {1, 10});
         if (!written) throw std::runtime_error(written.error().text);
         kivo::NoProgress quiet;
-        auto built = kivo::CrearArchivoJugadores((dir / "JUGADORES").string(), (dir / "data").string(), quiet);
+        auto built =
+            kivo::CrearArchivoJugadores((dir / "JUGADORES").string(), (dir / "data").string(), quiet);
         if (!built) throw std::runtime_error(built.error().text);
     }
     ~Workspace() {
@@ -41,8 +42,13 @@ Workspace& Sample() {
     return w;
 }
 
-// The rows of the name order, as `players list` lists them by default.
-const char* kNameOrder = "SELECT * FROM jugadores WHERE rtrim(nombre_jugador) <> '' ORDER BY nombre_jugador, id";
+// The rows of the name order, as `players list` lists them by default: the stored columns (not the folded
+// name, which the shell would compute for every row) in the order of key_nombre.
+const char* kNameOrder = "SELECT id, pais, nombre_equipo, division, nacionalidad, nro_camiseta, "
+                         "nombre_jugador, puesto, pase, tiro, "
+                         "cabeceo, quite, gambeta, velocidad, definicion, valor_pase, marca FROM jugadores "
+                         "WHERE nombre_clave <> '' "
+                         "ORDER BY nombre_clave, id";
 
 double Seconds(const std::string& command) {
     const auto start = std::chrono::steady_clock::now();

@@ -188,6 +188,17 @@ std::string SqliteReason(const std::exception& e) {
 
 void CreateKeyedFileSchema(SQLite::Database& db, const KeyedFileSchema& schema) {
     if (!db.tableExists(schema.table)) db.exec(schema.createTable);
+    for (const auto& column : schema.addedColumns) {
+        // table_xinfo lists generated columns too.
+        SQLite::Statement has(db, "SELECT count(*) FROM pragma_table_xinfo(?) WHERE name = ?");
+        has.bind(1, schema.table);
+        has.bind(2, column.name);
+        has.executeStep();
+        if (has.getColumn(0).getInt() != 0) continue;
+        has.reset();
+        for (const std::string& statement : column.statements)
+            db.exec(statement);
+    }
     for (const auto& order : schema.orders) {
         SQLite::Statement exists(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
         exists.bind(1, order.name);

@@ -20,6 +20,13 @@ struct KeyedFileSchema {
         std::string createIndex;
     };
     std::vector<Order> orders;
+    // Columns added to the table after files of it were made: a file that lacks one gets it (and its values)
+    // from these statements when its orders are rebuilt, so an older file is mended by the key rebuild.
+    struct AddedColumn {
+        std::string name;
+        std::vector<std::string> statements;
+    };
+    std::vector<AddedColumn> addedColumns;
 };
 
 // How long a connection waits for another process's write lock before giving up.

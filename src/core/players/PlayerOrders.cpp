@@ -6,6 +6,9 @@
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 
+#include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
+
 namespace kivo {
 namespace {
 
@@ -17,7 +20,7 @@ struct OrderSql {
 };
 
 constexpr std::array<OrderSql, 13> kOrders{{
-    {"name", "nombre_jugador", false, "rtrim(nombre_jugador) <> ''"},
+    {"name", "nombre_clave", false, "nombre_clave <> ''"},
     {"position", "puesto", false, nullptr},
     {"passing", "pase", true, nullptr},
     {"shooting", "tiro", true, nullptr},
@@ -47,7 +50,7 @@ void BindKey(SQLite::Statement& q, PlayerOrder order, const PlayerListEntry& ent
     const PlayerRow& r = entry.row;
     switch (order) {
     case PlayerOrder::Name:
-        q.bind(":key", StoredFieldText(r.nombreJugador));
+        q.bind(":key", NameKey(FieldValue(r.nombreJugador)));
         return;
     case PlayerOrder::Position:
         q.bind(":key", r.puesto);
@@ -136,9 +139,7 @@ Result<std::vector<PlayerListEntry>> ListPlayers(PlayerDatabase& database, const
             SQLite::Statement from(db, select + " AND " + column + (descending ? " <= " : " >= ") + ":key" +
                                            orderBy);
             if (request.fromName)
-                from.bind(":key", StoredFieldText(std::span(
-                                      reinterpret_cast<const std::uint8_t*>(request.fromName->data()),
-                                      request.fromName->size())));
+                from.bind(":key", NameKey(*request.fromName));
             else
                 from.bind(":key", *request.fromValue);
             rows = Run(from, request, limit);
