@@ -60,6 +60,18 @@ template <class Work> auto RetryWhileBusy(int busyWaitMs, Work&& work) {
     }
 }
 
+void RemoveEmptyFile(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) != 0 || ec)
+        return;
+    std::filesystem::remove(path, ec);
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+        const std::string side = path + suffix;
+        if (std::filesystem::is_regular_file(side, ec) && std::filesystem::file_size(side, ec) == 0)
+            std::filesystem::remove(side, ec);
+    }
+}
+
 bool IsEmptyDatabase(SQLite::Database& db) {
     return db.execAndGet("SELECT count(*) FROM sqlite_master").getInt() == 0;
 }
@@ -226,6 +238,10 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
                 create.commit();
             });
         } catch (const std::exception& e) {
+            // A file that could not be made (a full disk) must not stay behind empty, to be taken later for
+            // a database with nothing in it.
+            const int code = ErrorCode(e) & 0xFF;
+            if (code == SQLITE_FULL || code == SQLITE_IOERR) RemoveEmptyFile(path);
             return {OpenFailure::CreateFailed, SqliteReason(e)};
         }
         try {
@@ -335,6 +351,8 @@ Result<SQLite::Database> ConnectKeyedFileReadOnly(const KeyedFileSchema& schema,
 
 Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const std::string& path,
                                           bool createIfMissing, int busyWaitMs) {
+    std::error_code exists;
+    const bool existed = std::filesystem::exists(path, exists);
     try {
         return RetryWhileBusy(busyWaitMs, [&]() -> Result<SQLite::Database> {
             auto db = Connect(path, createIfMissing, busyWaitMs);
@@ -349,6 +367,8 @@ Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const s
             return db;
         });
     } catch (const std::exception& e) {
+        const int code = ErrorCode(e) & 0xFF;
+        if (!existed && (code == SQLITE_FULL || code == SQLITE_IOERR)) RemoveEmptyFile(path);
         return Error{"Cannot open " + path + ": " + SqliteReason(e)};
     }
 }
