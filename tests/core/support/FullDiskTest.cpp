@@ -69,3 +69,54 @@ TEST_F(FullDisk, ACopyThatDoesNotFitLeavesTheOlderCopyWhole) {
 
 } // namespace
 } // namespace kivo
+
+#include "core/players/CrearArchivoJugadores.h"
+#include "core/players/PlayerDatabase.h"
+#include "core/players/PlayerOrders.h"
+#include "core/support/Progress.h"
+
+namespace kivo {
+namespace {
+
+// JUGADORES on a file system mounted read-only (a CD, a locked share): it is listed all the same, and
+// nothing is created beside it.
+TEST(ReadOnlyDisk, TheDatabaseIsListedAndNothingIsWritten) {
+    test::TempDir dir;
+    const fs::path disk = dir.path() / "disk";
+    fs::create_directories(disk);
+    if (::geteuid() != 0 || ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=4m") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount(at.c_str()); }
+    } unmount{disk};
+    {
+        std::vector<std::uint8_t> team(2 + 684, 0);
+        team[0] = 1;
+        test::WriteBytes(disk / "TEAM.001", team);
+        NoProgress quiet;
+        ASSERT_TRUE(CrearArchivoJugadores((disk / "JUGADORES").string(), disk.string(), quiet).ok());
+    }
+    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=4m"), 0);
+    const auto before = test::ReadBytes(disk / "JUGADORES");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(disk))
+        names.push_back(entry.path().filename().string());
+    OpenAttempt attempt;
+    auto db = PlayerDatabase::OpenReadOnly((disk / "JUGADORES").string(), attempt);
+    ASSERT_TRUE(db.ok()) << db.error().text;
+    std::int64_t rows = 0;
+    ASSERT_TRUE(
+        ForEachPlayer(*db, PlayerOrder::Country, std::nullopt, 0, [&](std::int64_t, const PlayerRow&) {
+            return ++rows > 0;
+        }).ok());
+    EXPECT_EQ(rows, 16);
+    std::vector<std::string> after;
+    for (const auto& entry : fs::directory_iterator(disk))
+        after.push_back(entry.path().filename().string());
+    EXPECT_EQ(after, names);
+    EXPECT_EQ(test::ReadBytes(disk / "JUGADORES"), before);
+}
+
+} // namespace
+} // namespace kivo
