@@ -10,6 +10,7 @@
 #include "core/gamefiles/TeamFile.h"
 #include "core/players/KeyedFileOpen.h"
 #include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
 
 namespace kivo::cli {
 
@@ -93,7 +94,17 @@ void List(bool asJson) {
             ++rows;
             writer.RowDone();
         }
-        if (page->back().id == (after ? after->id : -1)) break; // no step forward: stop rather than loop
+        // Each page must start after the last entry written, in (name key, place) order, or a damaged order
+        // would lead round for ever.
+        if (after) {
+            const std::string lastKey = NameKey(after->record.nombreJugador);
+            const std::string firstKey = NameKey(page->front().record.nombreJugador);
+            if (firstKey < lastKey || (firstKey == lastKey && page->front().id <= after->id)) {
+                writer.Flush();
+                Fail("the name order of " + std::string(kClipboardFileName) +
+                     " leads back to entries already listed: the file is damaged");
+            }
+        }
         after = page->back();
     }
     if (asJson) out += rows ? "\n]\n" : "]\n";
