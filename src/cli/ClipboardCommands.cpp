@@ -3,11 +3,14 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
+#include "cli/RowWriter.h"
 #include "core/clipboard/ClipboardStore.h"
+#include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/PlayerCodes.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/players/KeyedFileOpen.h"
 #include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
 
 namespace kivo::cli {
 
@@ -30,6 +33,23 @@ ClipboardStore OpenClipboard() {
     return std::move(*store);
 }
 
+// Opens portapap.tps to list it: nothing is created, repaired or changed.
+ClipboardStore OpenClipboardToRead() {
+    const std::string path = kClipboardFileName;
+    OpenAttempt attempt;
+    auto store = ClipboardStore::OpenReadOnly(path, attempt);
+    if (attempt.failure == OpenFailure::NotFound)
+        Fail("There is no players clipboard " + path +
+             " in this directory; copying a player makes one: kivo-cli clipboard add TEAM_FILE K SLOT");
+    if (!store) Fail(store.error().text);
+    return std::move(*store);
+}
+
+// A code looked up from its text, or null when the text is in no table.
+json CodeOf(std::optional<std::uint8_t> code) {
+    return code ? json(*code) : json(nullptr);
+}
+
 std::vector<ClipboardEntry> AllEntries(ClipboardStore& store) {
     auto entries = store.List();
     if (!entries) Fail(entries.error().text);
@@ -37,33 +57,65 @@ std::vector<ClipboardEntry> AllEntries(ClipboardStore& store) {
 }
 
 void List(bool asJson) {
-    ClipboardStore store = OpenClipboard();
-    const auto entries = AllEntries(store);
-    if (asJson) {
-        json out = json::array();
-        for (const auto& e : entries) {
-            const auto& r = e.record;
-            out.push_back({{"name", Show(r.nombreJugador)},
-                           {"nationality", Show(r.nacionalidad)},
-                           {"shirt", r.nroCamiseta},
-                           {"face", r.aspecto},
-                           {"position", Show(r.puesto)},
-                           {"skills", std::vector<int>(r.skills.begin(), r.skills.end())},
-                           {"price", Show(r.valorPase)}});
+    ClipboardStore store = OpenClipboardToRead();
+    // Read in pages and written as read: memory stays the same whatever the size of the clipboard.
+    RowWriter writer;
+    std::string& out = writer.buffer();
+    std::optional<ClipboardEntry> after;
+    std::int64_t rows = 0;
+    if (asJson) out += '[';
+    for (;;) {
+        auto page = store.List(after, 1000);
+        if (!page) {
+            writer.Flush();
+            Fail(page.error().text);
         }
-        std::cout << out.dump(2) << '\n';
-        return;
+        if (page->empty()) break;
+        for (const auto& e : *page) {
+            const auto& r = e.record;
+            if (asJson) {
+                // The texts as stored, with the code of each beside it as team --json shows them.
+                const json row = {{"name", Show(r.nombreJugador)},
+                                  {"nationality", Show(r.nacionalidad)},
+                                  {"nationality_code", CodeOf(NationalityCode(TrimRight(r.nacionalidad)))},
+                                  {"shirt", r.nroCamiseta},
+                                  {"face", r.aspecto},
+                                  {"position", Show(r.puesto)},
+                                  {"position_code", CodeOf(PositionCode(TrimRight(r.puesto)))},
+                                  {"skills", std::vector<int>(r.skills.begin(), r.skills.end())},
+                                  {"price", Show(r.valorPase)},
+                                  {"price_code", CodeOf(PriceCode(TrimRight(r.valorPase)))}};
+                out += rows ? ",\n  " : "\n  ";
+                out += row.dump();
+            } else {
+                out += Show(r.nombreJugador);
+                out += '\n';
+            }
+            ++rows;
+            writer.RowDone();
+        }
+        // Each page must start after the last entry written, in (name key, place) order, or a damaged order
+        // would lead round for ever.
+        if (after) {
+            const std::string lastKey = NameKey(after->record.nombreJugador);
+            const std::string firstKey = NameKey(page->front().record.nombreJugador);
+            if (firstKey < lastKey || (firstKey == lastKey && page->front().id <= after->id)) {
+                writer.Flush();
+                Fail("the name order of " + std::string(kClipboardFileName) +
+                     " leads back to entries already listed: the file is damaged");
+            }
+        }
+        after = page->back();
     }
-    for (const auto& e : entries)
-        std::cout << Show(e.record.nombreJugador) << '\n';
+    if (asJson) out += rows ? "\n]\n" : "]\n";
 }
 
 void Add(const std::string& file, const std::string& teamText, const std::string& slotText) {
     const long k = ParseNumber(teamText, "K");
     const long slot = ParseNumber(slotText, "SLOT");
-    if (k < 0) Fail("K must be 0 or more, not " + teamText);
+    if (k < 0) UsageFail("K must be 0 or more, not " + teamText);
     if (slot < 1 || slot > static_cast<long>(kPlayersPerTeam))
-        Fail("SLOT must be from 1 to 16, not " + slotText);
+        UsageFail("SLOT must be from 1 to 16, not " + slotText);
     auto team = ReadTeam(file, static_cast<std::uint64_t>(k));
     if (!team) Fail(team.error().text);
     const PlayerSlot& s = team->jugador[static_cast<std::size_t>(slot - 1)];
@@ -74,16 +126,14 @@ void Add(const std::string& file, const std::string& teamText, const std::string
     std::cout << Show(record.nombreJugador) << '\n';
 }
 
+// Letter case is ignored over Latin-1, accented letters included: "GONZÁLEZ" finds "gonzález".
 std::string Folded(const std::string& text) {
-    std::string folded = TrimRight(text);
-    for (auto& c : folded)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return folded;
+    return FoldLatin1(TrimRight(text));
 }
 
 void Delete(const std::string& nameText) {
     const auto name = Utf8ToLatin1(nameText);
-    if (!name) Fail("NAME \"" + nameText + "\" has characters that a game text cannot hold");
+    if (!name) UsageFail("NAME \"" + nameText + "\" has characters that a game text cannot hold");
     ClipboardStore store = OpenClipboard();
     // Letter case is ignored, as in the clipboard's name order; the first in that order goes.
     for (const auto& e : AllEntries(store)) {
@@ -101,6 +151,9 @@ void AddClipboardCommands(CLI::App& app) {
     auto* clipboard =
         app.add_subcommand("clipboard", "The players clipboard portapap.tps in the current directory");
     clipboard->require_subcommand(1);
+    clipboard->footer(
+        "Examples:\n  kivo-cli clipboard add data/TEAM.005 0 7\n  kivo-cli clipboard list --json\n"
+        "  kivo-cli clipboard delete 'gonzález'");
 
     auto* list = clipboard->add_subcommand("list", "The players with a name, in name order");
     auto asJson = std::make_shared<bool>(false);

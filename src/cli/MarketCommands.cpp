@@ -36,6 +36,8 @@ void AddMarketCommands(CLI::App& app) {
         "fix", "Back up and refresh the cups and the pool of DATA_DIR from the league files");
     auto dir = std::make_shared<std::string>();
     fix->add_option("DATA_DIR", *dir, "team files directory")->required();
+    fix->footer("Examples:\n  kivo-cli market fix data\n  kivo-cli backups list data   (the copies made "
+                "before the fix)");
     fix->callback([=] { Fix(*dir); });
 }
 

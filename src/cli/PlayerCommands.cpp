@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include "cli/Commands.h"
+#include "cli/RowWriter.h"
 #include "core/gamefiles/AttributeTables.h"
 #include "core/players/CrearArchivoJugadores.h"
 #include "core/players/KeyedFileOpen.h"
 #include "core/players/MarkingPasses.h"
+#include "core/players/PlayerCsv.h"
 #include "core/players/PlayerDatabase.h"
 #include "core/players/PlayerOrders.h"
 #include "core/players/ProcesoActualizacionArchivo.h"
@@ -28,53 +30,90 @@ using json = nlohmann::ordered_json;
 class TerminalProgress final : public Progress {
 public:
     ~TerminalProgress() override {
+        // The last state is always shown, so the final count is the true one.
+        if (pending_) Show(*pending_);
         if (shown_) std::cerr << '\n';
     }
     bool Update(const ProgressState& s) override {
         const auto now = std::chrono::steady_clock::now();
         const std::string phase = s.title + s.label1 + s.percentText;
-        if (phase == lastPhase_ && now - last_ < std::chrono::milliseconds(100)) return true;
+        if (phase == lastPhase_ && now - last_ < std::chrono::milliseconds(100)) {
+            pending_ = s;
+            return true;
+        }
         lastPhase_ = phase;
         last_ = now;
-        std::string line = s.title;
-        if (!s.status.empty()) line += "  " + s.status;
-        if (!s.label1.empty() || s.value1 >= 0) line += "  " + s.label1;
-        if (s.value1 >= 0) line += " " + std::to_string(s.value1);
-        if (!s.label2.empty()) line += "  " + s.label2;
-        if (s.value2 >= 0) line += " " + std::to_string(s.value2);
-        if (!s.text2.empty()) line += " " + Latin1ToUtf8(TrimRight(s.text2));
-        if (!s.percentText.empty()) line += "  " + s.percentText;
-        std::cerr << '\r' << line << "\x1b[K" << std::flush;
-        shown_ = true;
+        Show(s);
         return true;
     }
 
 private:
+    // A label that ends in a blank ("Deleting old Players From TEAM: ") takes its number without another.
+    static std::string Joined(const std::string& label, long long value) {
+        if (value < 0) return label;
+        if (label.empty() || label.back() == ' ') return label + std::to_string(value);
+        return label + " " + std::to_string(value);
+    }
+    void Show(const ProgressState& s) {
+        pending_.reset();
+        std::string line = s.title;
+        if (!s.status.empty()) line += "  " + s.status;
+        if (!s.label1.empty() || s.value1 >= 0) line += "  " + Joined(s.label1, s.value1);
+        if (!s.label2.empty() || s.value2 >= 0) line += "  " + Joined(s.label2, s.value2);
+        if (!s.text2.empty()) line += " " + Latin1ToUtf8(TrimRight(s.text2));
+        if (!s.percentText.empty()) line += "  " + s.percentText;
+        std::cerr << '\r' << line << "\x1b[K" << std::flush;
+        shown_ = true;
+    }
     std::string lastPhase_;
     std::chrono::steady_clock::time_point last_{};
+    std::optional<ProgressState> pending_;
     bool shown_ = false;
 };
 
 long Ranged(const std::string& text, const std::string& what, long low, long high) {
     const long value = ParseNumber(text, what);
     if (value < low || value > high)
-        Fail(what + " must be from " + std::to_string(low) + " to " + std::to_string(high) + ", not " + text);
+        UsageFail(what + " must be from " + std::to_string(low) + " to " + std::to_string(high) + ", not " +
+                  text);
     return value;
 }
 
-// Opens JUGADORES in the start directory as the editor does: created when missing, its orders rebuilt
-// when they need it.
+constexpr const char* kMakeOne = "make one with: kivo-cli players build DATA_DIR";
+
+// Opens JUGADORES in the start directory for a command that changes marks or rows. A missing database is
+// an error (the marks of no database can be changed); orders that need it are rebuilt, as the editor
+// offers to; a damaged file is named, with the command that makes a new one.
 PlayerDatabase OpenDatabase() {
     const std::string path = kPlayerDatabaseFileName;
-    OpenAttempt attempt = OpenPlayerDatabaseFile(path, true);
+    OpenAttempt attempt = OpenPlayerDatabaseFile(path, false);
+    if (attempt.failure == OpenFailure::NotFound)
+        Fail("There is no player database " + path + " in this directory; " + kMakeOne);
     if (attempt.failure == OpenFailure::KeysInvalid) {
         std::cerr << "kivo-cli: " << path << " key file is invalid (" << attempt.reason
                   << "); rebuilding the keys\n";
         attempt = RebuildPlayerDatabaseKeys(path);
-        if (!attempt.ok()) Fail("Error: (" + attempt.reason + ") repairing key for " + path);
+        if (!attempt.ok())
+            Fail("Error: (" + attempt.reason + ") repairing key for " + path + ". The file is damaged; " +
+                 kMakeOne);
     }
-    if (!attempt.ok()) Fail("File (" + path + ") could not be opened.  Error: " + attempt.reason + ".");
-    auto db = PlayerDatabase::Open(path, true);
+    if (!attempt.ok())
+        Fail("File (" + path + ") could not be opened.  Error: " + attempt.reason + "." +
+             (attempt.failure == OpenFailure::InvalidFile ? std::string(" ") + kMakeOne : std::string()));
+    auto db = PlayerDatabase::Open(path, false);
+    if (!db) Fail(db.error().text);
+    return std::move(*db);
+}
+
+// Opens JUGADORES to list it: nothing is created, repaired or changed.
+PlayerDatabase OpenDatabaseToRead() {
+    const std::string path = kPlayerDatabaseFileName;
+    OpenAttempt attempt;
+    auto db = PlayerDatabase::OpenReadOnly(path, attempt);
+    if (attempt.failure == OpenFailure::NotFound)
+        Fail("There is no player database " + path + " in this directory; " + kMakeOne);
+    if (attempt.failure == OpenFailure::KeysInvalid || attempt.failure == OpenFailure::InvalidFile)
+        Fail(path + " is damaged (" + attempt.reason + "); " + kMakeOne);
     if (!db) Fail(db.error().text);
     return std::move(*db);
 }
@@ -84,6 +123,11 @@ void Build(const std::string& directory) {
     auto summary = CrearArchivoJugadores(kPlayerDatabaseFileName, directory, *progress);
     progress.reset();
     if (!summary) Fail(summary.error().text);
+    for (const std::string& skipped : summary->skipped)
+        Warn(skipped + "; the file was left out");
+    if (!summary->damagedKeptAs.empty())
+        Warn(std::string("the old ") + kPlayerDatabaseFileName + " was damaged; it is kept as " +
+             summary->damagedKeptAs);
     std::cout << summary->rows << " players of " << summary->teams << " teams from " << summary->filesRead
               << " team files";
     if (summary->stoppedAtFile != 0)
@@ -92,8 +136,20 @@ void Build(const std::string& directory) {
     std::cout << '\n';
 }
 
-void Update(const std::string& file, const std::string& numberText) {
-    const auto number = static_cast<std::uint16_t>(Ranged(numberText, "N", 0, 65535));
+void Update(const std::string& file, const std::optional<std::string>& numberText, bool force) {
+    std::uint16_t number = 0;
+    if (numberText) {
+        number = static_cast<std::uint16_t>(Ranged(*numberText, "N", 0, 65535));
+    } else {
+        const std::string name = TrimRight(file);
+        if (name.size() < 3 || name.find_first_not_of("0123456789", name.size() - 3) != std::string::npos)
+            UsageFail("the name " + file +
+                      " does not end in a team file number; give N (the country code "
+                      "whose rows are replaced) and --force");
+        number = TeamFileNumberOf(file);
+    }
+    if (Status matches = CheckUpdateNumber(file, number); !matches && !force)
+        UsageFail(matches.error().text + " Give --force to update anyway.");
     PlayerDatabase db = OpenDatabase();
     auto progress = MakeTerminalProgress();
     auto summary = ProcesoActualizacionArchivo(db, file, number, *progress);
@@ -110,37 +166,39 @@ struct MarkOptions {
 };
 
 // A table text or its code: "ARG" or "4" for a nationality, "1.1M" or "20" for a price.
+// Letter case is ignored everywhere: "arg", "ARG" and "Arg" are one nationality, "premier" a division.
 std::uint8_t CodeOf(const std::string& text, const std::string& what,
-                    std::optional<std::uint8_t> (*lookup)(std::string_view), std::size_t count) {
+                    std::optional<std::string> (*textOf)(std::uint8_t), std::size_t count) {
     const auto latin1 = Utf8ToLatin1(text);
-    if (latin1)
-        for (auto candidate : {*latin1, [&] {
-                                   std::string upper = *latin1;
-                                   for (auto& c : upper)
-                                       c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-                                   return upper;
-                               }()})
-            if (auto code = lookup(candidate)) return *code;
+    std::string accepted;
+    for (std::size_t code = 0; code < count; ++code) {
+        const auto entry = textOf(static_cast<std::uint8_t>(code));
+        if (!entry) continue;
+        const std::string shown = TrimRight(*entry);
+        if (latin1 && FoldLatin1(shown) == FoldLatin1(TrimRight(*latin1)))
+            return static_cast<std::uint8_t>(code);
+        // Tables repeat texts (several blank or "?" entries): each is named once.
+        const std::string item = Latin1ToUtf8(shown);
+        if (("|" + accepted + "|").find("|" + item + "|") == std::string::npos)
+            accepted += (accepted.empty() ? "" : "|") + item;
+    }
+    for (auto at = accepted.find('|'); at != std::string::npos; at = accepted.find('|', at))
+        accepted.replace(at, 1, ", ");
     if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
         return static_cast<std::uint8_t>(Ranged(text, what, 0, static_cast<long>(count) - 1));
-    Fail(what + " \"" + text + "\" is not in its table");
-}
-
-std::optional<std::uint8_t> DivisionCode(std::string_view text) {
-    for (std::uint8_t code = 0; code < kDivisionCount; ++code)
-        if (TrimRight(*DivisionText(code)) == TrimRight(text)) return code;
-    return std::nullopt;
+    UsageFail(what + " \"" + text + "\" is not in its table; accepted: " + accepted + " or a code 0.." +
+              std::to_string(count - 1));
 }
 
 void Mark(const MarkOptions& o) {
     const auto mark = static_cast<std::uint8_t>(Ranged(o.mark, "M", 0, 255));
     SearchCriteria c;
     if (o.country) c.pais = static_cast<std::uint8_t>(Ranged(*o.country, "--country", 0, 255));
-    if (o.division) c.division = CodeOf(*o.division, "--division", DivisionCode, kDivisionCount);
+    if (o.division) c.division = CodeOf(*o.division, "--division", DivisionText, kDivisionCount);
     if (o.nationality)
-        c.nacionalidad = CodeOf(*o.nationality, "--nationality", NationalityCode, kNationalityCount);
-    if (o.position) c.puesto = CodeOf(*o.position, "--position", PositionCode, kPositionCount);
-    if (o.maxPrice) c.valorPaseMax = CodeOf(*o.maxPrice, "--max-price", PriceCode, kPriceCount);
+        c.nacionalidad = CodeOf(*o.nationality, "--nationality", NationalityText, kNationalityCount);
+    if (o.position) c.puesto = CodeOf(*o.position, "--position", PositionText, kPositionCount);
+    if (o.maxPrice) c.valorPaseMax = CodeOf(*o.maxPrice, "--max-price", PriceText, kPriceCount);
     static const char* names[kSkillCount] = {"--passing",      "--shooting", "--heading",  "--tackling",
                                              "--ball-control", "--speed",    "--finishing"};
     for (std::size_t s = 0; s < kSkillCount; ++s)
@@ -151,6 +209,9 @@ void Mark(const MarkOptions& o) {
     progress.reset();
     if (!outcome) Fail(outcome.error().text);
     std::cout << outcome->found << '\n';
+    if (outcome->end == PassEnd::ReadError)
+        Fail("An error was experienced reading the records of Jugadores (" + outcome->failure +
+             "); the players marked before it keep their mark");
 }
 
 void Clear(const std::string& markText) {
@@ -161,86 +222,81 @@ void Clear(const std::string& markText) {
     progress.reset();
     if (!outcome) Fail(outcome.error().text);
     std::cout << outcome->found << '\n';
+    if (outcome->end == PassEnd::ReadError)
+        Fail("An error was experienced reading the records of Jugadores (" + outcome->failure +
+             "); the marks cleared before it stay cleared");
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
+// One row as JSON, the conventions of `team --json`: the text of each coded field under its name (null
+// outside its table) and the code beside it as <name>_code.
+void AppendPlayerJson(const PlayerRow& r, std::string& out) {
+    out += "{\"country\": ";
+    AppendJsonNumber(r.pais, out);
+    out += ", \"country_name\": ";
+    if (HasCountryName(r.pais))
+        AppendJsonText(CountryName(r.pais), out);
+    else
+        out += "null";
+    out += ", \"team\": ";
+    AppendJsonField(r.nombreEquipo, out);
+    out += ", \"division\": ";
+    AppendJsonCode(DivisionText(r.division), out);
+    out += ", \"division_code\": ";
+    AppendJsonNumber(r.division, out);
+    out += ", \"nationality\": ";
+    AppendJsonCode(NationalityText(r.nacionalidad), out);
+    out += ", \"nationality_code\": ";
+    AppendJsonNumber(r.nacionalidad, out);
+    out += ", \"shirt\": ";
+    AppendJsonNumber(r.nroCamiseta, out);
+    out += ", \"name\": ";
+    AppendJsonField(r.nombreJugador, out);
+    out += ", \"position\": ";
+    AppendJsonCode(PositionText(r.puesto), out);
+    out += ", \"position_code\": ";
+    AppendJsonNumber(r.puesto, out);
+    out += ", \"skills\": [";
+    for (std::size_t s = 0; s < kSkillCount; ++s) {
+        if (s) out += ", ";
+        AppendJsonNumber(r.skills[s], out);
+    }
+    out += "], \"price\": ";
+    AppendJsonCode(PriceText(r.valorPase), out);
+    out += ", \"price_code\": ";
+    AppendJsonNumber(r.valorPase, out);
+    out += ", \"mark\": ";
+    AppendJsonNumber(r.marca, out);
+    out += '}';
+}
+
+const std::vector<std::string>& OrderNames() {
+    static const std::vector<std::string> names = {
+        "name",  "position",  "passing", "shooting", "heading",     "tackling", "ball-control",
+        "speed", "finishing", "price",   "mark",     "nationality", "country"};
+    return names;
 }
 
 void List(const std::string& orderName, const std::optional<std::string>& markText,
           const std::string& limitText, bool asJson, bool asCsv) {
     const auto order = PlayerOrderNamed(orderName);
-    if (!order) Fail("unknown order \"" + orderName + "\"");
+    if (!order) {
+        std::string accepted;
+        for (const auto& name : OrderNames())
+            accepted += (accepted.empty() ? "" : ", ") + name;
+        UsageFail("unknown order \"" + orderName + "\"; did you mean " + Closest(orderName, OrderNames()) +
+                  "? Accepted: " + accepted);
+    }
     std::optional<std::uint8_t> mark;
     if (markText) mark = static_cast<std::uint8_t>(Ranged(*markText, "--mark", 0, 255));
     const long limit = Ranged(limitText, "--limit", 0, 1000000000);
-    PlayerDatabase db = OpenDatabase();
+    PlayerDatabase db = OpenDatabaseToRead();
 
-    // Read in pages so that a long listing never holds a read transaction for long.
-    std::vector<PlayerListEntry> rows;
-    PlayerListRequest request{.order = *order, .mark = mark, .limit = 1000};
-    for (;;) {
-        if (limit > 0)
-            request.limit = std::min<std::size_t>(1000, static_cast<std::size_t>(limit) - rows.size());
-        if (limit > 0 && request.limit == 0) break;
-        auto page = ListPlayers(db, request);
-        if (!page) Fail(page.error().text);
-        if (page->empty()) break;
-        request.after = page->back();
-        std::move(page->begin(), page->end(), std::back_inserter(rows));
-    }
-
-    if (asJson) {
-        json out = json::array();
-        for (const auto& e : rows) {
-            const PlayerRow& r = e.row;
-            out.push_back({{"country", r.pais},
-                           {"team", Show(e.texts.team)},
-                           {"division", r.division},
-                           {"nationality", r.nacionalidad},
-                           {"shirt", r.nroCamiseta},
-                           {"name", Show(e.texts.name)},
-                           {"position", r.puesto},
-                           {"skills", std::vector<int>(r.skills.begin(), r.skills.end())},
-                           {"price", r.valorPase},
-                           {"mark", r.marca}});
-        }
-        std::cout << out.dump(2) << '\n';
-        return;
-    }
-    static const char* headers[] = {"File", "Team Name", "Div.", "Nat.", "N°", "Player Name", "Pos.", "PS",
-                                    "SH",   "HE",        "TA",   "BC",   "SP", "FI",          "Price"};
-    auto columns = [](const PlayerListEntry& e) {
-        std::vector<std::string> c = {Show(e.texts.country),
-                                      Show(e.texts.team),
-                                      Show(e.texts.division),
-                                      Show(e.texts.nationality),
-                                      std::to_string(e.row.nroCamiseta),
-                                      Show(e.texts.name),
-                                      Show(e.texts.position)};
-        for (auto s : e.row.skills)
-            c.push_back(std::to_string(s));
-        c.push_back(Show(e.texts.price));
-        return c;
-    };
-    if (asCsv) {
-        for (std::size_t i = 0; i < std::size(headers); ++i)
-            std::cout << (i ? "," : "") << headers[i];
-        std::cout << '\n';
-        for (const auto& e : rows) {
-            const auto c = columns(e);
-            for (std::size_t i = 0; i < c.size(); ++i)
-                std::cout << (i ? "," : "") << CsvField(c[i]);
-            std::cout << '\n';
-        }
-        return;
-    }
+    // Rows are written as they are read, so memory stays the same whatever the size of the database.
+    RowWriter writer;
+    std::string& out = writer.buffer();
+    std::int64_t rows = 0;
     static const int widths[] = {11, 19, 10, 4, 3, 23, 4, 3, 3, 3, 3, 3, 3, 3, 5};
-    auto print = [&](const std::vector<std::string>& c) {
+    auto table = [&](const std::vector<std::string>& c) {
         std::string line;
         for (std::size_t i = 0; i < c.size(); ++i) {
             std::string cell = c[i];
@@ -251,11 +307,44 @@ void List(const std::string& orderName, const std::optional<std::string>& markTe
             if (chars < static_cast<std::size_t>(widths[i])) cell += std::string(widths[i] - chars, ' ');
             line += cell + (i + 1 < c.size() ? " " : "");
         }
-        std::cout << TrimRight(line) << '\n';
+        out += TrimRight(line);
+        out += '\n';
     };
-    print(std::vector<std::string>(std::begin(headers), std::end(headers)));
-    for (const auto& e : rows)
-        print(columns(e));
+    if (asJson) {
+        out += '[';
+    } else if (asCsv) {
+        out += PlayerCsvHeader();
+    } else {
+        table({"File", "Team Name", "Div.", "Nat.", "N°", "Player Name", "Pos.", "PS", "SH", "HE", "TA", "BC",
+               "SP", "FI", "Price"});
+    }
+    Status listed = ForEachPlayer(db, *order, mark, limit, [&](std::int64_t, const PlayerRow& r) {
+        if (asJson) {
+            out += rows ? ",\n  " : "\n  ";
+            AppendPlayerJson(r, out);
+        } else if (asCsv) {
+            AppendPlayerCsvLine(r, out);
+        } else {
+            const PlayerRowTexts t = RowTexts(r);
+            std::vector<std::string> c = {Show(t.country),
+                                          Show(t.team),
+                                          Show(t.division),
+                                          Show(t.nationality),
+                                          std::to_string(r.nroCamiseta),
+                                          Show(t.name),
+                                          Show(t.position)};
+            for (auto v : r.skills)
+                c.push_back(std::to_string(v));
+            c.push_back(Show(t.price));
+            table(c);
+        }
+        ++rows;
+        writer.RowDone();
+        return true;
+    });
+    if (asJson) out += rows ? "\n]\n" : "]\n";
+    writer.Flush();
+    if (!listed) Fail(listed.error().text);
 }
 
 } // namespace
@@ -269,6 +358,9 @@ void AddPlayerCommands(CLI::App& app) {
     auto* players =
         app.add_subcommand("players", "The all-players database JUGADORES in the current directory");
     players->require_subcommand(1);
+    players->footer("Examples:\n  kivo-cli players build data\n  kivo-cli players mark 3 --nationality arg "
+                    "--passing 12\n  kivo-cli players list --order mark --mark 3 --csv > marked.csv\n"
+                    "  kivo-cli players clear 3");
 
     auto* build =
         players->add_subcommand("build", "Build JUGADORES anew from TEAM.001 to TEAM.085 of DATA_DIR");
@@ -279,10 +371,15 @@ void AddPlayerCommands(CLI::App& app) {
     auto* update =
         players->add_subcommand("update", "Replace the players of country code N by those of TEAM_FILE");
     auto file = std::make_shared<std::string>();
-    auto number = std::make_shared<std::string>();
+    auto number = std::make_shared<std::optional<std::string>>();
+    auto force = std::make_shared<bool>(false);
     update->add_option("TEAM_FILE", *file, "league team file to read")->required();
-    update->add_option("N", *number, "country code whose rows are replaced (the file's number)")->required();
-    update->callback([=] { Update(*file, *number); });
+    update->add_option("N", *number,
+                       "country code whose rows are replaced; default: the number the file name ends in");
+    update->add_flag("--force", *force, "update even when N is not the file name's number");
+    update->footer("Examples:\n  kivo-cli players update data/TEAM.005\n"
+                   "  kivo-cli players update data/copy.txt 5 --force");
+    update->callback([=] { Update(*file, *number, *force); });
 
     auto* mark =
         players->add_subcommand("mark", "Give mark M to every player meeting the criteria; prints the count");
@@ -290,7 +387,7 @@ void AddPlayerCommands(CLI::App& app) {
     mark->add_option("M", o->mark, "mark 0..255 (0 unmarks)")->required();
     mark->add_option("--country", o->country, "team-file country code (0 = any)");
     mark->add_option("--division", o->division,
-                     "division: Premier, First, Second, Third, Non-League or 0..4");
+                     "division: Premier, First, Second, Third, Non-League (any letter case) or 0..4");
     mark->add_option("--nationality", o->nationality, "nationality text (ARG) or code");
     mark->add_option("--position", o->position, "position: G RB LB D RW LW M A, or 0..7");
     static const char* skillOptions[kSkillCount] = {
@@ -318,8 +415,8 @@ void AddPlayerCommands(CLI::App& app) {
         ->capture_default_str();
     list->add_option("--mark", *listMark, "only the players with this mark");
     list->add_option("--limit", *limit, "at most this many rows (0 = all)")->capture_default_str();
-    auto* j = list->add_flag("--json", *asJson, "JSON output");
-    auto* c = list->add_flag("--csv", *asCsv, "CSV output with the browser's columns");
+    auto* j = list->add_flag("--json", *asJson, "JSON output: one array, a row per player");
+    auto* c = list->add_flag("--csv", *asCsv, "CSV output (CRLF), the names of the JSON fields as headers");
     j->excludes(c);
     list->callback([=] { List(*order, *listMark, *limit, *asJson, *asCsv); });
 }

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <optional>
@@ -21,6 +22,40 @@ json TextOrNull(const std::optional<std::string>& text) {
     return text ? json(Show(*text)) : json(nullptr);
 }
 
+std::string Upper(std::string text) {
+    for (auto& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// A league file TEAM.NNN or one of the three cup files, by name without regard to letter case.
+bool IsTeamFileName(const std::string& name) {
+    const std::string n = Upper(name);
+    if (n == "EUROCUP.TMD" || n == "UEFACUP.TMD" || n == "EUROCWC.TMD") return true;
+    return n.size() == 8 && n.rfind("TEAM.", 0) == 0 &&
+           n.find_first_not_of("0123456789", 5) == std::string::npos;
+}
+
+// Any file of the game (a team, cup or pool file, or a backup of one) in `directory`.
+std::optional<std::string> GameFileIn(const std::string& directory) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::string n = Upper(name);
+        if (IsTeamFileName(name) || n == "POOLPLYR.DAT" || n == "POOLPLYR.BAK" || n == "EUROCUP.BAK" ||
+            n == "UEFACUP.BAK" || n == "EUROCWC.BAK")
+            return name;
+    }
+    return std::nullopt;
+}
+
+void WarnUnlessTeamFile(const std::string& file) {
+    const std::string name = std::filesystem::path(file).filename().string();
+    if (!IsTeamFileName(name))
+        Warn(file + " is named neither TEAM.NNN nor Eurocup.tmd, Uefacup.tmd or Eurocwc.tmd; it may not be "
+                    "a team file, and a cup file under another name is read two bytes off");
+}
+
 std::vector<TeamRecord> LoadTeams(const std::string& file) {
     auto teams = ReadTeams(file);
     if (!teams) Fail(teams.error().text);
@@ -28,6 +63,7 @@ std::vector<TeamRecord> LoadTeams(const std::string& file) {
 }
 
 void PrintTeams(const std::string& file, bool asJson) {
+    WarnUnlessTeamFile(file);
     const std::vector<TeamRecord> teams = LoadTeams(file);
     if (asJson) {
         json out = json::array();
@@ -104,14 +140,15 @@ std::string TextOf(const json& value) {
 
 void PrintTeam(const std::string& file, const std::string& kText, bool asJson) {
     const long k = ParseNumber(kText, "K");
+    WarnUnlessTeamFile(file);
     auto opened = TeamFile::Open(file, TeamFile::Mode::ReadOnly);
     if (!opened) Fail(opened.error().text);
     if (auto header = opened->CheckHeader(); !header) Fail(header.error().text);
     auto count = opened->CountTeams();
     if (!count) Fail(count.error().text);
     if (k < 0 || static_cast<std::uint64_t>(k) >= *count)
-        Fail(file + " holds " + std::to_string(*count) + " teams; K must be from 0 to " +
-             std::to_string(static_cast<long long>(*count) - 1));
+        UsageFail(file + " holds " + std::to_string(*count) + " teams; K must be from 0 to " +
+                  std::to_string(static_cast<long long>(*count) - 1));
     auto team = opened->ReadTeam(static_cast<std::uint64_t>(k));
     if (!team) Fail(team.error().text);
     const json j = TeamJson(*team);
@@ -144,6 +181,7 @@ void AddTeamCommands(CLI::App& app) {
     auto teamsJson = std::make_shared<bool>(false);
     teams->add_option("FILE", *teamsFile, "TEAM.NNN or a .tmd cup file")->required();
     teams->add_flag("--json", *teamsJson, "JSON output");
+    teams->footer("Examples:\n  kivo-cli teams data/TEAM.001\n  kivo-cli teams data/EUROCUP.TMD --json");
     teams->callback([=] { PrintTeams(*teamsFile, *teamsJson); });
 
     auto* team = app.add_subcommand("team", "Show team K (from 0) of a league or cup file, decoded");
@@ -153,6 +191,7 @@ void AddTeamCommands(CLI::App& app) {
     team->add_option("FILE", *teamFile, "TEAM.NNN or a .tmd cup file")->required();
     team->add_option("K", *teamK, "team position in the file, from 0")->required();
     team->add_flag("--json", *teamJson, "JSON output");
+    team->footer("Examples:\n  kivo-cli team data/TEAM.005 0\n  kivo-cli team data/Uefacup.tmd 3 --json");
     team->callback([=] { PrintTeam(*teamFile, *teamK, *teamJson); });
 
     auto* sample = app.add_subcommand("sample-data", "Write a synthetic game data directory");
@@ -163,7 +202,13 @@ void AddTeamCommands(CLI::App& app) {
     sample->add_option("--scale", options->scale, "teams per file multiplier (at most 256 teams a file)")
         ->check(CLI::Range(1u, 256u))
         ->capture_default_str();
+    auto force = std::make_shared<bool>(false);
+    sample->add_flag("--force", *force, "write even into a directory that already holds game files");
+    sample->footer("Examples:\n  kivo-cli sample-data data\n  kivo-cli sample-data big --scale 10 --seed 3");
     sample->callback([=] {
+        if (auto existing = GameFileIn(*sampleDir); existing && !*force)
+            Fail(*sampleDir + " already holds game files (" + *existing +
+                 "); the sample would overwrite them. Give --force to write anyway.");
         auto summary = WriteSampleData(*sampleDir, *options);
         if (!summary) Fail(summary.error().text);
         std::cout << "Wrote " << summary->teamFiles << " team files (" << summary->teams << " teams, "

@@ -116,9 +116,39 @@ TEST_F(TeamCommands, TeamNumberOutsideTheFileOrNotANumberIsRefused) {
                                      {"-1", "K must be from 0 to"},
                                      {"three", "whole number"}}) {
         const CliRun run = RunCli("team " + Quoted("TEAM.008") + " " + k);
-        EXPECT_EQ(run.status, 1) << k;
+        EXPECT_EQ(run.status, 2) << k;
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
     }
+}
+
+TEST_F(TeamCommands, AFileNamedUnlikeATeamFileDrawsAWarning) {
+    fs::copy_file(*work / "data" / "TEAM.008", *work / "data" / "copy.bin",
+                  fs::copy_options::overwrite_existing);
+    for (const char* args : {"teams", "team"}) {
+        const CliRun run =
+            RunCli(std::string(args) + " " + Quoted("copy.bin") + (std::string(args) == "team" ? " 0" : ""));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("kivo-cli: warning: "), std::string::npos) << args;
+        EXPECT_NE(run.err.find("may not be a team file"), std::string::npos) << run.err;
+    }
+    for (const char* name : {"TEAM.008", "EUROCUP.TMD"})
+        EXPECT_EQ(RunCli(std::string("teams ") + Quoted(name)).err, "") << name;
+}
+
+TEST(SampleDataCommand, RefusesADirectoryWithGameFilesUnlessForced) {
+    WorkDir work;
+    ASSERT_EQ(work.Run("sample-data data --seed 1").status, 0);
+    const auto before = ReadBytes(work / "data" / "TEAM.001");
+    const CliRun again = work.Run("sample-data data --seed 2");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("already holds game files"), std::string::npos) << again.err;
+    EXPECT_NE(again.err.find("--force"), std::string::npos) << again.err;
+    EXPECT_EQ(ReadBytes(work / "data" / "TEAM.001"), before);
+    fs::create_directories(work / "pool");
+    std::ofstream(work / "pool" / "poolplyr.dat") << "x";
+    EXPECT_EQ(work.Run("sample-data pool").status, 1);
+    ASSERT_EQ(work.Run("sample-data data --seed 2 --force").status, 0);
+    EXPECT_NE(ReadBytes(work / "data" / "TEAM.001"), before);
 }
 
 TEST_F(TeamCommands, RandomBytesDecodeWithoutCrashingAndPrintValidJson) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <system_error>
@@ -21,8 +22,8 @@ std::string RunName(std::chrono::system_clock::time_point start) {
     return text;
 }
 
-// A run folder's name is its start time, so the names sort by age.
-bool IsRunFolderName(const std::string& name) {
+// The plain part of a run folder's name is its start time, so the names sort by age.
+bool IsPlainRunName(const std::string& name) {
     if (name.size() != 19) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char c = name[i];
@@ -38,29 +39,79 @@ bool IsRunFolderName(const std::string& name) {
     return true;
 }
 
+// The "-<n>" suffix of a run that started in the same second as another: 1 for none.
+long SuffixOf(const std::string& name) {
+    if (name.size() <= 20) return 1;
+    return std::strtol(name.c_str() + 20, nullptr, 10);
+}
+
+// A file name inside a run folder: no directory part, so a restore never writes outside its directory.
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\\') == std::string::npos;
+}
+
 } // namespace
+
+bool IsBackupRunName(const std::string& name) {
+    if (name.size() == 19) return IsPlainRunName(name);
+    if (name.size() < 21 || name[19] != '-' || !IsPlainRunName(name.substr(0, 19))) return false;
+    if (name[20] == '0' || name.size() > 29) return false;
+    return name.find_first_not_of("0123456789", 20) == std::string::npos;
+}
+
+bool BackupRunOlder(const std::string& a, const std::string& b) {
+    const std::string plainA = a.substr(0, 19), plainB = b.substr(0, 19);
+    if (plainA != plainB) return plainA < plainB;
+    return SuffixOf(a) < SuffixOf(b);
+}
 
 BackupRun::BackupRun(std::chrono::system_clock::time_point start) : name_(RunName(start)) {}
 
+void BackupRun::Protect(const fs::path& backupFolder, const std::string& runName) {
+    protected_[fs::absolute(backupFolder).lexically_normal().string()].insert(runName);
+}
+
 fs::path BackupRun::BackupPathFor(const fs::path& file) const {
-    const fs::path absolute = fs::absolute(file);
-    return absolute.parent_path() / kBackupFolderName / name_ / absolute.filename();
+    const fs::path absolute = fs::absolute(file).lexically_normal();
+    const fs::path folder = absolute.parent_path() / kBackupFolderName;
+    const auto made = folders_.find(folder.string());
+    return folder / (made != folders_.end() ? made->second : name_) / absolute.filename();
 }
 
 Status BackupRun::EnsureBackedUp(const fs::path& file) {
     const fs::path absolute = fs::absolute(file).lexically_normal();
     if (done_.count(absolute.string())) return Status::Ok();
+    const fs::path folder = absolute.parent_path() / kBackupFolderName;
+    if (!folders_.count(folder.string())) {
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        // A folder that already exists belongs to another run of the same second: its copies are that
+        // run's originals and must not be overwritten, so this run takes the next free suffix.
+        for (int n = 1; !ec && n < 1000; ++n) {
+            const std::string candidate = n == 1 ? name_ : name_ + "-" + std::to_string(n);
+            if (fs::create_directory(folder / candidate, ec)) {
+                folders_[folder.string()] = candidate;
+                break;
+            }
+        }
+        if (ec || !folders_.count(folder.string()))
+            return Error{"Cannot back up " + absolute.string() + ": no run folder can be made in " +
+                         folder.string() + (ec ? " (" + ec.message() + ")" : std::string()) +
+                         ". Nothing was changed."};
+    }
     const fs::path target = BackupPathFor(absolute);
-    std::error_code ec;
-    fs::create_directories(target.parent_path(), ec);
-    if (ec)
-        return Error{"Cannot back up " + absolute.string() + ": the folder " + target.parent_path().string() +
-                     " cannot be made (" + ec.message() + "). Nothing was changed."};
     if (Status copied = CopyFileWhole(absolute, target); !copied)
         return Error{"Cannot back up " + absolute.string() + " before changing it: " + copied.error().text +
                      ". Nothing was changed."};
     done_.insert(absolute.string());
-    PruneBackupRuns(target.parent_path().parent_path());
+    // Pruning never takes this run's own folder (it is the newest) nor one a restore is reading.
+    const auto kept = protected_.find(folder.string());
+    if (kept == protected_.end()) {
+        PruneBackupRuns(folder);
+    } else {
+        PruneBackupRuns(folder, kBackupRunsKept, kept->second);
+    }
     return Status::Ok();
 }
 
@@ -103,19 +154,96 @@ Status CopyFileWhole(const fs::path& from, const fs::path& to) {
     return Status::Ok();
 }
 
-void PruneBackupRuns(const fs::path& backupFolder, int keep) {
+namespace {
+std::vector<std::string> RunFolders(const fs::path& backupFolder) {
     std::error_code ec;
     std::vector<std::string> runs;
     for (fs::directory_iterator it(backupFolder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (IsRunFolderName(name) && it->is_directory(ec)) runs.push_back(name);
+        std::error_code kind;
+        if (IsBackupRunName(name) && it->is_directory(kind)) runs.push_back(name);
     }
+    std::sort(runs.begin(), runs.end(), BackupRunOlder);
+    return runs;
+}
+} // namespace
+
+void PruneBackupRuns(const fs::path& backupFolder, int keep) {
+    PruneBackupRuns(backupFolder, keep, {});
+}
+
+void PruneBackupRuns(const fs::path& backupFolder, int keep, const std::set<std::string>& spared) {
+    const std::vector<std::string> runs = RunFolders(backupFolder);
     if (static_cast<int>(runs.size()) <= keep) return;
-    std::sort(runs.begin(), runs.end());
     for (std::size_t i = 0; i + keep < runs.size(); ++i) {
+        if (spared.count(runs[i])) continue;
         std::error_code ignored;
         fs::remove_all(backupFolder / runs[i], ignored);
     }
+}
+
+Result<std::vector<BackupRunListing>> ListBackupRuns(const fs::path& directory) {
+    const fs::path folder = directory / kBackupFolderName;
+    std::error_code ec;
+    if (!fs::is_directory(directory, ec)) return Error{directory.string() + " is not a directory"};
+    std::vector<BackupRunListing> listing;
+    for (const std::string& run : RunFolders(folder)) {
+        BackupRunListing entry{run, {}};
+        for (fs::directory_iterator it(folder / run, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            // A copy still under its temporary name was never finished.
+            if (name.size() > 8 && name.ends_with(".partial")) continue;
+            std::error_code kind;
+            if (it->is_regular_file(kind)) entry.files.push_back(name);
+        }
+        std::sort(entry.files.begin(), entry.files.end());
+        listing.push_back(std::move(entry));
+    }
+    return listing;
+}
+
+Result<std::vector<std::string>> RestoreBackupRun(const fs::path& directory, const std::string& runName,
+                                                  const std::vector<std::string>& files, BackupRun& backups) {
+    const fs::path folder = directory / kBackupFolderName;
+    if (!IsBackupRunName(runName))
+        return Error{"\"" + runName + "\" is not the name of a backup run (like 2026-12-06_20-31-07)"};
+    std::error_code ec;
+    const fs::path run = folder / runName;
+    if (!fs::is_directory(run, ec))
+        return Error{"There is no backup run " + runName + " in " + folder.string()};
+    std::vector<std::string> names = files;
+    if (names.empty()) {
+        for (fs::directory_iterator it(run, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            std::error_code kind;
+            if (it->is_regular_file(kind) && !name.ends_with(".partial")) names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+    }
+    for (const std::string& name : names) {
+        std::error_code kind;
+        if (!IsPlainFileName(name) || !fs::is_regular_file(run / name, kind))
+            return Error{"The backup run " + runName + " holds no file " + name + "; nothing was restored"};
+    }
+    backups.Protect(folder, runName);
+    std::vector<std::string> restored;
+    for (const std::string& name : names) {
+        const fs::path target = directory / name;
+        std::error_code exists;
+        if (fs::exists(target, exists)) {
+            if (Status saved = backups.EnsureBackedUp(target); !saved) return saved.error();
+        }
+        if (Status copied = CopyFileWhole(run / name, target); !copied)
+            return Error{"Cannot restore " + target.string() + ": " + copied.error().text +
+                         (restored.empty() ? std::string() : "; restored before it: " + [&] {
+                             std::string list;
+                             for (const auto& r : restored)
+                                 list += (list.empty() ? "" : ", ") + r;
+                             return list;
+                         }())};
+        restored.push_back(name);
+    }
+    return restored;
 }
 
 } // namespace kivo

@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "core/support/Result.h"
 
@@ -22,8 +24,13 @@ class BackupRun {
 public:
     explicit BackupRun(std::chrono::system_clock::time_point start = std::chrono::system_clock::now());
 
-    // The run folder's name, "2026-12-06_20-31-07" (local time of the run's start).
+    // The run folder's name, "2026-12-06_20-31-07" (local time of the run's start). When a folder of that
+    // name already exists (another run started within the same second) this run takes "<name>-2", "-3", ...
+    // in that kivo-backups/ folder; BackupPathFor tells which.
     const std::string& name() const { return name_; }
+
+    // Keeps a run folder of `backupFolder` from being pruned by this run (the run a restore reads from).
+    void Protect(const std::filesystem::path& backupFolder, const std::string& runName);
 
     // Makes sure `file` has been copied in this run. The error names the file and the backup.
     Status EnsureBackedUp(const std::filesystem::path& file);
@@ -33,8 +40,29 @@ public:
 
 private:
     std::string name_;
-    std::set<std::string> done_; // the files already copied in this run, by their full path
+    std::set<std::string> done_;                 // the files already copied in this run, by their full path
+    std::map<std::string, std::string> folders_; // per kivo-backups/ folder, the run folder made in it
+    std::map<std::string, std::set<std::string>> protected_;
 };
+
+// The runs kept in one kivo-backups/ folder, oldest first, with the files each holds.
+struct BackupRunListing {
+    std::string name;
+    std::vector<std::string> files;
+};
+Result<std::vector<BackupRunListing>> ListBackupRuns(const std::filesystem::path& directory);
+
+// Puts the files of run `runName` (all of them when `files` is empty) back into `directory`, each current
+// file first backed up in `backups` like any change. Stops at the first failure; what was restored stays.
+// Returns the names restored.
+Result<std::vector<std::string>> RestoreBackupRun(const std::filesystem::path& directory,
+                                                  const std::string& runName,
+                                                  const std::vector<std::string>& files, BackupRun& backups);
+
+// Whether a folder name is a run's: "2026-12-06_20-31-07", optionally followed by "-<n>".
+bool IsBackupRunName(const std::string& name);
+// Run names in age order (a "-<n>" suffix after the plain name, by its number).
+bool BackupRunOlder(const std::string& a, const std::string& b);
 
 // Copies `from` to `to` through a temporary file beside `to`, renamed when the copy is whole; an existing
 // `to` is replaced only then. The error names both files and the operating system's text.
@@ -42,5 +70,8 @@ Status CopyFileWhole(const std::filesystem::path& from, const std::filesystem::p
 
 // Removes the oldest run folders of `backupFolder` (a kivo-backups/ folder) beyond the newest `keep`.
 void PruneBackupRuns(const std::filesystem::path& backupFolder, int keep = kBackupRunsKept);
+// The same, never removing the runs named in `spared`.
+void PruneBackupRuns(const std::filesystem::path& backupFolder, int keep,
+                     const std::set<std::string>& spared);
 
 } // namespace kivo

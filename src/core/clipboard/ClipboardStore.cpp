@@ -5,33 +5,41 @@
 #include <SQLiteCpp/Transaction.h>
 
 #include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
 
 namespace kivo {
 namespace {
 
-const KeyedFileSchema kSchema{
-    "portapapeles",
-    "CREATE TABLE portapapeles (\n"
-    "  id INTEGER PRIMARY KEY,\n"
-    "  nacionalidad TEXT NOT NULL,\n"
-    "  nro_camiseta INTEGER NOT NULL,\n"
-    "  nombre_jugador TEXT NOT NULL COLLATE NOCASE,\n"
-    "  aspecto INTEGER NOT NULL,\n"
-    "  puesto TEXT NOT NULL,\n"
-    "  pase INTEGER NOT NULL,\n"
-    "  tiro INTEGER NOT NULL,\n"
-    "  cabeceo INTEGER NOT NULL,\n"
-    "  quite INTEGER NOT NULL,\n"
-    "  gambeta INTEGER NOT NULL,\n"
-    "  velocidad INTEGER NOT NULL,\n"
-    "  definicion INTEGER NOT NULL,\n"
-    "  valor_pase TEXT NOT NULL\n"
-    ")",
-    {
-        {"key_nombre",
-         "CREATE INDEX key_nombre ON portapapeles(nombre_jugador) WHERE rtrim(nombre_jugador) <> ''"},
-    },
-};
+// The name order is on the folded name: letter case is ignored over Latin-1 ("GONZÁLEZ" finds "gonzález").
+const KeyedFileSchema& Schema() {
+    static const KeyedFileSchema schema{
+        "portapapeles",
+        "CREATE TABLE portapapeles (\n"
+        "  id INTEGER PRIMARY KEY,\n"
+        "  nacionalidad TEXT NOT NULL,\n"
+        "  nro_camiseta INTEGER NOT NULL,\n"
+        "  nombre_jugador TEXT NOT NULL COLLATE NOCASE,\n"
+        "  aspecto INTEGER NOT NULL,\n"
+        "  puesto TEXT NOT NULL,\n"
+        "  pase INTEGER NOT NULL,\n"
+        "  tiro INTEGER NOT NULL,\n"
+        "  cabeceo INTEGER NOT NULL,\n"
+        "  quite INTEGER NOT NULL,\n"
+        "  gambeta INTEGER NOT NULL,\n"
+        "  velocidad INTEGER NOT NULL,\n"
+        "  definicion INTEGER NOT NULL,\n"
+        "  valor_pase TEXT NOT NULL,\n"
+        "  nombre_clave TEXT NOT NULL DEFAULT ''\n"
+        ")",
+        {
+            {"key_nombre", "CREATE INDEX key_nombre ON portapapeles(nombre_clave) WHERE nombre_clave <> ''"},
+        },
+        {{"nombre_clave",
+          {"ALTER TABLE portapapeles ADD COLUMN nombre_clave TEXT NOT NULL DEFAULT ''",
+           NameKeyFillSql("portapapeles", "nombre_jugador", "nombre_clave")}}},
+    };
+    return schema;
+}
 
 constexpr const char* kColumns =
     "id, nacionalidad, nro_camiseta, nombre_jugador, aspecto, puesto, pase, tiro, "
@@ -66,11 +74,17 @@ Error StoreError(const std::string& what, const std::string& path, const std::ex
 } // namespace
 
 const KeyedFileSchema& ClipboardSchema() {
-    return kSchema;
+    return Schema();
+}
+
+Result<ClipboardStore> ClipboardStore::OpenReadOnly(const std::string& path, OpenAttempt& attempt) {
+    auto db = ConnectKeyedFileReadOnly(Schema(), path, attempt);
+    if (!db) return db.error();
+    return ClipboardStore(path, std::move(*db));
 }
 
 Result<ClipboardStore> ClipboardStore::Open(const std::string& path, bool createIfMissing) {
-    auto db = ConnectKeyedFile(kSchema, path, createIfMissing);
+    auto db = ConnectKeyedFile(Schema(), path, createIfMissing);
     if (!db) return db.error();
     return ClipboardStore(path, std::move(*db));
 }
@@ -78,10 +92,10 @@ Result<ClipboardStore> ClipboardStore::Open(const std::string& path, bool create
 Result<std::int64_t> ClipboardStore::Append(const PlayerTransferRecord& record) {
     const PlayerTransferRecord r = Normalised(record);
     try {
-        SQLite::Statement insert(db_,
-                                 "INSERT INTO portapapeles (nacionalidad, nro_camiseta, nombre_jugador, "
-                                 "aspecto, puesto, pase, tiro, cabeceo, quite, gambeta, velocidad, "
-                                 "definicion, valor_pase) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        SQLite::Statement insert(db_, "INSERT INTO portapapeles (nacionalidad, nro_camiseta, nombre_jugador, "
+                                      "aspecto, puesto, pase, tiro, cabeceo, quite, gambeta, velocidad, "
+                                      "definicion, valor_pase, nombre_clave) "
+                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         insert.bind(1, Stored(r.nacionalidad));
         insert.bind(2, r.nroCamiseta);
         insert.bind(3, Stored(r.nombreJugador));
@@ -90,6 +104,7 @@ Result<std::int64_t> ClipboardStore::Append(const PlayerTransferRecord& record) 
         for (int s = 0; s < static_cast<int>(kSkillCount); ++s)
             insert.bind(6 + s, r.skills[s]);
         insert.bind(13, Stored(r.valorPase));
+        insert.bind(14, NameKey(r.nombreJugador));
         insert.exec();
         return static_cast<std::int64_t>(db_.getLastInsertRowid());
     } catch (const std::exception& e) {
@@ -100,13 +115,12 @@ Result<std::int64_t> ClipboardStore::Append(const PlayerTransferRecord& record) 
 Result<std::vector<ClipboardEntry>> ClipboardStore::List(const std::optional<ClipboardEntry>& after,
                                                          std::size_t limit) {
     try {
-        std::string sql =
-            std::string("SELECT ") + kColumns + " FROM portapapeles WHERE rtrim(nombre_jugador) <> ''";
-        if (after) sql += " AND (nombre_jugador > ?1 OR (nombre_jugador = ?1 AND id > ?2))";
-        sql += " ORDER BY nombre_jugador, id LIMIT ?3";
+        std::string sql = std::string("SELECT ") + kColumns + " FROM portapapeles WHERE nombre_clave <> ''";
+        if (after) sql += " AND (nombre_clave > ?1 OR (nombre_clave = ?1 AND id > ?2))";
+        sql += " ORDER BY nombre_clave, id LIMIT ?3";
         SQLite::Statement query(db_, sql);
         if (after) {
-            query.bind(1, Stored(after->record.nombreJugador));
+            query.bind(1, NameKey(after->record.nombreJugador));
             query.bind(2, static_cast<std::int64_t>(after->id));
         }
         query.bind(3, limit == 0 ? std::int64_t{-1} : static_cast<std::int64_t>(limit));

@@ -44,6 +44,8 @@ inline constexpr int kClipboardDeleteWaitMs = 2000;
 class ClipboardStore {
 public:
     static Result<ClipboardStore> Open(const std::string& path, bool createIfMissing = true);
+    // Opens an existing file to read it only: nothing is created or changed; `attempt` tells what failed.
+    static Result<ClipboardStore> OpenReadOnly(const std::string& path, OpenAttempt& attempt);
 
     const std::string& path() const { return path_; }
 

@@ -11,10 +11,6 @@ namespace kivo {
 
 namespace {
 
-// Real team files hold a few dozen teams; a file of more than this is not a team file, and reading it whole
-// would only exhaust memory.
-constexpr std::uint64_t kMaxTeamsPerFile = 100000;
-
 // A position whose record would end past the largest file offset names no team. Without this check the
 // offset of a huge position wraps round to the bytes of a real team.
 bool TeamPositionFits(std::uint64_t k) {
@@ -75,11 +71,22 @@ Status TeamFile::CheckHeader() {
         if (std::ferror(file_.get())) return IoError("Cannot read the header of", path_, errno);
         return Error{"Cannot read the header of " + path_ + ": the file is shorter than 2 bytes"};
     }
+    return CheckSize();
+}
+
+Status TeamFile::CheckSize() {
+    auto size = Size();
+    if (!size) return size.error();
+    const std::uint64_t start = TeamRecordOffset(path_, 0);
+    if (*size > start && (*size - start) / kTeamRecordSize > kMaxTeamsPerFile)
+        return Error{"Cannot read " + path_ + ": at " + std::to_string(*size) +
+                     " bytes it is far too large to be a team file"};
     return {};
 }
 
 Result<TeamRecord> TeamFile::ReadTeam(std::uint64_t k) {
-    if (!TeamPositionFits(k)) return NoSuchTeam("Cannot read", path_, k);
+    // Every reader stops here at the latest, so that no loop over a huge (or sparse) file runs for ever.
+    if (!TeamPositionFits(k) || k >= kMaxTeamsPerFile) return NoSuchTeam("Cannot read", path_, k);
     const std::uint64_t offset = TeamRecordOffset(path_, k);
     TeamRecordBytes bytes;
     errno = 0;

@@ -12,6 +12,10 @@
 
 namespace kivo {
 
+// Real team files hold a few dozen teams; a file of more than this is not a team file: reading it whole
+// would only exhaust memory, and reading it team by team would take hours. Every reader refuses it.
+inline constexpr std::uint64_t kMaxTeamsPerFile = 100000;
+
 // A cup file (Eurocup.tmd, ...) has no header; any other file is a league team file TEAM.NNN.
 // The game's files are often upper case (EUROCUP.TMD), so the extension is compared without regard to
 // letter case: taking a cup file for a league file would shift every record by two bytes.
@@ -32,10 +36,15 @@ public:
     const std::string& path() const { return path_; }
     bool isCup() const { return cup_; }
 
-    // Reads the first two bytes: the test every reader makes that the file is readable.
+    // Reads the first two bytes and checks the size (CheckSize): the test every reader makes that the file
+    // is readable.
     Status CheckHeader();
 
-    // Team k, or an error; reading past the last whole record is an error ("no team k").
+    // Fails for a file of more than kMaxTeamsPerFile teams.
+    Status CheckSize();
+
+    // Team k, or an error; reading past the last whole record, or at kMaxTeamsPerFile or beyond, is an
+    // error ("no team k").
     Result<TeamRecord> ReadTeam(std::uint64_t k);
 
     // All whole records from team 0 on; bytes after the last whole record are ignored.

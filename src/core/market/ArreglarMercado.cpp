@@ -32,13 +32,14 @@ std::string InDirectory(const std::string& directory, const std::string& name) {
 
 // Copies `source` over its backup (an existing backup of any letter case is replaced). Empty when done,
 // else the message that stops the fix.
-std::string WriteBackup(const std::string& source, const std::string& backup) {
+std::string WriteBackup(const std::string& source, const std::string& backup, BackupRun& backups) {
     const auto from = FindExistingFile(source);
+    if (Status kept = backups.EnsureBackedUp(from); !kept)
+        return kept.error().text + "\n" + source + " has not been changed and the fix is stopped.";
     const auto to = FindExistingFile(backup);
-    std::error_code ec;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
-    if (!ec) return {};
-    return "The backup " + backup + " cannot be written (" + ec.message() + ").\n" + source +
+    Status copied = CopyFileWhole(from, to);
+    if (copied) return {};
+    return "The backup " + backup + " cannot be written (" + copied.error().text + ").\n" + source +
            " has not been changed and the fix is stopped.";
 }
 
@@ -58,7 +59,7 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Returns false when the fix has to stop.
-bool FixCupFile(const std::string& directory, const CupFile& cup, MarketFixReport& report,
+bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& backups, MarketFixReport& report,
                 Progress& progress) {
     const std::string path = InDirectory(directory, cup.name);
     auto file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
@@ -66,7 +67,7 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, MarketFixRepor
         report.messages.push_back(path + " file cannot be opened");
         return false;
     }
-    if (auto failed = WriteBackup(path, InDirectory(directory, cup.backup)); !failed.empty()) {
+    if (auto failed = WriteBackup(path, InDirectory(directory, cup.backup), backups); !failed.empty()) {
         report.messages.push_back(failed);
         return false;
     }
@@ -113,7 +114,7 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, MarketFixRepor
     return true;
 }
 
-void FixPool(const std::string& directory, MarketFixReport& report, Progress& progress) {
+void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& report, Progress& progress) {
     const std::string path = InDirectory(directory, kPoolName);
     const auto found = FindExistingFile(path);
     FileHandle pool(std::fopen(found.c_str(), "r+b"));
@@ -122,7 +123,7 @@ void FixPool(const std::string& directory, MarketFixReport& report, Progress& pr
         report.poolMissing = true;
         return;
     }
-    if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup)); !failed.empty()) {
+    if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup), backups); !failed.empty()) {
         report.messages.push_back(failed);
         report.stopped = true;
         return;
@@ -182,16 +183,21 @@ void FixPool(const std::string& directory, MarketFixReport& report, Progress& pr
 
 } // namespace
 
-MarketFixReport ArreglarMercado(const std::string& directory, Progress& progress) {
+MarketFixReport ArreglarMercado(const std::string& directory, BackupRun& backups, Progress& progress) {
     MarketFixReport report;
     for (const auto& cup : kCups) {
-        if (!FixCupFile(directory, cup, report, progress)) {
+        if (!FixCupFile(directory, cup, backups, report, progress)) {
             report.stopped = true;
             return report;
         }
     }
-    FixPool(directory, report, progress);
+    FixPool(directory, backups, report, progress);
     return report;
+}
+
+MarketFixReport ArreglarMercado(const std::string& directory, Progress& progress) {
+    BackupRun backups;
+    return ArreglarMercado(directory, backups, progress);
 }
 
 } // namespace kivo

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/backups/Backups.h"
 #include "core/support/Progress.h"
 
 namespace kivo {
@@ -26,7 +27,14 @@ struct MarketFixReport {
 // .bak and every cup team whose league team is in the Premier division is replaced by that league team
 // (keeping its COP:NROEQUIPOGRAL); then POOLPLYR.DAT is copied to POOLPLYR.BAK and every entry takes its
 // team name and player fields from its league team's slot. A file is rewritten only after its backup has
-// been written. Progress: "Fixing Cups", then "Fixing Market"; there is no cancel.
+// been written. Before its first change each file is also copied whole into `backups` (kivo-backups/): the
+// .bak holds only the state before the last fix, the run folder the state before this run's first change.
+// A file whose copy cannot be made is not changed and the fix stops with a message naming it. Every copy
+// is written under a temporary name, so a failed copy never cuts an older one.
+// Progress: "Fixing Cups", then "Fixing Market"; there is no cancel.
+MarketFixReport ArreglarMercado(const std::string& directory, BackupRun& backups, Progress& progress);
+
+// The same with a run of its own.
 MarketFixReport ArreglarMercado(const std::string& directory, Progress& progress);
 
 } // namespace kivo

@@ -1,11 +1,15 @@
 #include "core/players/CrearArchivoJugadores.h"
 
+#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/TeamFile.h"
+#include "core/players/KeyedFileOpen.h"
 #include "core/players/PlayerDatabase.h"
+#include "core/support/FileLookup.h"
+#include "core/support/FixedText.h"
 
 namespace kivo {
 namespace {
@@ -23,20 +27,59 @@ ProgressState Reading(int file, std::int64_t team) {
     return s;
 }
 
-} // namespace
+// Why the directory cannot be built from, or empty when it holds at least one league team file.
+std::string DirectoryProblem(const std::string& dataDirectory) {
+    const std::string shown = TrimRight(dataDirectory);
+    std::error_code ec;
+    const auto status = std::filesystem::status(shown, ec);
+    if (!std::filesystem::exists(status)) return "The team files directory " + shown + " does not exist.";
+    if (!std::filesystem::is_directory(status)) return shown + " is not a directory.";
+    for (int n = kFirstFile; n <= kLastFile; ++n) {
+        std::error_code found;
+        if (std::filesystem::is_regular_file(FindExistingFile(BatchTeamFilePath(dataDirectory, n)), found))
+            return {};
+    }
+    return "The directory " + shown + " holds none of the team files TEAM.001 to TEAM.085.";
+}
 
-Result<PlayerDatabaseBuildSummary>
-CrearArchivoJugadores(const std::string& databasePath, const std::string& dataDirectory, Progress& progress) {
+// A file the keyed-file checks find damaged: replaced by the build, once moved out of the way.
+bool IsDamaged(OpenFailure failure) {
+    return failure == OpenFailure::InvalidFile || failure == OpenFailure::KeysInvalid;
+}
+
+Status MoveAside(const std::string& path, std::string& keptAs) {
+    keptAs = path + ".damaged";
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::error_code ec;
+        const std::string from = path + suffix;
+        if (!std::filesystem::exists(from, ec)) {
+            std::filesystem::remove(keptAs + suffix, ec);
+            continue;
+        }
+        std::filesystem::rename(from, keptAs + suffix, ec);
+        if (ec)
+            return Error{"The damaged player database " + path + " cannot be moved to " + keptAs + suffix +
+                         " (" + ec.message() + "); nothing was built."};
+    }
+    return {};
+}
+
+Status BuildInto(const std::string& databasePath, const std::string& dataDirectory, Progress& progress,
+                 PlayerDatabaseBuildSummary& summary) {
     auto database = PlayerDatabase::OpenForReplace(databasePath);
     if (!database) return database.error();
     auto load = PlayerDatabaseLoad::Begin(*database);
     if (!load) return load.error();
 
-    PlayerDatabaseBuildSummary summary;
     for (int n = kFirstFile; n <= kLastFile; ++n) {
         progress.Update(Reading(n, -1));
         auto file = TeamFile::Open(BatchTeamFilePath(dataDirectory, n), TeamFile::Mode::ReadOnly);
         if (!file) continue;
+        // A file far too large to be a team file is left out with a note, rather than read for hours.
+        if (Status size = file->CheckSize(); !size) {
+            summary.skipped.push_back(size.error().text);
+            continue;
+        }
         if (!file->CheckHeader()) {
             summary.stoppedAtFile = n;
             break;
@@ -58,8 +101,7 @@ CrearArchivoJugadores(const std::string& databasePath, const std::string& dataDi
             if (!team) break;
             ++summary.teams;
             for (std::size_t slot = 0; slot < kPlayersPerTeam; ++slot) {
-                if (Status appended = load->Append(MakePlayerRow(*team, slot)); !appended)
-                    return appended.error();
+                if (Status appended = load->Append(MakePlayerRow(*team, slot)); !appended) return appended;
                 ++summary.rows;
             }
         }
@@ -69,7 +111,40 @@ CrearArchivoJugadores(const std::string& databasePath, const std::string& dataDi
     keys.title = "Creating File";
     keys.label1 = "Building File Keys";
     progress.Update(keys);
-    if (Status finished = load->Finish(); !finished) return finished.error();
+    return load->Finish();
+}
+
+} // namespace
+
+Result<PlayerDatabaseBuildSummary>
+CrearArchivoJugadores(const std::string& databasePath, const std::string& dataDirectory, Progress& progress) {
+    if (std::string problem = DirectoryProblem(dataDirectory); !problem.empty())
+        return Error{problem + " The player database was not changed."};
+    std::string keptAs;
+    const OpenAttempt before = OpenPlayerDatabaseFile(databasePath, false);
+    if (before.failure == OpenFailure::Locked)
+        return Error{"The player database " + databasePath + " is locked by another program (" +
+                     before.reason + "); it was not changed."};
+    if (IsDamaged(before.failure)) {
+        if (Status moved = MoveAside(databasePath, keptAs); !moved) return moved.error();
+    }
+    PlayerDatabaseBuildSummary summary;
+    Status built = BuildInto(databasePath, dataDirectory, progress, summary);
+    if (!built) return built.error();
+    // The finished file must pass the checks every opening makes: a damage that only the build met (a file
+    // that opened but does not keep what is written) must not end in a success over an unusable file.
+    OpenAttempt after = OpenPlayerDatabaseFile(databasePath, false);
+    if (!after.ok() && keptAs.empty()) {
+        if (Status moved = MoveAside(databasePath, keptAs); !moved) return moved.error();
+        summary = {};
+        built = BuildInto(databasePath, dataDirectory, progress, summary);
+        if (!built) return built.error();
+        after = OpenPlayerDatabaseFile(databasePath, false);
+    }
+    if (!after.ok())
+        return Error{"The player database " + databasePath + " was built but fails its checks (" +
+                     after.reason + ")."};
+    summary.damagedKeptAs = keptAs;
     return summary;
 }
 

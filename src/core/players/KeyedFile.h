@@ -20,6 +20,13 @@ struct KeyedFileSchema {
         std::string createIndex;
     };
     std::vector<Order> orders;
+    // Columns added to the table after files of it were made: a file that lacks one gets it (and its values)
+    // from these statements when its orders are rebuilt, so an older file is mended by the key rebuild.
+    struct AddedColumn {
+        std::string name;
+        std::vector<std::string> statements;
+    };
+    std::vector<AddedColumn> addedColumns;
 };
 
 // How long a connection waits for another process's write lock before giving up.
@@ -39,6 +46,13 @@ OpenAttempt RebuildKeyedFileKeys(const KeyedFileSchema& schema, const std::strin
 // table and orders created when the file is new or empty. The file must exist unless createIfMissing.
 Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const std::string& path,
                                           bool createIfMissing, int busyWaitMs = kKeyedFileBusyWaitMs);
+
+// A connection that only reads: no file is created or changed (a missing file is NotFound), and the
+// checks of OpenKeyedFile are made. A file this process may not write (a read-only JUGADORES on a CD or
+// with its write bits off) is opened as immutable, so that no -wal or -shm file is left beside it.
+Result<SQLite::Database> ConnectKeyedFileReadOnly(const KeyedFileSchema& schema, const std::string& path,
+                                                  OpenAttempt& attempt,
+                                                  int busyWaitMs = kKeyedFileBusyWaitMs);
 
 // Creates the table and every order that is missing. Runs inside the caller's transaction, if any.
 void CreateKeyedFileSchema(SQLite::Database& db, const KeyedFileSchema& schema);

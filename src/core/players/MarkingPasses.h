@@ -29,18 +29,27 @@ struct SearchCriteria {
 enum class SearchPass { ByPrice, ByPosition, ByNationality };
 SearchPass ChooseSearchPass(const SearchCriteria& criteria);
 
+// How a pass ended. A read error ends it as if the order had ended, keeping the rows already changed; the
+// window then shows the record-retrieval warning naming "Jugadores" (`failure` has the storage's words).
+enum class PassEnd { Completed, Cancelled, ReadError };
+
 struct MarkPassOutcome {
     std::int64_t found = 0; // rows that matched (and now carry the mark), those that had it already included
     std::int64_t processed = 0; // rows read
-    bool cancelled = false;
+    bool cancelled = false;     // the same as end == PassEnd::Cancelled
+    PassEnd end = PassEnd::Completed;
+    std::int64_t expected = 0; // the rows the pass was to scan: what its percentage is of
+    std::string failure;       // for ReadError
 };
 
 // The search passes: every row matching the criteria gets mark `mark` (0 unmarks); rows that do not match
 // keep their marks. They differ only in the order they scan: the price order from code 0 (with no price
 // chosen the price pass stops at code 50), the rows of the chosen position, or of the chosen nationality.
 // Work goes in slices of 25 rows; between slices the progress is shown ("Searching Players (N Found)",
-// the percent of 27000) and a cancel stops the pass, keeping the rows already marked. A failure of the
-// database undoes the whole pass.
+// the percent of the rows in the scanned range, counted when the pass starts) and a cancel stops the pass,
+// keeping the rows already marked. A read error in the middle keeps them too (PassEnd::ReadError); only a
+// pass that cannot start, or whose changes cannot be kept, is an Error with nothing changed. Every slice
+// must move forward in the order: an order that leads back (a damaged file) ends the pass as a read error.
 Result<MarkPassOutcome> MarcarJugadoresPorPrecio(PlayerDatabase& database, const SearchCriteria& criteria,
                                                  std::uint8_t mark, Progress& progress);
 Result<MarkPassOutcome> MarcarJugadoresPorPuesto(PlayerDatabase& database, const SearchCriteria& criteria,

@@ -1,8 +1,53 @@
 #include "core/players/PlayerCsv.h"
 
+#include <charconv>
+
+#include "core/gamefiles/AttributeTables.h"
 #include "core/support/FixedText.h"
 
 namespace kivo {
+
+namespace {
+
+// Latin-1 bytes up to the first zero, trailing blanks dropped, appended as one UTF-8 CSV field.
+void AppendText(std::string_view latin1, std::string& out) {
+    std::size_t end = latin1.find('\0');
+    if (end == std::string_view::npos) end = latin1.size();
+    while (end > 0 && latin1[end - 1] == ' ')
+        --end;
+    latin1 = latin1.substr(0, end);
+    const bool edgeBlank = !latin1.empty() && latin1.front() == ' ';
+    const bool quote = edgeBlank || latin1.find_first_of(",\"\r\n") != std::string_view::npos;
+    if (quote) out += '"';
+    for (char c : latin1) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            if (c == '"') out += '"';
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (b >> 6));
+            out += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    if (quote) out += '"';
+}
+
+void AppendField(std::span<const std::uint8_t> field, std::string& out) {
+    AppendText(std::string_view(reinterpret_cast<const char*>(field.data()), field.size()), out);
+}
+
+void AppendNumber(unsigned value, std::string& out) {
+    char digits[4];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+// A table's text, or nothing for a code outside the table.
+void AppendCode(const std::optional<std::string>& text, std::string& out) {
+    if (text) AppendText(*text, out);
+}
+
+} // namespace
 
 std::string CsvField(const std::string& utf8) {
     const bool edgeBlank = !utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' ');
@@ -18,16 +63,36 @@ std::string PlayerCsvHeader() {
            "ball_control,speed,finishing,price,country,mark\r\n";
 }
 
+void AppendPlayerCsvLine(const PlayerRow& row, std::string& out) {
+    if (HasCountryName(row.pais)) AppendText(CountryName(row.pais), out);
+    out += ',';
+    AppendField(row.nombreEquipo, out);
+    out += ',';
+    AppendCode(DivisionText(row.division), out);
+    out += ',';
+    AppendCode(NationalityText(row.nacionalidad), out);
+    out += ',';
+    AppendNumber(row.nroCamiseta, out);
+    out += ',';
+    AppendField(row.nombreJugador, out);
+    out += ',';
+    AppendCode(PositionText(row.puesto), out);
+    for (auto skill : row.skills) {
+        out += ',';
+        AppendNumber(skill, out);
+    }
+    out += ',';
+    AppendCode(PriceText(row.valorPase), out);
+    out += ',';
+    AppendNumber(row.pais, out);
+    out += ',';
+    AppendNumber(row.marca, out);
+    out += "\r\n";
+}
+
 std::string PlayerCsvLine(const PlayerRow& row) {
-    const PlayerRowTexts texts = RowTexts(row);
-    auto text = [](const std::string& latin1) { return CsvField(Latin1ToUtf8(TrimRight(latin1))); };
-    std::string line = text(texts.country) + ',' + text(texts.team) + ',' + text(texts.division) + ',' +
-                       text(texts.nationality) + ',' + std::to_string(row.nroCamiseta) + ',' +
-                       text(texts.name) + ',' + text(texts.position);
-    for (auto skill : row.skills)
-        line += ',' + std::to_string(skill);
-    line +=
-        ',' + text(texts.price) + ',' + std::to_string(row.pais) + ',' + std::to_string(row.marca) + "\r\n";
+    std::string line;
+    AppendPlayerCsvLine(row, line);
     return line;
 }
 

@@ -12,6 +12,9 @@ namespace kivo {
 // The header names are those of the JSON listing.
 std::string PlayerCsvHeader();
 std::string PlayerCsvLine(const PlayerRow& row);
+// The same line appended to `out`, for listings that write many rows through one buffer. A code outside
+// its table (the country's name included) gives an empty field.
+void AppendPlayerCsvLine(const PlayerRow& row, std::string& out);
 
 // One CSV field, quoted when it needs to be.
 std::string CsvField(const std::string& utf8);

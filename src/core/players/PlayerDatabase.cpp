@@ -6,51 +6,58 @@
 #include <SQLiteCpp/Exception.h>
 
 #include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
 
 namespace kivo {
 namespace {
 
-// Names are compared without regard to letter case everywhere, so the column carries NOCASE. A name that
-// is empty or all blanks is left out of the name order; every query on that order repeats the condition
-// word for word, or SQLite will not use the order.
-const KeyedFileSchema kSchema{
-    "jugadores",
-    "CREATE TABLE jugadores (\n"
-    "  id INTEGER PRIMARY KEY,\n"
-    "  pais INTEGER NOT NULL,\n"
-    "  nombre_equipo TEXT NOT NULL,\n"
-    "  division INTEGER NOT NULL,\n"
-    "  nacionalidad INTEGER NOT NULL,\n"
-    "  nro_camiseta INTEGER NOT NULL,\n"
-    "  nombre_jugador TEXT NOT NULL COLLATE NOCASE,\n"
-    "  puesto INTEGER NOT NULL,\n"
-    "  pase INTEGER NOT NULL,\n"
-    "  tiro INTEGER NOT NULL,\n"
-    "  cabeceo INTEGER NOT NULL,\n"
-    "  quite INTEGER NOT NULL,\n"
-    "  gambeta INTEGER NOT NULL,\n"
-    "  velocidad INTEGER NOT NULL,\n"
-    "  definicion INTEGER NOT NULL,\n"
-    "  valor_pase INTEGER NOT NULL,\n"
-    "  marca INTEGER NOT NULL DEFAULT 0\n"
-    ")",
-    {
-        {"key_nombre",
-         "CREATE INDEX key_nombre ON jugadores(nombre_jugador) WHERE rtrim(nombre_jugador) <> ''"},
-        {"key_nacionalidad", "CREATE INDEX key_nacionalidad ON jugadores(nacionalidad)"},
-        {"key_puesto", "CREATE INDEX key_puesto ON jugadores(puesto)"},
-        {"key_pase", "CREATE INDEX key_pase ON jugadores(pase DESC)"},
-        {"key_tiro", "CREATE INDEX key_tiro ON jugadores(tiro DESC)"},
-        {"key_cabeceo", "CREATE INDEX key_cabeceo ON jugadores(cabeceo DESC)"},
-        {"key_quite", "CREATE INDEX key_quite ON jugadores(quite DESC)"},
-        {"key_gambeta", "CREATE INDEX key_gambeta ON jugadores(gambeta DESC)"},
-        {"key_velocidad", "CREATE INDEX key_velocidad ON jugadores(velocidad DESC)"},
-        {"key_definicion", "CREATE INDEX key_definicion ON jugadores(definicion DESC)"},
-        {"key_precio", "CREATE INDEX key_precio ON jugadores(valor_pase)"},
-        {"key_marca", "CREATE INDEX key_marca ON jugadores(marca) WHERE marca <> 0"},
-        {"key_pais", "CREATE INDEX key_pais ON jugadores(pais)"},
-    },
-};
+// The name order is on the folded name, so letter case is ignored over Latin-1 too ("élan" finds "Élan").
+// A name that is empty or all blanks has the empty key and is left out of the name order; every query on
+// that order repeats the condition word for word, or SQLite will not use the order.
+const KeyedFileSchema& Schema() {
+    static const KeyedFileSchema schema{
+        "jugadores",
+        "CREATE TABLE jugadores (\n"
+        "  id INTEGER PRIMARY KEY,\n"
+        "  pais INTEGER NOT NULL,\n"
+        "  nombre_equipo TEXT NOT NULL,\n"
+        "  division INTEGER NOT NULL,\n"
+        "  nacionalidad INTEGER NOT NULL,\n"
+        "  nro_camiseta INTEGER NOT NULL,\n"
+        "  nombre_jugador TEXT NOT NULL COLLATE NOCASE,\n"
+        "  puesto INTEGER NOT NULL,\n"
+        "  pase INTEGER NOT NULL,\n"
+        "  tiro INTEGER NOT NULL,\n"
+        "  cabeceo INTEGER NOT NULL,\n"
+        "  quite INTEGER NOT NULL,\n"
+        "  gambeta INTEGER NOT NULL,\n"
+        "  velocidad INTEGER NOT NULL,\n"
+        "  definicion INTEGER NOT NULL,\n"
+        "  valor_pase INTEGER NOT NULL,\n"
+        "  marca INTEGER NOT NULL DEFAULT 0,\n"
+        "  nombre_clave TEXT NOT NULL DEFAULT ''\n"
+        ")",
+        {
+            {"key_nombre", "CREATE INDEX key_nombre ON jugadores(nombre_clave) WHERE nombre_clave <> ''"},
+            {"key_nacionalidad", "CREATE INDEX key_nacionalidad ON jugadores(nacionalidad)"},
+            {"key_puesto", "CREATE INDEX key_puesto ON jugadores(puesto)"},
+            {"key_pase", "CREATE INDEX key_pase ON jugadores(pase DESC)"},
+            {"key_tiro", "CREATE INDEX key_tiro ON jugadores(tiro DESC)"},
+            {"key_cabeceo", "CREATE INDEX key_cabeceo ON jugadores(cabeceo DESC)"},
+            {"key_quite", "CREATE INDEX key_quite ON jugadores(quite DESC)"},
+            {"key_gambeta", "CREATE INDEX key_gambeta ON jugadores(gambeta DESC)"},
+            {"key_velocidad", "CREATE INDEX key_velocidad ON jugadores(velocidad DESC)"},
+            {"key_definicion", "CREATE INDEX key_definicion ON jugadores(definicion DESC)"},
+            {"key_precio", "CREATE INDEX key_precio ON jugadores(valor_pase)"},
+            {"key_marca", "CREATE INDEX key_marca ON jugadores(marca) WHERE marca <> 0"},
+            {"key_pais", "CREATE INDEX key_pais ON jugadores(pais)"},
+        },
+        {{"nombre_clave",
+          {"ALTER TABLE jugadores ADD COLUMN nombre_clave TEXT NOT NULL DEFAULT ''",
+           NameKeyFillSql("jugadores", "nombre_jugador", "nombre_clave")}}},
+    };
+    return schema;
+}
 
 Error DatabaseError(const std::string& what, const std::string& path, const std::exception& e) {
     return Error{what + " in the player database " + path + ": " + SqliteReason(e)};
@@ -59,7 +66,7 @@ Error DatabaseError(const std::string& what, const std::string& path, const std:
 } // namespace
 
 const KeyedFileSchema& PlayerDatabaseSchema() {
-    return kSchema;
+    return Schema();
 }
 
 const char* const kPlayerColumns =
@@ -68,9 +75,8 @@ const char* const kPlayerColumns =
 
 const char* const kInsertPlayerSql =
     "INSERT INTO jugadores (pais, nombre_equipo, division, nacionalidad, nro_camiseta, nombre_jugador, "
-    "puesto, "
-    "pase, tiro, cabeceo, quite, gambeta, velocidad, definicion, valor_pase, marca) "
-    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)";
+    "puesto, pase, tiro, cabeceo, quite, gambeta, velocidad, definicion, valor_pase, marca, nombre_clave) "
+    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)";
 
 std::string StoredFieldText(std::span<const std::uint8_t> field) {
     std::string text;
@@ -134,24 +140,32 @@ void BindPlayerRow(SQLite::Statement& statement, const PlayerRow& row) {
     BindPlayerNumbers(statement, row);
     statement.bind(2, StoredFieldText(row.nombreEquipo));
     statement.bind(6, StoredFieldText(row.nombreJugador));
+    // Statements written before the folded name keep their sixteen parameters.
+    if (statement.getBindParameterCount() >= 17) statement.bind(17, NameKey(FieldValue(row.nombreJugador)));
 }
 
 Result<PlayerDatabase> PlayerDatabase::Open(const std::string& path, bool createIfMissing) {
-    auto db = ConnectKeyedFile(kSchema, path, createIfMissing);
+    auto db = ConnectKeyedFile(Schema(), path, createIfMissing);
+    if (!db) return db.error();
+    return PlayerDatabase(path, std::move(*db));
+}
+
+Result<PlayerDatabase> PlayerDatabase::OpenReadOnly(const std::string& path, OpenAttempt& attempt) {
+    auto db = ConnectKeyedFileReadOnly(Schema(), path, attempt);
     if (!db) return db.error();
     return PlayerDatabase(path, std::move(*db));
 }
 
 Result<PlayerDatabase> PlayerDatabase::OpenForReplace(const std::string& path) {
-    auto db = ConnectKeyedFile(kSchema, path, true);
+    auto db = ConnectKeyedFile(Schema(), path, true);
     if (db) return PlayerDatabase(path, std::move(*db));
     // Not a database (or another kind of database): the build replaces the file whatever it held.
-    auto check = OpenKeyedFile(kSchema, path, true, 0);
+    auto check = OpenKeyedFile(Schema(), path, true, 0);
     if (check.failure != OpenFailure::InvalidFile) return db.error();
     std::error_code ec;
     for (const char* suffix : {"", "-wal", "-shm"})
         std::filesystem::remove(path + suffix, ec);
-    db = ConnectKeyedFile(kSchema, path, true);
+    db = ConnectKeyedFile(Schema(), path, true);
     if (!db) return db.error();
     return PlayerDatabase(path, std::move(*db));
 }
@@ -194,10 +208,10 @@ Status PlayerDatabase::Put(std::int64_t id, const PlayerRow& row) {
             db_,
             "UPDATE jugadores SET pais = ?1, nombre_equipo = ?2, division = ?3, nacionalidad = ?4, "
             "nro_camiseta = ?5, nombre_jugador = ?6, puesto = ?7, pase = ?8, tiro = ?9, cabeceo = ?10, "
-            "quite = ?11, gambeta = ?12, velocidad = ?13, definicion = ?14, valor_pase = ?15, marca = ?16 "
-            "WHERE id = ?17");
+            "quite = ?11, gambeta = ?12, velocidad = ?13, definicion = ?14, valor_pase = ?15, marca = ?16, "
+            "nombre_clave = ?17 WHERE id = ?18");
         BindPlayerRow(update, row);
-        update.bind(17, static_cast<std::int64_t>(id));
+        update.bind(18, static_cast<std::int64_t>(id));
         if (update.exec() != 1)
             return Error{"Cannot rewrite row " + std::to_string(id) + " of " + path_ + ": it is gone"};
         return {};
@@ -226,7 +240,7 @@ Result<PlayerDatabaseLoad> PlayerDatabaseLoad::Begin(PlayerDatabase& database) {
         db.exec("PRAGMA cache_size = -16384");
         // Dropping the table takes its orders with it; rows go in first and the orders are built once.
         db.exec("DROP TABLE IF EXISTS jugadores");
-        db.exec(kSchema.createTable);
+        db.exec(Schema().createTable);
         auto insert = std::make_unique<SQLite::Statement>(db, kInsertPlayerSql);
         return PlayerDatabaseLoad(database, std::move(transaction), std::move(insert));
     } catch (const std::exception& e) {
@@ -241,8 +255,10 @@ Status PlayerDatabaseLoad::Append(const PlayerRow& row) {
         // The bulk load binds its texts without copying them once more.
         StoreFieldText(row.nombreEquipo, team_);
         StoreFieldText(row.nombreJugador, name_);
+        key_ = NameKey(FieldValue(row.nombreJugador));
         insert_->bindNoCopy(2, team_);
         insert_->bindNoCopy(6, name_);
+        insert_->bindNoCopy(17, key_);
         insert_->exec();
         insert_->reset();
         return {};
@@ -255,7 +271,7 @@ Status PlayerDatabaseLoad::Finish() {
     if (!insert_) return Error{"The load of " + database_->path() + " is already finished"};
     insert_.reset();
     try {
-        CreateKeyedFileSchema(database_->connection(), kSchema);
+        CreateKeyedFileSchema(database_->connection(), Schema());
         transaction_->commit();
         transaction_.reset();
         return {};

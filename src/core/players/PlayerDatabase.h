@@ -43,6 +43,10 @@ public:
     // Opens an existing database (or creates an empty one when asked).
     static Result<PlayerDatabase> Open(const std::string& path, bool createIfMissing = true);
 
+    // Opens an existing database to read it only (listings): nothing is created or changed, and the
+    // checks of OpenPlayerDatabaseFile are made; `attempt` tells what failed.
+    static Result<PlayerDatabase> OpenReadOnly(const std::string& path, OpenAttempt& attempt);
+
     // Opens the database for a build, creating it when missing and starting over when the file is not a
     // database at all.
     static Result<PlayerDatabase> OpenForReplace(const std::string& path);
@@ -62,7 +66,8 @@ private:
     SQLite::Database db_;
 };
 
-// Binds a row to an INSERT or UPDATE written with the columns of kPlayerColumns as ?1..?16.
+// Binds a row to an INSERT or UPDATE written with the columns of kPlayerColumns as ?1..?16, and the folded
+// name (nombre_clave, the key of the name order) as ?17 when the statement has it. kInsertPlayerSql has.
 void BindPlayerRow(SQLite::Statement& statement, const PlayerRow& row);
 extern const char* const kInsertPlayerSql;
 
@@ -83,7 +88,7 @@ private:
     PlayerDatabase* database_;
     std::unique_ptr<SQLite::Transaction> transaction_;
     std::unique_ptr<SQLite::Statement> insert_;
-    std::string team_, name_; // the texts being bound, reused row after row
+    std::string team_, name_, key_; // the texts being bound, reused row after row
 };
 
 } // namespace kivo

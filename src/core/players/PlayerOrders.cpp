@@ -4,6 +4,10 @@
 #include <array>
 
 #include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+
+#include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
 
 namespace kivo {
 namespace {
@@ -16,7 +20,7 @@ struct OrderSql {
 };
 
 constexpr std::array<OrderSql, 13> kOrders{{
-    {"name", "nombre_jugador", false, "rtrim(nombre_jugador) <> ''"},
+    {"name", "nombre_clave", false, "nombre_clave <> ''"},
     {"position", "puesto", false, nullptr},
     {"passing", "pase", true, nullptr},
     {"shooting", "tiro", true, nullptr},
@@ -46,7 +50,7 @@ void BindKey(SQLite::Statement& q, PlayerOrder order, const PlayerListEntry& ent
     const PlayerRow& r = entry.row;
     switch (order) {
     case PlayerOrder::Name:
-        q.bind(":key", StoredFieldText(r.nombreJugador));
+        q.bind(":key", NameKey(FieldValue(r.nombreJugador)));
         return;
     case PlayerOrder::Position:
         q.bind(":key", r.puesto);
@@ -135,9 +139,7 @@ Result<std::vector<PlayerListEntry>> ListPlayers(PlayerDatabase& database, const
             SQLite::Statement from(db, select + " AND " + column + (descending ? " <= " : " >= ") + ":key" +
                                            orderBy);
             if (request.fromName)
-                from.bind(":key", StoredFieldText(std::span(
-                                      reinterpret_cast<const std::uint8_t*>(request.fromName->data()),
-                                      request.fromName->size())));
+                from.bind(":key", NameKey(*request.fromName));
             else
                 from.bind(":key", *request.fromValue);
             rows = Run(from, request, limit);
@@ -147,6 +149,33 @@ Result<std::vector<PlayerListEntry>> ListPlayers(PlayerDatabase& database, const
         }
         if (backward) std::reverse(rows.begin(), rows.end());
         return rows;
+    } catch (const std::exception& e) {
+        return Error{"Cannot list the players by " + std::string(o.name) + " in " + database.path() + ": " +
+                     SqliteReason(e)};
+    }
+}
+
+Status ForEachPlayer(PlayerDatabase& database, PlayerOrder order, std::optional<std::uint8_t> mark,
+                     std::int64_t limit, const std::function<bool(std::int64_t, const PlayerRow&)>& visit) {
+    const OrderSql& o = SqlOf(order);
+    auto& db = database.connection();
+    try {
+        // One read transaction: the count and the rows agree with each other.
+        SQLite::Transaction read(db, SQLite::TransactionBehavior::DEFERRED);
+        const std::int64_t total = db.execAndGet("SELECT count(*) FROM jugadores").getInt64();
+        SQLite::Statement q(db, std::string("SELECT id, ") + kPlayerColumns + " FROM jugadores WHERE " +
+                                    BaseWhere(o, mark.has_value()) + " ORDER BY " + o.column +
+                                    (o.descending ? " DESC" : "") + ", id LIMIT :limit");
+        if (mark) q.bind(":mark", *mark);
+        q.bind(":limit", limit > 0 ? limit : std::int64_t{-1});
+        std::int64_t seen = 0;
+        while (q.executeStep()) {
+            if (++seen > total)
+                return Error{"Cannot list the players by " + std::string(o.name) + " in " + database.path() +
+                             ": the order yields more rows than the file holds (the file is damaged)"};
+            if (!visit(q.getColumn(0).getInt64(), ReadPlayerColumns(q, 1))) break;
+        }
+        return {};
     } catch (const std::exception& e) {
         return Error{"Cannot list the players by " + std::string(o.name) + " in " + database.path() + ": " +
                      SqliteReason(e)};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,14 @@ struct PlayerListRequest {
 
 // One page in the order's sequence (also for `before`).
 Result<std::vector<PlayerListEntry>> ListPlayers(PlayerDatabase& database, const PlayerListRequest& request);
+
+// Every row of the order (with the mark filter when given; at most `limit` rows, 0 for all) handed to
+// `visit` as it is read, in one read of the database: memory stays the same whatever the number of rows.
+// `visit` returns false to stop. A damaged order that yields more rows than the table holds ends with an
+// error instead of running on.
+Status ForEachPlayer(PlayerDatabase& database, PlayerOrder order, std::optional<std::uint8_t> mark,
+                     std::int64_t limit,
+                     const std::function<bool(std::int64_t id, const PlayerRow& row)>& visit);
 
 // Number of rows in the order (with the mark filter when given), for a proportional scroll bar.
 Result<std::int64_t> CountPlayers(PlayerDatabase& database, PlayerOrder order,

@@ -20,6 +20,24 @@ std::uint16_t TeamFileNumberOf(const std::string& fileName) {
     return static_cast<std::uint16_t>(number);
 }
 
+Status CheckUpdateNumber(const std::string& fileName, std::uint16_t fileNumber) {
+    const std::string name = TrimRight(fileName);
+    const bool named =
+        name.size() >= 3 && name.find_first_not_of("0123456789", name.size() - 3) == std::string::npos;
+    if (!named)
+        return Error{"The file name " + name +
+                     " does not end in a team file number (like TEAM.005): the rows "
+                     "of number " +
+                     std::to_string(fileNumber) + " would be replaced by players of another file."};
+    const std::uint16_t fromName = TeamFileNumberOf(fileName);
+    if (fromName != fileNumber)
+        return Error{"The file " + name + " is team file number " + std::to_string(fromName) + ", not " +
+                     std::to_string(fileNumber) + ": updating would delete the players of number " +
+                     std::to_string(fileNumber) + " and add those of " + std::to_string(fromName) +
+                     " twice."};
+    return {};
+}
+
 Result<PlayerUpdateSummary> ProcesoActualizacionArchivo(PlayerDatabase& database, const std::string& fileName,
                                                         std::uint16_t fileNumber, Progress& progress) {
     const std::string shown = TrimRight(fileName);
@@ -35,8 +53,8 @@ Result<PlayerUpdateSummary> ProcesoActualizacionArchivo(PlayerDatabase& database
 
         ProgressState deleting;
         deleting.title = "Deleting Players";
-        deleting.label1 = "Deleting old Players From TEAM: ";
-        deleting.value1 = fileNumber;
+        // The number follows the text directly, with no second blank before it.
+        deleting.label1 = "Deleting old Players From TEAM: " + std::to_string(fileNumber);
         deleting.label2 = "Deleting Player:";
         progress.Update(deleting);
         // A number above 255 is no country code: no row carries it.

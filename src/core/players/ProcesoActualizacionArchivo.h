@@ -25,6 +25,10 @@ struct PlayerUpdateSummary {
 Result<PlayerUpdateSummary> ProcesoActualizacionArchivo(PlayerDatabase& database, const std::string& fileName,
                                                         std::uint16_t fileNumber, Progress& progress);
 
+// Whether `fileNumber` is the number that `fileName` ends in. Another number deletes one country's players
+// and doubles another's, so callers refuse it unless the user insists; the error says what would happen.
+Status CheckUpdateNumber(const std::string& fileName, std::uint16_t fileNumber);
+
 // The file number the update window derives from a path: its last three characters, trailing blanks
 // removed, read as a decimal number; 0 when they are not three digits.
 std::uint16_t TeamFileNumberOf(const std::string& fileName);

@@ -1,5 +1,7 @@
 #include "core/prices/Formulas.h"
 
+#include <cctype>
+
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
@@ -52,6 +54,22 @@ bool WriteFormulas(const std::string& path, const FormulaSet& formulas) {
     for (std::size_t i = 0; i < kFormulaCount; ++i)
         ok = WriteIniText(path, kFormulaSection, std::string(kInfos[i].key), formulas[i]) && ok;
     return ok;
+}
+
+bool WriteFormula(const std::string& path, FormulaRole role, const std::string& text) {
+    return WriteIniText(path, kFormulaSection, std::string(Info(role).key), text);
+}
+
+std::optional<FormulaRole> FormulaRoleNamed(std::string_view name) {
+    for (const FormulaInfo& info : kInfos) {
+        if (info.name.size() != name.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < name.size(); ++i)
+            same = same && std::tolower(static_cast<unsigned char>(name[i])) ==
+                               std::tolower(static_cast<unsigned char>(info.name[i]));
+        if (same) return info.role;
+    }
+    return std::nullopt;
 }
 
 std::optional<FormulaRole> RoleOfPosition(std::string_view positionText) {

@@ -36,6 +36,12 @@ FormulaSet ReadFormulas(const std::string& path);
 // cannot be written.
 bool WriteFormulas(const std::string& path, const FormulaSet& formulas);
 
+// Writes one formula, leaving the rest of the file as it is. False when the file cannot be written.
+bool WriteFormula(const std::string& path, FormulaRole role, const std::string& text);
+
+// "back", "defender", "wing", "midfield", "attack" (any letter case).
+std::optional<FormulaRole> FormulaRoleNamed(std::string_view name);
+
 // The role whose formula prices a position text: LB and RB Back, D Defender, RW and LW Wing, M Midfield,
 // A Attack; a goalkeeper and anything else has none.
 std::optional<FormulaRole> RoleOfPosition(std::string_view positionText);

@@ -29,24 +29,74 @@ std::int32_t ToMoney(double v) {
 
 } // namespace
 
-std::string ExpandFormula(std::string_view formula) {
+namespace {
+
+// The expansion, with the place in the formula of every character of the result.
+std::string Expand(std::string_view formula, std::vector<std::size_t>* origin) {
     const std::string text = TrimRight(formula);
     std::string out;
-    auto append = [&out](std::string_view piece) {
-        while (!out.empty() && out.back() == ' ')
+    auto append = [&](std::string_view piece, std::size_t from) {
+        while (!out.empty() && out.back() == ' ') {
             out.pop_back();
+            if (origin) origin->pop_back();
+        }
         out += piece;
+        if (origin) origin->insert(origin->end(), piece.size(), from);
     };
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (c == 'k' || c == 'K')
-            append("000");
+            append("000", i);
         else if (c == 'm' || c == 'M')
-            append("000000");
+            append("000000", i);
         else
-            append(std::string_view(&c, 1));
+            append(std::string_view(&c, 1), i);
     }
-    if (out.size() > kFormulaWidth) out.resize(kFormulaWidth);
+    if (out.size() > kFormulaWidth) {
+        out.resize(kFormulaWidth);
+        if (origin) origin->resize(kFormulaWidth);
+    }
     return out;
+}
+
+} // namespace
+
+std::string ExpandFormula(std::string_view formula) {
+    return Expand(formula, nullptr);
+}
+
+std::vector<std::string> FormulaNotes(std::string_view formula) {
+    std::vector<std::string> notes;
+    std::string text;
+    for (char c : formula)
+        if (c != ' ') text += c;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i])) ||
+            (i > 0 && (std::isdigit(static_cast<unsigned char>(text[i - 1])) || text[i - 1] == '.')))
+            continue;
+        std::size_t j = i;
+        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j])))
+            ++j;
+        if (j >= text.size() || text[j] != '.') continue;
+        std::size_t k = j + 1;
+        while (k < text.size() && std::isdigit(static_cast<unsigned char>(text[k])))
+            ++k;
+        if (k == j + 1 || k >= text.size()) continue;
+        const char suffix = static_cast<char>(std::tolower(static_cast<unsigned char>(text[k])));
+        if (suffix != 'k' && suffix != 'm') continue;
+        const std::string number = text.substr(i, k - i);
+        const double meant = std::stod(number) * (suffix == 'k' ? 1e3 : 1e6);
+        const long long whole = std::llround(meant);
+        std::string write = std::to_string(whole);
+        if (whole % 1000000 == 0)
+            write = std::to_string(whole / 1000000) + "m";
+        else if (whole % 1000 == 0)
+            write = std::to_string(whole / 1000) + "k";
+        notes.push_back(text.substr(i, k - i + 1) + " means " + number +
+                        " (a suffix only appends zeros to the text); for " + std::to_string(whole) +
+                        " write " + write);
+    }
+    return notes;
 }
 
 struct PriceEvaluator::State {
@@ -101,6 +151,33 @@ std::int32_t PriceEvaluator::Value(std::string_view formula, const Skills& skill
     } catch (const mu::Parser::exception_type&) {
         e.valid = false;
         return 0;
+    }
+}
+
+std::optional<FormulaFault> PriceEvaluator::Fault(std::string_view formula, const Skills& skills) {
+    std::vector<std::size_t> origin;
+    std::string expanded = Expand(formula, &origin);
+    for (char& c : expanded)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    mu::Parser parser;
+    double vars[kSkillCount];
+    for (std::size_t i = 0; i < kSkillCount; ++i) {
+        vars[i] = skills[i];
+        parser.DefineVar(kSkillNames[i], &vars[i]);
+    }
+    try {
+        parser.SetExpr(expanded.empty() ? std::string("0") : expanded);
+        parser.Eval();
+        if (parser.GetNumResults() != 1)
+            return FormulaFault{"the formula gives " + std::to_string(parser.GetNumResults()) +
+                                    " results, not one (a comma separates them)",
+                                0};
+        return std::nullopt;
+    } catch (const mu::Parser::exception_type& e) {
+        FormulaFault fault{e.GetMsg(), 0};
+        const auto at = static_cast<std::size_t>(e.GetPos());
+        if (!origin.empty()) fault.position = (at < origin.size() ? origin[at] : origin.back() + 1) + 1;
+        return fault;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/gamefiles/PlayerCodes.h"
 #include "core/prices/Formulas.h"
@@ -25,6 +26,17 @@ struct FormulaRange {
     bool inRange = false;
 };
 
+// Why a formula cannot be evaluated: the evaluator's message and the place of the fault in the formula as
+// written (1 for its first character; 0 when no place is known).
+struct FormulaFault {
+    std::string message;
+    std::size_t position = 0;
+};
+
+// Notes on a formula that evaluates but likely not as meant: a decimal number with a k or m suffix ("1.5m"
+// is 1.5, since the suffix only appends zeros: write 1500k).
+std::vector<std::string> FormulaNotes(std::string_view formula);
+
 // Evaluates price formulas over the seven skills (names PA, SH, HE, TA, BC, SP, FI in any letter case).
 // Each evaluator has its own bound skill variables, so windows on different threads never share them.
 class PriceEvaluator {
@@ -43,6 +55,10 @@ public:
     std::string CalcularPrecio(std::string_view formula, const Skills& skills);
 
     FormulaRange Range(std::string_view formula);
+
+    // Why the formula cannot be evaluated for these skills, or nothing when it can. Value and
+    // CalcularPrecio still give 0 and "25K-" for such a formula, as the editor uses them.
+    std::optional<FormulaFault> Fault(std::string_view formula, const Skills& skills);
 
     // The new price text of a player priced by the formulas: nothing when the position has no formula or
     // its formula is blank (the price then stays as it was).

@@ -1,37 +1,170 @@
 #include "core/settings/IniFile.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
-
-#include <SimpleIni.h>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <vector>
 
 namespace kivo {
 
 namespace {
 
-// Loads the file into `ini`; false when it exists but cannot be read.
-bool Load(CSimpleIniA& ini, const std::string& file) {
-    ini.SetUnicode(false);
-    ini.SetMultiKey(false);
+namespace fs = std::filesystem;
+
+// One line of the file: its text without the line end, and the line end as it was ("\r\n", "\n" or none
+// for a last line without one).
+struct Line {
+    std::string text;
+    std::string end;
+};
+
+// The file's lines; nothing for a missing file; nullopt when it exists but cannot be read (a directory,
+// no permission).
+std::optional<std::vector<Line>> Load(const std::string& file) {
     std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) return true;
-    return ini.LoadFile(file.c_str()) >= 0;
+    const auto status = fs::status(file, ec);
+    if (!fs::exists(status)) return std::vector<Line>{};
+    if (!fs::is_regular_file(status)) return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    const std::string text = bytes.str();
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        Line line;
+        if (nl == std::string::npos) {
+            line.text = text.substr(start);
+            start = text.size();
+        } else {
+            line.text = text.substr(start, nl - start);
+            line.end = "\n";
+            start = nl + 1;
+        }
+        if (!line.text.empty() && line.text.back() == '\r') {
+            line.text.pop_back();
+            line.end = "\r" + line.end;
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Names match without regard to ASCII letter case, as the Windows profile functions match them.
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The section a line opens, if it is a section line.
+std::optional<std::string> SectionOf(const std::string& line) {
+    const std::string t = Trim(line);
+    if (t.size() < 2 || t.front() != '[') return std::nullopt;
+    const auto close = t.find(']');
+    if (close == std::string::npos) return std::nullopt;
+    return Trim(t.substr(1, close - 1));
+}
+
+// The key of an entry line ("name=value"), if it is one.
+std::optional<std::string> KeyOf(const std::string& line) {
+    const std::string t = Trim(line);
+    if (t.empty() || t.front() == ';' || t.front() == '[') return std::nullopt;
+    const auto eq = t.find('=');
+    if (eq == std::string::npos) return std::nullopt;
+    return Trim(t.substr(0, eq));
+}
+
+// Where the entry is: its section's line range and the entry line, if present.
+struct Place {
+    std::optional<std::size_t> sectionLine;
+    std::size_t sectionEnd = 0; // one past the section's last line
+    std::optional<std::size_t> entryLine;
+};
+
+Place Find(const std::vector<Line>& lines, const std::string& section, const std::string& key) {
+    Place place;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = SectionOf(lines[i].text)) {
+            if (place.sectionLine) break; // the first section of that name is the one used
+            if (SameName(*name, section)) place.sectionLine = i;
+            continue;
+        }
+        if (!place.sectionLine) continue;
+        place.sectionEnd = i + 1;
+        if (!place.entryLine) {
+            if (auto name = KeyOf(lines[i].text); name && SameName(*name, key)) place.entryLine = i;
+        }
+    }
+    if (place.sectionLine && place.sectionEnd == 0) place.sectionEnd = *place.sectionLine + 1;
+    return place;
 }
 
 // An INI entry is one line: a line break in a value (a file name may hold one) would start new lines that
 // read back as other entries or sections.
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+bool HasLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+// The file's own line end: the first line's, else CRLF as the platform writes it.
+std::string LineEndOf(const std::vector<Line>& lines) {
+    for (const Line& line : lines)
+        if (!line.end.empty()) return line.end;
+    return "\r\n";
+}
+
+// Writes the lines under a temporary name and renames it over the file, so that a failed write (a full
+// disk) leaves the old file whole.
+bool Save(const std::string& file, const std::vector<Line>& lines) {
+    const std::string temporary = file + ".kivo-new";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        for (const Line& line : lines)
+            out << line.text << line.end;
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, file, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
 
 } // namespace
 
 std::string ReadIniText(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& fallback) {
-    CSimpleIniA ini;
-    if (!Load(ini, file)) return fallback;
-    const char* value = ini.GetValue(section.c_str(), key.c_str(), nullptr);
-    return value ? std::string(value) : fallback;
+    const auto lines = Load(file);
+    if (!lines) return fallback;
+    const Place place = Find(*lines, section, key);
+    if (!place.entryLine) return fallback;
+    const std::string& text = (*lines)[*place.entryLine].text;
+    return Trim(text.substr(text.find('=') + 1));
 }
 
 long ReadIniNumber(const std::string& file, const std::string& section, const std::string& key) {
@@ -52,10 +185,31 @@ long ReadIniNumber(const std::string& file, const std::string& section, const st
 bool WriteIniText(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value) {
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
-    CSimpleIniA ini;
-    if (!Load(ini, file)) return false;
-    if (ini.SetValue(section.c_str(), key.c_str(), value.c_str()) < 0) return false;
-    return ini.SaveFile(file.c_str(), false) >= 0;
+    auto loaded = Load(file);
+    if (!loaded) return false;
+    std::vector<Line>& lines = *loaded;
+    const std::string eol = LineEndOf(lines);
+    const Place place = Find(lines, section, key);
+    if (place.entryLine) {
+        // Only the value changes: the name as the file spells it, the line end as it was.
+        std::string& text = lines[*place.entryLine].text;
+        const std::size_t eq = text.find('=');
+        if (Trim(text.substr(eq + 1)) == value) return true; // nothing to change, nothing written
+        const std::size_t valueAt = std::min(text.size(), text.find_first_not_of(" \t", eq + 1));
+        text = text.substr(0, valueAt) + value;
+    } else if (place.sectionLine) {
+        // After the section's last entry, before the blank lines that part it from the next section.
+        std::size_t at = place.sectionEnd;
+        while (at > *place.sectionLine + 1 && Trim(lines[at - 1].text).empty())
+            --at;
+        if (lines[at - 1].end.empty()) lines[at - 1].end = eol;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{key + "=" + value, eol});
+    } else {
+        if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
+        lines.push_back({"[" + section + "]", eol});
+        lines.push_back({key + "=" + value, eol});
+    }
+    return Save(file, lines);
 }
 
 } // namespace kivo

@@ -62,6 +62,10 @@ struct FileCase {
     std::size_t targetOffset; // written out: 2 + 684 k in a league file, 684 k in a cup file
 };
 
+void PrintTo(const FileCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
 class TeamFileCases : public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(TeamFileCases, ReadsWholeRecordsWritesOnlyTheTargetAndRefusesBeyondTheEnd) {

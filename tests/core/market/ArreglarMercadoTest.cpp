@@ -170,6 +170,34 @@ TEST_F(MarketFixTest, BackupThatCannotBeWrittenStopsBeforeTheFileChanges) {
     EXPECT_EQ(report.cupTeams, 0);
 }
 
+TEST_F(MarketFixTest, RunFolderKeepsTheOriginalsThatASecondFixOverwritesInTheBak) {
+    const char* names[] = {"EUROCUP.TMD", "Uefacup.tmd", "Eurocwc.tmd", "POOLPLYR.DAT"};
+    std::vector<std::vector<std::uint8_t>> originals;
+    for (const char* name : names)
+        originals.push_back(ReadBytes(Path(name)));
+    BackupRun first(std::chrono::system_clock::from_time_t(1'800'000'000));
+    ArreglarMercado(data, first, quiet);
+    BackupRun second(std::chrono::system_clock::from_time_t(1'800'000'100));
+    ArreglarMercado(data, second, quiet);
+    // The .bak now holds the fixed file; the first run's folder the file as it was before any fix.
+    EXPECT_NE(ReadBytes(Path("Eurocup.bak")), originals[0]);
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        EXPECT_EQ(ReadBytes(first.BackupPathFor(Path(names[i]))), originals[i]) << names[i];
+    EXPECT_EQ(ReadBytes(second.BackupPathFor(Path("EUROCUP.TMD"))), ReadBytes(Path("EUROCUP.TMD")));
+}
+
+TEST_F(MarketFixTest, RunBackupThatCannotBeMadeStopsBeforeAnyWrite) {
+    WriteBytes(Path(kBackupFolderName), {1}); // a file where the folder should be
+    const auto before = ReadBytes(Path("EUROCUP.TMD"));
+    const MarketFixReport report = ArreglarMercado(data, quiet);
+    EXPECT_TRUE(report.stopped);
+    ASSERT_EQ(report.messages.size(), 1u);
+    EXPECT_NE(report.messages[0].find("Cannot back up"), std::string::npos) << report.messages[0];
+    EXPECT_NE(report.messages[0].find("EUROCUP.TMD"), std::string::npos) << report.messages[0];
+    EXPECT_EQ(ReadBytes(Path("EUROCUP.TMD")), before);
+    EXPECT_FALSE(std::filesystem::exists(Path("Eurocup.bak")));
+}
+
 TEST_F(MarketFixTest, OneRecordPoolIsRewritten) {
     WriteBytes(Path("POOLPLYR.DAT"), PoolBytes({pool[0]}));
     EXPECT_EQ(ArreglarMercado(data, quiet).poolEntries, 1);

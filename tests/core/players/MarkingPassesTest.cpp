@@ -12,6 +12,21 @@ using testing::RecordingProgress;
 
 // 100 rows with every combination spread out: nationality i % 10 (with Kenya, 99, every tenth row),
 // position i % 8, price i % 53 (codes 50..52 lie outside the price table), skills (i + skill) % 16.
+// A test name that tells the criteria: "Any", "Country2_Division3_Pa2_PriceAtMost40", ...
+std::string CriteriaName(const SearchCriteria& c) {
+    std::string name;
+    auto add = [&](const std::string& part) { name += (name.empty() ? "" : "_") + part; };
+    if (c.pais) add("Country" + std::to_string(c.pais));
+    if (c.division) add("Division" + std::to_string(*c.division));
+    if (c.nacionalidad) add("Nationality" + std::to_string(*c.nacionalidad));
+    if (c.puesto) add("Position" + std::to_string(*c.puesto));
+    static const char* skills[] = {"Pa", "Sh", "He", "Ta", "Bc", "Sp", "Fi"};
+    for (std::size_t s = 0; s < kSkillCount; ++s)
+        if (c.minimums[s]) add(skills[s] + std::to_string(c.minimums[s]));
+    if (c.valorPaseMax) add("PriceAtMost" + std::to_string(*c.valorPaseMax));
+    return name.empty() ? "Any" : name;
+}
+
 class MarkingTest : public testing::TeamFilesTest {
 protected:
     static constexpr int kRows = 100;
@@ -101,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SearchCriteria{.nacionalidad = 1, .valorPaseMax = 10}, SearchCriteria{.puesto = 2},
                       SearchCriteria{.valorPaseMax = 0}, SearchCriteria{.minimums = {0, 0, 0, 0, 5, 0, 0}},
                       SearchCriteria{.minimums = {3, 3, 3, 3, 3, 3, 3}},
-                      SearchCriteria{.pais = 1, .division = 3, .minimums = {2}, .valorPaseMax = 40}));
+                      SearchCriteria{.pais = 1, .division = 3, .minimums = {2}, .valorPaseMax = 40}),
+    [](const auto& info) { return CriteriaName(info.param); });
 
 TEST_F(MarkingTest, TheGeneratedRowsCoverKenyaAndPricesOutsideTheTable) {
     EXPECT_EQ(Expected({}, 50).size(), 98u);
@@ -128,9 +144,16 @@ TEST_F(MarkingTest, ClearingOneMarkLeavesTheOthersAndZeroClearsAll) {
     EXPECT_EQ(outcome->found, 25);
     EXPECT_TRUE(Marked(3).empty());
     EXPECT_EQ(Marked(1).size() + Marked(2).size() + Marked(4).size(), 75u);
-    EXPECT_EQ(progress.states[1].percentText, " 25% Completed");
+    // The percentage is of the rows the pass scans: the 25 rows of mark 3, done in one slice.
+    EXPECT_EQ(outcome->expected, 25);
+    EXPECT_EQ(progress.states[1].percentText, "100% Completed");
     EXPECT_EQ(progress.states.back().percentText, "Process Completed");
-    EXPECT_EQ(BorrarMarcas(*db, 0, progress)->found, 75);
+    RecordingProgress all;
+    auto cleared = BorrarMarcas(*db, 0, all);
+    EXPECT_EQ(cleared->found, 75);
+    EXPECT_EQ(cleared->expected, 75);
+    EXPECT_EQ(all.states[1].percentText, " 33% Completed");
+    EXPECT_EQ(all.states[2].percentText, " 66% Completed");
     EXPECT_EQ(Marked(0).size(), 100u);
 }
 
@@ -169,4 +192,9 @@ TEST_F(MarkingTest, CountsGoBeyondSixteenBits) {
 }
 
 } // namespace
+
+void PrintTo(const SearchCriteria& c, std::ostream* os) {
+    *os << CriteriaName(c);
+}
+
 } // namespace kivo

@@ -105,12 +105,20 @@ TEST_P(OrdersTest, WholeOrderAndKeyPagingBothWays) {
     }
 }
 
+std::string OrderName(PlayerOrder order) {
+    static const char* names[] = {"Name",     "Position",    "Passing", "Shooting",  "Heading",
+                                  "Tackling", "BallControl", "Speed",   "Finishing", "Price",
+                                  "Mark",     "Nationality", "Country"};
+    return names[static_cast<int>(order)];
+}
+
 INSTANTIATE_TEST_SUITE_P(AllOrders, OrdersTest,
                          ::testing::Values(PlayerOrder::Name, PlayerOrder::Position, PlayerOrder::Passing,
                                            PlayerOrder::Shooting, PlayerOrder::Heading, PlayerOrder::Tackling,
                                            PlayerOrder::BallControl, PlayerOrder::Speed,
                                            PlayerOrder::Finishing, PlayerOrder::Price, PlayerOrder::Mark,
-                                           PlayerOrder::Nationality, PlayerOrder::Country));
+                                           PlayerOrder::Nationality, PlayerOrder::Country),
+                         [](const auto& info) { return OrderName(info.param); });
 
 TEST_F(OrdersTest, LocatorsStartAtTheValueInTheOrdersDirection) {
     auto b = ListPlayers(*db, {.order = PlayerOrder::Name, .fromName = "b", .limit = 1});
@@ -131,4 +139,9 @@ TEST(RowTexts, CodesOutsideTheTablesShowEmptyExceptTheCountry) {
 }
 
 } // namespace
+
+void PrintTo(PlayerOrder order, std::ostream* os) {
+    *os << static_cast<int>(order);
+}
+
 } // namespace kivo

@@ -47,6 +47,29 @@ TEST_F(UpdateTest, ReplacesTheRowsOfTheFileAndDropsOnlyTheirMarks) {
     EXPECT_EQ(Count("1"), 32 + 48 + 32);
 }
 
+TEST_F(UpdateTest, TheDeletingLineHasTheNumberRightAfterItsText) {
+    testing::RecordingProgress progress;
+    ASSERT_TRUE(ProcesoActualizacionArchivo(*db, TeamFile(2), 2, progress).ok());
+    ASSERT_FALSE(progress.states.empty());
+    EXPECT_EQ(progress.states[0].title, "Deleting Players");
+    EXPECT_EQ(progress.states[0].label1, "Deleting old Players From TEAM: 2");
+    EXPECT_EQ(progress.states[0].value1, -1) << "no second number a display would add a blank before";
+}
+
+TEST(CheckUpdateNumber, TheNumberMustBeTheOneTheFileNameEndsIn) {
+    EXPECT_TRUE(CheckUpdateNumber("/data/TEAM.005", 5).ok());
+    EXPECT_TRUE(CheckUpdateNumber("c:\\kivo\\data\\team.074  ", 74).ok());
+    const Status other = CheckUpdateNumber("/data/TEAM.005", 6);
+    ASSERT_FALSE(other.ok());
+    EXPECT_EQ(other.error().text,
+              "The file /data/TEAM.005 is team file number 5, not 6: updating would delete "
+              "the players of number 6 and add those of 5 twice.");
+    const Status unnamed = CheckUpdateNumber("/data/EUROCUP.TMD", 0);
+    ASSERT_FALSE(unnamed.ok());
+    EXPECT_NE(unnamed.error().text.find("does not end in a team file number"), std::string::npos);
+    EXPECT_FALSE(CheckUpdateNumber("5", 5).ok());
+}
+
 TEST_F(UpdateTest, TwiceIsTheSameAsOnce) {
     WriteTeamFile(3, {MakeTeam(3, "NEW", 2, 70)});
     ASSERT_TRUE(Update(TeamFile(3), 3).ok());
@@ -63,6 +86,10 @@ struct NumberCase {
     int number;
     int deleted, added, rowsOfNumber, rowsOfFileCode, total;
 };
+
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UpdateNumberTest : public UpdateTest, public ::testing::WithParamInterface<NumberCase> {};
 

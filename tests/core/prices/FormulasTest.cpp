@@ -74,3 +74,35 @@ TEST(WriteFormulas, WritesTheFiveKeysInRoleOrderKeepsOtherSectionsAndReadsBack) 
 
 } // namespace
 } // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST(WriteFormula, WritesOneKeyAndLeavesTheRestByteForByte) {
+    test::TempDir dir;
+    const std::string path = dir.file("ventanas.ini");
+    const std::string before =
+        "; mine\r\n[Formula]\r\nFormulaDelantero=1k\r\n\r\n[Configuraci\xF3n]\r\nX=1\r\n";
+    test::WriteText(path, before);
+    ASSERT_TRUE(WriteFormula(path, FormulaRole::Attack, "2k*pa"));
+    ASSERT_TRUE(WriteFormula(path, FormulaRole::Wing, "3k"));
+    EXPECT_EQ(test::ReadText(path),
+              "; mine\r\n[Formula]\r\nFormulaDelantero=2k*pa\r\nFormulaVolanteLateral=3k\r\n\r\n"
+              "[Configuraci\xF3n]\r\nX=1\r\n");
+    EXPECT_EQ(ReadFormulas(path)[static_cast<std::size_t>(FormulaRole::Wing)], "3k");
+    std::filesystem::create_directory(dir.file("adir"));
+    EXPECT_FALSE(WriteFormula(dir.file("adir"), FormulaRole::Back, "1k"));
+}
+
+TEST(FormulaRoleNamed, NamesInAnyLetterCase) {
+    EXPECT_EQ(FormulaRoleNamed("back"), FormulaRole::Back);
+    EXPECT_EQ(FormulaRoleNamed("DEFENDER"), FormulaRole::Defender);
+    EXPECT_EQ(FormulaRoleNamed("Wing"), FormulaRole::Wing);
+    EXPECT_EQ(FormulaRoleNamed("midField"), FormulaRole::Midfield);
+    EXPECT_EQ(FormulaRoleNamed("attack"), FormulaRole::Attack);
+    EXPECT_EQ(FormulaRoleNamed("goalkeeper"), std::nullopt);
+    EXPECT_EQ(FormulaRoleNamed(""), std::nullopt);
+}
+
+} // namespace
+} // namespace kivo

@@ -141,3 +141,57 @@ TEST(PriceEvaluator, GivesTheSameAnswersWhateverItEvaluatedBefore) {
 
 } // namespace
 } // namespace kivo
+
+namespace kivo {
+namespace {
+
+struct FaultCase {
+    const char* label;
+    const char* formula;
+    bool fault;
+    std::size_t position; // of the fault in the formula as written, from 1; 0 for none known
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class FormulaFaults : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FormulaFaults, TellWhyAndWhereWhileTheValueStaysZero) {
+    PriceEvaluator evaluator;
+    Skills skills;
+    skills.fill(7);
+    const auto fault = evaluator.Fault(GetParam().formula, skills);
+    ASSERT_EQ(fault.has_value(), GetParam().fault);
+    if (!fault) return;
+    EXPECT_FALSE(fault->message.empty());
+    EXPECT_EQ(fault->position, GetParam().position) << fault->message;
+    EXPECT_EQ(evaluator.Value(GetParam().formula, skills), 0);
+    EXPECT_EQ(evaluator.CalcularPrecio(GetParam().formula, skills), "25K-");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formulas, FormulaFaults,
+    // The place counts in the formula as typed, before the suffixes are expanded and the blanks dropped.
+    ::testing::Values(FaultCase{"Sound", "75k*pa+100k*he", false, 0}, FaultCase{"Blank", "   ", false, 0},
+                      FaultCase{"UnknownNameAfterSuffixAndBlanks", "75 k * xyz", true, 8},
+                      FaultCase{"UnclosedParenthesis", "(pa", true, 4},
+                      FaultCase{"OperatorAtTheEnd", "100k*pa+", true, 9},
+                      FaultCase{"TwoResults", "1,5*pa", true, 0}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(FormulaNotes, ADecimalWithASuffixIsNoted) {
+    EXPECT_TRUE(FormulaNotes("75k*pa+1500k*he").empty());
+    EXPECT_TRUE(FormulaNotes("1.5*pa").empty());
+    EXPECT_EQ(FormulaNotes("1.5m*pa + 0.75 K"),
+              (std::vector<std::string>{
+                  "1.5m means 1.5 (a suffix only appends zeros to the text); for 1500000 write 1500k",
+                  "0.75K means 0.75 (a suffix only appends zeros to the text); for 750 write 750"}));
+    EXPECT_EQ(FormulaNotes("2.0M").size(), 1u);
+    EXPECT_EQ(FormulaNotes("2.0M")[0],
+              "2.0M means 2.0 (a suffix only appends zeros to the text); for 2000000 write 2m");
+}
+
+} // namespace
+} // namespace kivo

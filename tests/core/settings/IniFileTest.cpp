@@ -121,5 +121,69 @@ TEST(IniFile, RefusesLineBreaksAndWritesNothing) {
     }
 }
 
+struct KeptForm {
+    const char* label;
+    std::string before;
+    std::string section, key, value;
+    std::string after;
+};
+
+void PrintTo(const KeptForm& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class IniFileKeepsItsForm : public ::testing::TestWithParam<KeptForm> {};
+
+TEST_P(IniFileKeepsItsForm, OneWriteChangesOnlyItsEntry) {
+    const KeptForm& c = GetParam();
+    TempDir dir;
+    const std::string path = dir.file("ventanas.ini");
+    test::WriteText(path, c.before);
+    ASSERT_TRUE(WriteIniText(path, c.section, c.key, c.value));
+    EXPECT_EQ(ReadText(path), c.after);
+    EXPECT_EQ(ReadIniText(path, c.section, c.key, "missing"), c.value);
+    EXPECT_FALSE(std::filesystem::exists(path + ".kivo-new"));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(IniFile, IniFileKeepsItsForm, ::testing::Values(
+    KeptForm{"CrlfValueReplaced",
+             "; mine\r\n[Formula]\r\nFormulaDelantero=1k*pa\r\n\r\n[Other]\r\nA=1\r\n",
+             "Formula", "FormulaDelantero", "2k*pa",
+             "; mine\r\n[Formula]\r\nFormulaDelantero=2k*pa\r\n\r\n[Other]\r\nA=1\r\n"},
+    KeptForm{"LfValueReplacedKeepingItsSpelling",
+             "[formula]\nformuladelantero = 1k\n; note\n",
+             "Formula", "FormulaDelantero", "3k",
+             "[formula]\nformuladelantero = 3k\n; note\n"},
+    KeptForm{"NewEntryBeforeTheBlankLines",
+             "[Formula]\r\nFormulaDelantero=1k\r\n\r\n\r\n[Other]\r\nA=1\r\n",
+             "Formula", "FormulaVolanteCentral", "5k",
+             "[Formula]\r\nFormulaDelantero=1k\r\nFormulaVolanteCentral=5k\r\n\r\n\r\n[Other]\r\nA=1\r\n"},
+    KeptForm{"NewEntryInTheLastSectionWithoutAFinalLineEnd",
+             "[Other]\nA=1\n[Formula]\nB=2",
+             "Formula", "C", "3",
+             "[Other]\nA=1\n[Formula]\nB=2\nC=3\n"},
+    KeptForm{"NewSectionAtTheEndInTheFileLineEnd",
+             "[Other]\r\nA=1",
+             "Configuraci\xF3n", "DirectorioKIVO", "c:\\kivo\\data",
+             "[Other]\r\nA=1\r\n[Configuraci\xF3n]\r\nDirectorioKIVO=c:\\kivo\\data\r\n"},
+    KeptForm{"EmptyFileGetsCrlf", "", "Principal", "XPosit", "10", "[Principal]\r\nXPosit=10\r\n"},
+    KeptForm{"SameValueLeavesTheFileAlone",
+             "[P]\r\nX = 1 \r\n", "P", "X", "1", "[P]\r\nX = 1 \r\n"},
+    KeptForm{"OnlyTheFirstOfTwoEqualSectionsChanges",
+             "[P]\nX=1\n[Q]\nX=2\n[P]\nX=3\n", "P", "X", "9", "[P]\nX=9\n[Q]\nX=2\n[P]\nX=3\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+// clang-format on
+
+TEST(IniFile, APathThatIsADirectoryIsAnErrorAndReadsTheFallback) {
+    TempDir dir;
+    const std::string path = dir.file("ventanas.ini");
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(WriteIniText(path, "Formula", "FormulaDelantero", "1k"));
+    EXPECT_EQ(ReadIniText(path, "Formula", "FormulaDelantero", "fallback"), "fallback");
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_TRUE(std::filesystem::is_empty(path));
+}
+
 } // namespace
 } // namespace kivo
