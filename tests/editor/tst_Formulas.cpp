@@ -115,11 +115,12 @@ private slots:
         QTest::mouseClick(editor->saveButton(), Qt::LeftButton);
         QCOMPARE(seams.Shown(), QStringList{"Warning: Not every formula is in range [25k - 15M] !"});
         QTRY_VERIFY(frame.area.subWindowList().isEmpty()); // Save closes the window, frame and all
-        QByteArray expected = "[Formula]\n";
+        // A new ventanas.ini: one section, the five entries in the write order, name=value, CRLF.
+        QByteArray expected = "[Formula]\r\n";
         for (const FormulaInfo& info : FormulaInfos())
-            expected += QByteArray(info.key.data(), qsizetype(info.key.size())) + " = " +
-                        QByteArray::fromStdString(std::string(info.defaultText)) + "\n";
-        QCOMPARE(test::ReadFile(seams.StartFile("ventanas.ini")).replace("\r\n", "\n"), expected);
+            expected += QByteArray(info.key.data(), qsizetype(info.key.size())) + "=" +
+                        QByteArray::fromStdString(std::string(info.defaultText)) + "\r\n";
+        QCOMPARE(test::ReadFile(seams.StartFile("ventanas.ini")), expected);
         QVERIFY(ReadIniText(seams.PlacementIni(), "EditarFormulaPrecios", "XPosit", "").size() > 0);
     }
 

@@ -7,36 +7,19 @@
 
 #include "core/gamefiles/AttributeTables.h"
 #include "core/players/PlayerDatabase.h"
+#include "core/players/PlayerOrders.h"
+#include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
 
 namespace kivo {
 namespace {
 
-// The orders' columns, directions and partial-index conditions, as ListPlayers reads them: a place counted
-// here must be the place ListPlayers yields the row at.
-struct OrderColumn {
-    const char* column;
-    bool descending;
-    const char* inOrder;
-};
-
-constexpr std::array<OrderColumn, 13> kColumns{{
-    {"nombre_jugador", false, "rtrim(nombre_jugador) <> ''"},
-    {"puesto", false, nullptr},
-    {"pase", true, nullptr},
-    {"tiro", true, nullptr},
-    {"cabeceo", true, nullptr},
-    {"quite", true, nullptr},
-    {"gambeta", true, nullptr},
-    {"velocidad", true, nullptr},
-    {"definicion", true, nullptr},
-    {"valor_pase", false, nullptr},
-    {"marca", false, "marca <> 0"},
-    {"nacionalidad", false, nullptr},
-    {"pais", false, nullptr},
-}};
+// The places counted here must be the places ListPlayers yields the rows at, so the orders' columns,
+// directions and index conditions are those of ListPlayers.
+using OrderColumn = OrderSql;
 
 const OrderColumn& ColumnOf(PlayerOrder order) {
-    return kColumns[static_cast<std::size_t>(order)];
+    return SqlOf(order);
 }
 
 std::string Where(const OrderColumn& o, std::optional<std::uint8_t> mark) {
@@ -70,7 +53,7 @@ int NumericKey(PlayerOrder order, const PlayerRow& r) {
 
 void BindKey(SQLite::Statement& q, PlayerOrder order, const PlayerRow& r) {
     if (order == PlayerOrder::Name)
-        q.bind(":key", StoredFieldText(r.nombreJugador));
+        q.bind(":key", NameKey(FieldValue(r.nombreJugador)));
     else
         q.bind(":key", NumericKey(order, r));
 }
@@ -140,10 +123,9 @@ Result<std::int64_t> PlaceOfName(PlayerDatabase& database, std::optional<std::ui
     const OrderColumn& o = ColumnOf(PlayerOrder::Name);
     try {
         SQLite::Statement q(database.connection(),
-                            "SELECT count(*)" + Where(o, mark) + " AND nombre_jugador < :key");
+                            "SELECT count(*)" + Where(o, mark) + " AND " + o.column + " < :key");
         BindMark(q, mark);
-        q.bind(":key", StoredFieldText(
-                           std::span(reinterpret_cast<const std::uint8_t*>(latin1.data()), latin1.size())));
+        q.bind(":key", NameKey(latin1));
         return Count(q);
     } catch (const std::exception& e) {
         return Failed("Cannot find a name", database, e);

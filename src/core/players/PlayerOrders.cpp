@@ -12,13 +12,6 @@
 namespace kivo {
 namespace {
 
-struct OrderSql {
-    const char* name;
-    const char* column;
-    bool descending;
-    const char* inOrder; // the order's partial-index condition, repeated word for word, or nullptr
-};
-
 constexpr std::array<OrderSql, 13> kOrders{{
     {"name", "nombre_clave", false, "nombre_clave <> ''"},
     {"position", "puesto", false, nullptr},
@@ -34,10 +27,6 @@ constexpr std::array<OrderSql, 13> kOrders{{
     {"nationality", "nacionalidad", false, nullptr},
     {"country", "pais", false, nullptr},
 }};
-
-const OrderSql& SqlOf(PlayerOrder order) {
-    return kOrders[static_cast<std::size_t>(order)];
-}
 
 std::string BaseWhere(const OrderSql& o, bool markFilter) {
     std::string where = o.inOrder ? o.inOrder : "1";
@@ -95,6 +84,10 @@ std::vector<PlayerListEntry> Run(SQLite::Statement& q, const PlayerListRequest& 
 }
 
 } // namespace
+
+const OrderSql& SqlOf(PlayerOrder order) {
+    return kOrders[static_cast<std::size_t>(order)];
+}
 
 std::optional<PlayerOrder> PlayerOrderNamed(const std::string& name) {
     for (std::size_t i = 0; i < kOrders.size(); ++i)

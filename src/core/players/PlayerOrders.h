@@ -33,6 +33,16 @@ enum class PlayerOrder {
 // "name", "position", ..., "country" as the command line spells them.
 std::optional<PlayerOrder> PlayerOrderNamed(const std::string& name);
 
+// How an order reads the table: its column, its direction and its partial-index condition (to be repeated
+// word for word by every query that wants the order's index), or nullptr when it has none.
+struct OrderSql {
+    const char* name;
+    const char* column;
+    bool descending;
+    const char* inOrder;
+};
+const OrderSql& SqlOf(PlayerOrder order);
+
 // A listed row: its place in the database, its fields and the browser's texts.
 struct PlayerListEntry {
     std::int64_t id = 0;
