@@ -101,6 +101,14 @@ private slots:
             // The last message sums the run up; any ERROR messages of the fix come before it.
             const MessageSpec& summary = seams.messages.back();
             QCOMPARE(summary.title, QStringLiteral("Fixing Market"));
+            // The fix's run kept the cup file as it was in kivo-backups/, and the summary says where.
+            const QStringList runs = QDir(QString::fromStdString((data / "kivo-backups").string()))
+                                         .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+            QCOMPARE(runs.size(), 1);
+            const std::filesystem::path run = data / "kivo-backups" / runs.at(0).toStdString();
+            QCOMPARE(Bytes(run / "EUROCUP.TMD"), cupsBefore);
+            QVERIFY2(summary.text.contains(QDir::toNativeSeparators(QString::fromStdString(run.string()))),
+                     qPrintable(summary.text));
             NoProgress quiet;
             const MarketFixReport again =
                 ArreglarMercado(data.string(), quiet); // a second run changes nothing

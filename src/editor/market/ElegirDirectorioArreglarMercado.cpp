@@ -50,7 +50,8 @@ QStringList BackupsIn(const std::string& directory) {
 
 } // namespace
 
-QString MarketFixSummary(const MarketFixReport& r, const std::string& directory) {
+QString MarketFixSummary(const MarketFixReport& r, const std::string& directory,
+                         const std::string& runFolder) {
     QString text = r.stopped
                        ? QStringLiteral("The market fix stopped early; what it did before stays done.\n")
                        : QStringLiteral("The market fix is done.\n");
@@ -70,11 +71,10 @@ QString MarketFixSummary(const MarketFixReport& r, const std::string& directory)
     else
         text += QStringLiteral("Backups of the files as they were: ") + backups.join(QStringLiteral(", ")) +
                 QStringLiteral(" in ") + dir + QStringLiteral(".");
-    // This run's copies, when the fix keeps them beside the files as well.
-    const std::filesystem::path run =
-        std::filesystem::path(TrimRight(directory)) / kBackupFolderName / Globals().Backups->name();
+    // The fix's own run of copies in kivo-backups/, when it made one.
+    const std::filesystem::path run(runFolder);
     std::error_code ec;
-    if (std::filesystem::is_directory(run, ec))
+    if (!runFolder.empty() && std::filesystem::is_directory(run, ec))
         text += QStringLiteral("\nCopies made before the first change in this run: ") +
                 QDir::toNativeSeparators(Path(run.string())) + QStringLiteral(".");
     return text;
@@ -142,22 +142,28 @@ void ElegirDirectorioArreglarMercado::Begin() {
     }
     // The worker gets its own copy of the directory; the entry may change while it runs.
     const std::string directory = Globals().BatchDataDirectory;
+    // The fix is a run of its own with its own copies: the worker must not share the frame's run, which the
+    // team editors use on the GUI thread meanwhile.
+    auto backups = std::make_shared<BackupRun>();
     QPointer<ElegirDirectorioArreglarMercado> self(this);
     RunWithProgress<MarketFixReport>(
         this, QStringLiteral("Fixing Cups"), false,
-        [directory](Progress& progress) {
+        [directory, backups](Progress& progress) {
             MarketProgress labelled(progress);
-            return ArreglarMercado(directory, labelled);
+            return ArreglarMercado(directory, *backups, labelled);
         },
-        [self, directory](MarketFixReport report) {
-            if (self) self->Finished(report, directory);
+        [self, directory, backups](MarketFixReport report) {
+            // The worker is done with the run: where its copies went can be asked now.
+            const std::filesystem::path pool = std::filesystem::path(TrimRight(directory)) / "POOLPLYR.DAT";
+            if (self) self->Finished(report, directory, backups->BackupPathFor(pool).parent_path().string());
         });
 }
 
-void ElegirDirectorioArreglarMercado::Finished(const MarketFixReport& report, const std::string& directory) {
+void ElegirDirectorioArreglarMercado::Finished(const MarketFixReport& report, const std::string& directory,
+                                               const std::string& runFolder) {
     for (const std::string& message : report.messages)
         ShowInformation(QStringLiteral("ERROR"), QString::fromLatin1(message.c_str()), this);
-    ShowInformation(QStringLiteral("Fixing Market"), MarketFixSummary(report, directory), this);
+    ShowInformation(QStringLiteral("Fixing Market"), MarketFixSummary(report, directory, runFolder), this);
     Globals().GlobalResponse = kResponseCompleted;
     CloseTask();
 }

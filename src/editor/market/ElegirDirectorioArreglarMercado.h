@@ -30,7 +30,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Finished(const MarketFixReport& report, const std::string& directory);
+    void Finished(const MarketFixReport& report, const std::string& directory, const std::string& runFolder);
     void CloseTask();
 
     QLineEdit* directory_;
@@ -41,6 +41,8 @@ private:
 
 // The one message after the fix: cup teams refreshed and skipped, pool entries refreshed and left, and
 // where the copies of the files as they were are kept.
-QString MarketFixSummary(const MarketFixReport& report, const std::string& directory);
+// `runFolder` is where the fix's run kept the copies of the files as they were before its first change.
+QString MarketFixSummary(const MarketFixReport& report, const std::string& directory,
+                         const std::string& runFolder = {});
 
 } // namespace kivo::editor
