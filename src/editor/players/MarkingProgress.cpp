@@ -39,9 +39,11 @@ void RunPass(QWidget* task, PassJob pass, std::function<void()> done) {
         }
         HookedProgress hooked(progress);
         auto outcome = pass(*database, hooked);
-        if (outcome)
+        if (outcome) {
             result.outcome = *outcome;
-        else
+            // A read error part way keeps the rows already marked, as a Cancel does, and is warned about.
+            if (outcome->end == PassEnd::ReadError) result.passFailure = outcome->failure;
+        } else
             result.passFailure = outcome.error().text;
         return result;
     };
