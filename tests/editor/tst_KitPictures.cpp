@@ -106,6 +106,7 @@ private slots:
         for (int colour = 0; colour <= 9; ++colour) {
             const QImage image = Garment(f.constData(), colour);
             QCOMPARE(image.size(), QSize(32, 32));
+            QCOMPARE(Image(QStringLiteral("%1%2.ICO").arg(family).arg(colour)), image); // without the tilde
             QVERIFY2(Opaque(image) == shape,
                      qPrintable(QStringLiteral("colour %1 differs in shape").arg(colour)));
             int black = 0;
@@ -128,25 +129,16 @@ private slots:
         }
     }
 
+    // Each overlay covers part of its garment; a right sleeve, with its overlay, mirrors the left one.
     void overlaysArePartsOfTheirGarment_data() {
         QTest::addColumn<QString>("overlay");
         QTest::addColumn<QString>("garment");
-        QTest::newRow("vertical stripes") << "CA_VER_"
-                                          << "CA_LIS_";
-        QTest::newRow("hoops") << "CA_HOR_"
-                               << "CA_LIS_";
-        QTest::newRow("left coloured sleeve") << "MA_B_I_"
-                                              << "M_LI_I_";
-        QTest::newRow("right coloured sleeve") << "MA_B_D_"
-                                               << "M_LI_D_";
-        QTest::newRow("left striped sleeve") << "MA_V_I_"
-                                             << "M_LI_I_";
-        QTest::newRow("right striped sleeve") << "MA_V_D_"
-                                              << "M_LI_D_";
-        QTest::newRow("left hooped sleeve") << "MA_H_I_"
-                                            << "M_LI_I_";
-        QTest::newRow("right hooped sleeve") << "MA_H_D_"
-                                             << "M_LI_D_";
+        QTest::newRow("vertical stripes") << QStringLiteral("CA_VER_") << QStringLiteral("CA_LIS_");
+        QTest::newRow("hoops") << QStringLiteral("CA_HOR_") << QStringLiteral("CA_LIS_");
+        for (const auto& [kind, code] : {std::pair{"coloured", "B"}, {"striped", "V"}, {"hooped", "H"}})
+            for (const auto& [side, letter] : {std::pair{"left", "I"}, {"right", "D"}})
+                QTest::addRow("%s %s sleeve", side, kind) << QStringLiteral("MA_%1_%2_").arg(code, letter)
+                                                          << QStringLiteral("M_LI_%1_").arg(letter);
     }
     void overlaysArePartsOfTheirGarment() {
         QFETCH(QString, overlay);
@@ -156,32 +148,18 @@ private slots:
         QVERIFY(!part.empty());
         QVERIFY(Within(part, whole));
         QVERIFY(part.size() < whole.size()); // the garment's own colour still shows
+        if (!overlay.endsWith(QLatin1String("_I_"))) return;
+        const auto right = [](QString left) {
+            return left.replace(QLatin1String("_I_"), QLatin1String("_D_"));
+        };
+        QVERIFY(Mirrored(part) == Opaque(Garment(right(overlay).toLatin1().constData(), 4)));
+        QVERIFY(Mirrored(whole) == Opaque(Garment(right(garment).toLatin1().constData(), 4)));
     }
 
     void stripesAreTwoAndHoopsThree() {
         QCOMPARE(Runs(Opaque(Garment("CA_VER_", 2)), true), 2);
         QCOMPARE(Runs(Opaque(Garment("CA_HOR_", 2)), false), 3);
         QCOMPARE(Runs(Opaque(Garment("MEDIAS_", 2)), true), 2); // two socks
-    }
-
-    void rightSleevesMirrorTheLeft_data() {
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<QString>("right");
-        QTest::newRow("plain") << "M_LI_I_"
-                               << "M_LI_D_";
-        QTest::newRow("coloured") << "MA_B_I_"
-                                  << "MA_B_D_";
-        QTest::newRow("vertical") << "MA_V_I_"
-                                  << "MA_V_D_";
-        QTest::newRow("horizontal") << "MA_H_I_"
-                                    << "MA_H_D_";
-    }
-    void rightSleevesMirrorTheLeft() {
-        QFETCH(QString, left);
-        QFETCH(QString, right);
-        const Mask l = Opaque(Garment(left.toLatin1().constData(), 4));
-        QVERIFY(!l.empty());
-        QVERIFY(Mirrored(l) == Opaque(Garment(right.toLatin1().constData(), 4)));
     }
 
     void threeDifferentFaces() {
@@ -207,6 +185,8 @@ private slots:
         QVERIFY(black(faces[0].pixel(16, 5)) && yellow(faces[1].pixel(16, 5)) &&
                 black(faces[2].pixel(16, 5)));
         QVERIFY(faces[0] != faces[2]);
+        for (int face : {3, -1, 255})
+            QVERIFY(Opaque(FacePicture(face).toImage().convertToFormat(QImage::Format_ARGB32)).empty());
     }
 
     void unknownNamesGiveAnEmptyPicture_data() {
@@ -224,16 +204,6 @@ private slots:
         QCOMPARE(image.size(), QSize(32, 32));
         QVERIFY(Opaque(image).empty());
         QCOMPARE(qAlpha(image.pixel(16, 16)), 0);
-    }
-
-    void faceCodeWithoutAPictureIsEmpty() {
-        for (int face : {3, -1, 255})
-            QVERIFY(Opaque(FacePicture(face).toImage().convertToFormat(QImage::Format_ARGB32)).empty());
-    }
-
-    void namesWithOrWithoutTildeAreOnePicture() {
-        QCOMPARE(Image("~SHORT_4.ICO"), Image("SHORT_4.ICO"));
-        QVERIFY(Image("~SHORT_4.ICO") != Image("~SHORT_5.ICO"));
     }
 
     void fourDifferentDesignSamples() {
@@ -255,6 +225,7 @@ private slots:
         QVERIFY(whites(sleeves) > 0 && whites(vertical) > 0 && whites(hoops) > 0);
     }
 
+    // Each kit is set over a hooped one in other colours: no layer of the earlier design stays.
     void previewShowsTheLayersOfTheDesign_data() {
         QTest::addColumn<char>("design");
         QTest::addColumn<QList<int>>("colours");
@@ -277,18 +248,10 @@ private slots:
         QFETCH(QList<int>, colours);
         QFETCH(QStringList, layers);
         KitPreview preview;
+        preview.SetKit('H', 5, 6, 7, 0);
+        QVERIFY(preview.LayerNames().contains("~CA_HOR_6.ICO"));
         preview.SetKit(design, colours[0], colours[1], colours[2], colours[3]);
         QCOMPARE(preview.LayerNames(), layers);
-    }
-
-    void switchingFromHorizontalToColoredSleeves() {
-        KitPreview preview;
-        preview.SetKit('H', 5, 1, 2, 2);
-        QVERIFY(preview.LayerNames().contains("~CA_HOR_1.ICO"));
-        preview.SetKit('M', 5, 1, 2, 2);
-        QCOMPARE(preview.LayerNames(),
-                 (QStringList{"~M_LI_I_5.ICO", "~MA_B_I_1.ICO", "~M_LI_D_5.ICO", "~MA_B_D_1.ICO",
-                              "~CA_LIS_5.ICO", "~SHORT_2.ICO", "~MEDIAS_2.ICO"}));
     }
 
     // Layers at their dialog-unit places, 1.5 pixels a unit across and 4/3 down, inside a one-pixel

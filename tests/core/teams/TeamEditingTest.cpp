@@ -32,12 +32,8 @@ TEST(OpenTeamEdit, KeepsTheOpenedBytesAndTheSlotsLineUpPlaces) {
     EXPECT_EQ(s.state.team.secondKitDesign, 'M');
     EXPECT_FALSE(s.state.dropped);
     EXPECT_TRUE(SameEdits(s.state, s.opened));
-}
-
-TEST(EncodeEdits, WithoutChangesGivesBackARecordInNormalFormUnchanged) {
-    const TeamRecord r = NormalTeam();
-    EXPECT_EQ(BytesOf(EncodeEdits(OpenTeamEdit(r).state)), BytesOf(r));
-    EXPECT_FALSE(CancelNeedsQuestion(OpenTeamEdit(r)));
+    // Unchanged, a record in normal form is given back as it was.
+    EXPECT_EQ(BytesOf(EncodeEdits(s.state)), BytesOf(r));
 }
 
 // What an unchanged editor writes for a record that is not in normal form, byte by byte.
@@ -78,23 +74,11 @@ TEST(EncodeEdits, TwoRowsWithOneShirtNumberKeepItInTheUpperRow) {
     EXPECT_EQ(out.jugador[12].nroCamiseta, 13);
 }
 
-TEST(EncodeEdits, AStoredNameLongerThanItsFieldIsKeptUntilEdited) {
+// A stored name longer than its field, or with bytes after its zero byte, is kept until edited.
+TEST(EncodeEdits, ANameLeftAloneKeepsItsStoredBytes) {
     TeamRecord r = NormalTeam();
     std::fill(r.jugador[0].nombreJugador.begin(), r.jugador[0].nombreJugador.end(), 'W'); // 23, no zero
     std::fill(r.nombreEquipo.begin(), r.nombreEquipo.end(), 'T');                         // 19, no zero
-    TeamEditSession s = OpenTeamEdit(r);
-    EXPECT_EQ(BytesOf(EncodeEdits(s.state)), BytesOf(r));
-    SetPlayerName(s.state, 0, "SHORT");
-    SetTeamName(s.state, "NEW NAME");
-    const TeamRecord out = EncodeEdits(s.state);
-    EXPECT_EQ(FieldValue(out.jugador[0].nombreJugador), "SHORT");
-    EXPECT_EQ(FieldValue(out.nombreEquipo), "NEW NAME");
-    EXPECT_EQ(out.nombreEquipo[8], 0);
-}
-
-// Bytes after a zero byte are not part of the name's value; a name left alone keeps them.
-TEST(EncodeEdits, ANameLeftAloneKeepsTheBytesAfterItsZeroByte) {
-    TeamRecord r = NormalTeam();
     const std::string odd("AB\0CD  ", 7);
     PutText(r.nombreEntrenador, "");
     PutText(r.jugador[3].nombreJugador, "");
@@ -102,9 +86,16 @@ TEST(EncodeEdits, ANameLeftAloneKeepsTheBytesAfterItsZeroByte) {
     std::copy(odd.begin(), odd.end(), r.jugador[3].nombreJugador.begin());
     TeamEditSession s = OpenTeamEdit(r);
     EXPECT_EQ(BytesOf(EncodeEdits(s.state)), BytesOf(r));
+    SetPlayerName(s.state, 0, "SHORT");
+    SetTeamName(s.state, "NEW NAME");
     SetCoachName(s.state, "AB X");
-    EXPECT_EQ(FieldValue(EncodeEdits(s.state).nombreEntrenador), "AB X");
-    EXPECT_EQ(EncodeEdits(s.state).nombreEntrenador[4], 0);
+    const TeamRecord out = EncodeEdits(s.state);
+    EXPECT_EQ(FieldValue(out.jugador[0].nombreJugador), "SHORT");
+    EXPECT_EQ(FieldValue(out.nombreEquipo), "NEW NAME");
+    EXPECT_EQ(out.nombreEquipo[8], 0);
+    EXPECT_EQ(FieldValue(out.nombreEntrenador), "AB X");
+    EXPECT_EQ(out.nombreEntrenador[4], 0);
+    EXPECT_EQ(out.jugador[3].nombreJugador, r.jugador[3].nombreJugador);
 }
 
 struct CancelCase {
@@ -119,10 +110,6 @@ TEST_P(CancelQuestion, AsksExactlyWhenTheEncodingDiffersOrAPlayerWasDropped) {
     TeamEditSession s = OpenTeamEdit(NormalTeam());
     GetParam().edit(s.state);
     EXPECT_EQ(CancelNeedsQuestion(s), GetParam().asks);
-}
-
-PlayerTransferRecord SameAsRow(const TeamEditState& s, std::size_t row) {
-    return TransferFromRow(s, row);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -144,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                            ClickFace(s, 5);
                    },
                    false},
-        CancelCase{"DroppedTheSamePlayer", [](TeamEditState& s) { DropPlayer(s, 2, SameAsRow(s, 2)); },
+        CancelCase{"DroppedTheSamePlayer", [](TeamEditState& s) { DropPlayer(s, 2, TransferFromRow(s, 2)); },
                    true}),
     [](const testing::TestParamInfo<CancelCase>& info) { return std::string(info.param.name); });
 
@@ -176,8 +163,9 @@ TeamEditState KeeperTeam() {
     return OpenTeamEdit(r).state;
 }
 
-TEST(ComputeOriginalPrices, PricesEveryRowButTheGoalkeepers) {
+TEST(ComputeOriginalPrices, PricesEveryRowButTheGoalkeepersAndOneRowEvenAGoalkeeper) {
     TeamEditState s = KeeperTeam();
+    TeamEditState one = s;
     ComputeOriginalPrices(s);
     EXPECT_EQ(s.team.players[0].price, "1.3M ");
     for (std::size_t i = 1; i < kPlayersPerTeam; ++i) {
@@ -187,14 +175,10 @@ TEST(ComputeOriginalPrices, PricesEveryRowButTheGoalkeepers) {
         EXPECT_EQ(s.team.players[i].price, expected) << "row " << i;
     }
     EXPECT_EQ(EncodeEdits(s).jugador[0].valorPase, 30);
-}
-
-TEST(ComputeRowOriginalPrice, PricesAGoalkeeperToo) {
-    TeamEditState s = KeeperTeam();
-    ComputeRowOriginalPrice(s, 0);
-    EXPECT_EQ(s.team.players[0].price, "100K ");
-    EXPECT_EQ(EncodeEdits(s).jugador[0].valorPase, 8);
-    EXPECT_EQ(s.team.players[1].price, *PriceText(3)); // other rows untouched
+    ComputeRowOriginalPrice(one, 0);
+    EXPECT_EQ(one.team.players[0].price, "100K ");
+    EXPECT_EQ(EncodeEdits(one).jugador[0].valorPase, 8);
+    EXPECT_EQ(one.team.players[1].price, *PriceText(3)); // other rows untouched
 }
 
 TEST(ComputeAllPrices, UsesEachRolesFormulaAndLeavesBlankFormulasAndGoalkeepersAlone) {
