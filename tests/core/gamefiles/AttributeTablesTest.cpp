@@ -63,9 +63,6 @@ TEST(CodeTables, HoldExactlyTheListedTextsAtTheirWidth) {
                 EXPECT_EQ(text(std::uint8_t(code)), std::nullopt) << name << ' ' << code;
         }
     }
-    EXPECT_EQ(PriceText(12), "160K ");
-    EXPECT_EQ(PriceText(0), "25K- ");
-    EXPECT_EQ(PriceText(49), "15M+ ");
 }
 
 TEST(CountryName, NamesEveryCodeOrShowsItsNumber) {
@@ -81,8 +78,6 @@ TEST(CountryName, NamesEveryCodeOrShowsItsNumber) {
         EXPECT_EQ(HasCountryName(std::uint8_t(code)), named) << code;
         EXPECT_EQ(CountryName(std::uint8_t(code)), named ? names[code] : std::to_string(code));
     }
-    EXPECT_EQ(CountryName(9), "9");
-    EXPECT_EQ(CountryName(74), "WorldCup");
 }
 
 using CodeOf = std::optional<std::uint8_t> (*)(std::string_view);

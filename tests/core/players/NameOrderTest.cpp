@@ -1,6 +1,5 @@
 #include <SQLiteCpp/Statement.h>
 
-#include "core/clipboard/ClipboardStore.h"
 #include "core/players/KeyedFileOpen.h"
 #include "core/players/PlayerOrders.h"
 #include "core/support/FixedText.h"
@@ -105,26 +104,6 @@ TEST_F(NameOrderTest, AnOlderFileIsMendedByTheKeyRebuild) {
     EXPECT_EQ(Count("marca = 4"), 1);
     auto found = ListPlayers(*db, {.order = PlayerOrder::Name, .fromName = "\xE9lan", .limit = 1});
     EXPECT_EQ(Names(*found), std::vector<std::string>{"\xC9lan"});
-}
-
-TEST(ClipboardNameOrder, LetterCaseIsIgnoredOverLatin1) {
-    testing::TempDir dir;
-    auto store = ClipboardStore::Open(dir.file("portapap.tps"), true);
-    ASSERT_TRUE(store.ok());
-    for (const char* name : {"\xF1o\xF1o", "Zapata", "\xD1O\xD1O", "abel"}) {
-        PlayerTransferRecord r;
-        r.nombreJugador = name;
-        ASSERT_TRUE(store->Append(r).ok());
-    }
-    auto all = store->List();
-    ASSERT_TRUE(all.ok()) << all.error().text;
-    std::vector<std::string> names;
-    for (const auto& e : *all)
-        names.push_back(TrimRight(e.record.nombreJugador));
-    EXPECT_EQ(names, (std::vector<std::string>{"abel", "Zapata", "\xF1o\xF1o", "\xD1O\xD1O"}));
-    auto after = store->List(all->at(2), 0);
-    ASSERT_EQ(after->size(), 1u);
-    EXPECT_EQ(TrimRight(after->front().record.nombreJugador), "\xD1O\xD1O");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "core/players/PlayerFilter.h"
 
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 
 #include "core/players/PlayerCsv.h"
 #include "core/players/PlayerCsvExport.h"
@@ -122,10 +121,7 @@ TEST_F(FilteredListTest, ExportWritesTheOneCsvFormatAndReplacesOnlyWhenComplete)
     std::string expected = PlayerCsvHeader();
     for (const auto& e : *ListPlayers(*db, request))
         if (PlayerQuickFilter("alpha").Matches(e.row)) expected += PlayerCsvLine(e.row);
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    EXPECT_EQ(bytes.str(), expected);
+    EXPECT_EQ(test::ReadText(path), expected);
     EXPECT_FALSE(std::filesystem::exists(path + ".part"));
 
     // A directory that does not exist: an error, nothing left behind.
@@ -134,12 +130,8 @@ TEST_F(FilteredListTest, ExportWritesTheOneCsvFormatAndReplacesOnlyWhenComplete)
     EXPECT_FALSE(failed.ok());
     // The whole order when nothing narrows it: header and 60 lines.
     ASSERT_TRUE(ExportPlayersCsv(*db, PlayerOrder::Name, std::nullopt, PlayerQuickFilter(), path).ok());
-    std::ifstream again(path, std::ios::binary);
-    std::string line;
-    int lines = 0;
-    while (std::getline(again, line))
-        ++lines;
-    EXPECT_EQ(lines, 61);
+    const std::string all = test::ReadText(path);
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 61);
 }
 
 } // namespace

@@ -2,13 +2,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "../TestFiles.h"
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/TeamRecord.h"
 #include "core/players/PlayerDatabase.h"
@@ -16,23 +15,9 @@
 
 namespace kivo::testing {
 
-// A fresh directory under the system's temp directory, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir()
-        : path_(std::filesystem::temp_directory_path() /
-                ("kivo-test-" + std::to_string(std::random_device{}()))) {
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
 
 inline void SetText(std::uint8_t* field, std::size_t width, const std::string& text) {
     for (std::size_t i = 0; i < width; ++i)
@@ -75,16 +60,6 @@ inline std::vector<std::uint8_t> TeamFileBytes(const std::vector<TeamRecord>& te
         bytes.insert(bytes.end(), b.begin(), b.end());
     }
     return bytes;
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 // Keeps every state a job shows; answers "go on" until `cancelAfter` updates have been seen.
