@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include "core/clipboard/ClipboardStore.h"
-#include "core/prices/FormulaCheck.h"
 #include "core/prices/Formulas.h"
 #include "core/prices/PriceCalculator.h"
 
@@ -37,8 +36,8 @@ void BM_FormulaEditorRows(benchmark::State& state) {
         kivo::PriceEvaluator prices; // a fresh evaluator: nothing parsed before
         for (const std::string& f : formulas) {
             benchmark::DoNotOptimize(prices.Range(f));
-            benchmark::DoNotOptimize(kivo::FindFormulaFault(f));
-            benchmark::DoNotOptimize(kivo::FindSuffixPitfall(f));
+            benchmark::DoNotOptimize(prices.Fault(f, kivo::Skills{}));
+            benchmark::DoNotOptimize(kivo::FindSuffixPitfalls(f));
         }
     }
 }

@@ -56,8 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
     Formulas, PriceFault,
     ::testing::Values(
         FaultCase{"UnclosedParenthesis", "75k*(pa", "Missing parenthesis (at the end of the formula)"},
-        FaultCase{"UnknownName", "75 k*xyz",
-                  "Unexpected token \"xyz\" found at position 6. (at character 6: \"xyz\")"},
+        FaultCase{"UnknownName", "75 k*xyz", "Unexpected token \"xyz\" found (at character 6: \"xyz\")"},
         FaultCase{"TwoResults", "1,5*pa", "the formula gives 2 results, not one (a comma separates them)"}),
     [](const auto& info) { return std::string(info.param.label); });
 

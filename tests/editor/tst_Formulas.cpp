@@ -143,6 +143,19 @@ private slots:
                                              << "The formula cannot be evaluated: Unexpected token \"zz\" "
                                                 "found (at character 8 of the formula)."
                                              << "";
+        QTest::newRow("parenthesis left open") << "(pa+1"
+                                               << "25K"
+                                               << "25K" << false
+                                               << "The formula cannot be evaluated: Missing parenthesis (at "
+                                                  "character 6 of the formula)."
+                                               << "";
+        QTest::newRow("several values") << "1,5*pa"
+                                        << "25K"
+                                        << "25K" << false
+                                        << "The formula cannot be evaluated: The formula gives 2 values "
+                                           "instead of one (a comma separates values; write decimals with a "
+                                           "point)."
+                                        << "";
         QTest::newRow("decimal with a suffix")
             << "75k*pa + 1.5m"
             << "25K"

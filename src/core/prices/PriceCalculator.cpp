@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <list>
+#include <regex>
 
 #include <muParser.h>
 
@@ -65,37 +66,70 @@ std::string ExpandFormula(std::string_view formula) {
     return Expand(formula, nullptr);
 }
 
-std::vector<std::string> FormulaNotes(std::string_view formula) {
-    std::vector<std::string> notes;
+namespace {
+
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// "1500000" as "1,500,000".
+std::string Grouped(long long v) {
+    std::string digits = std::to_string(v);
+    for (int at = int(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(std::size_t(at), ",");
+    return digits;
+}
+
+// The evaluator counts its place in the expanded text; the user sees the formula as typed.
+std::string WithoutExpandedPlace(std::string message) {
+    message = std::regex_replace(message, std::regex(" at (expression )?position [0-9]+"), "");
+    while (!message.empty() && (message.back() == '.' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
+} // namespace
+
+std::vector<SuffixPitfall> FindSuffixPitfalls(std::string_view formula) {
+    std::vector<SuffixPitfall> found;
     std::string text;
     for (char c : formula)
         if (c != ' ') text += c;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i])) ||
-            (i > 0 && (std::isdigit(static_cast<unsigned char>(text[i - 1])) || text[i - 1] == '.')))
+        if (!(IsDigit(text[i]) || text[i] == '.') || (i > 0 && (IsDigit(text[i - 1]) || text[i - 1] == '.')))
             continue;
         std::size_t j = i;
-        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j])))
+        while (j < text.size() && IsDigit(text[j]))
             ++j;
         if (j >= text.size() || text[j] != '.') continue;
         std::size_t k = j + 1;
-        while (k < text.size() && std::isdigit(static_cast<unsigned char>(text[k])))
+        while (k < text.size() && IsDigit(text[k]))
             ++k;
         if (k == j + 1 || k >= text.size()) continue;
         const char suffix = static_cast<char>(std::tolower(static_cast<unsigned char>(text[k])));
         if (suffix != 'k' && suffix != 'm') continue;
+        SuffixPitfall p;
+        p.written = text.substr(i, k - i + 1);
         const std::string number = text.substr(i, k - i);
-        const double meant = std::stod(number) * (suffix == 'k' ? 1e3 : 1e6);
-        const long long whole = std::llround(meant);
-        std::string write = std::to_string(whole);
-        if (whole % 1000000 == 0)
-            write = std::to_string(whole / 1000000) + "m";
-        else if (whole % 1000 == 0)
-            write = std::to_string(whole / 1000) + "k";
-        notes.push_back(text.substr(i, k - i + 1) + " means " + number +
-                        " (a suffix only appends zeros to the text); for " + std::to_string(whole) +
-                        " write " + write);
+        p.worth = number.front() == '.' ? "0" + number : number;
+        p.amount = std::llround(std::stod(p.worth) * (suffix == 'k' ? 1e3 : 1e6));
+        p.seemsToBe = Grouped(p.amount);
+        if (p.amount % 1000000 == 0)
+            p.writeThis = std::to_string(p.amount / 1000000) + "m";
+        else if (p.amount % 1000 == 0)
+            p.writeThis = std::to_string(p.amount / 1000) + "k";
+        else
+            p.writeThis = std::to_string(p.amount);
+        found.push_back(std::move(p));
     }
+    return found;
+}
+
+std::vector<std::string> FormulaNotes(std::string_view formula) {
+    std::vector<std::string> notes;
+    for (const SuffixPitfall& p : FindSuffixPitfalls(formula))
+        notes.push_back(p.written + " means " + p.worth + " (a suffix only appends zeros to the text); for " +
+                        std::to_string(p.amount) + " write " + p.writeThis);
     return notes;
 }
 
@@ -171,10 +205,10 @@ std::optional<FormulaFault> PriceEvaluator::Fault(std::string_view formula, cons
         if (parser.GetNumResults() != 1)
             return FormulaFault{"the formula gives " + std::to_string(parser.GetNumResults()) +
                                     " results, not one (a comma separates them)",
-                                0};
+                                0, static_cast<std::size_t>(parser.GetNumResults())};
         return std::nullopt;
     } catch (const mu::Parser::exception_type& e) {
-        FormulaFault fault{e.GetMsg(), 0};
+        FormulaFault fault{WithoutExpandedPlace(e.GetMsg()), 0};
         const auto at = static_cast<std::size_t>(e.GetPos());
         if (!origin.empty()) fault.position = (at < origin.size() ? origin[at] : origin.back() + 1) + 1;
         return fault;

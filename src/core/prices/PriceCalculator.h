@@ -26,15 +26,30 @@ struct FormulaRange {
     bool inRange = false;
 };
 
-// Why a formula cannot be evaluated: the evaluator's message and the place of the fault in the formula as
-// written (1 for its first character; 0 when no place is known).
+// Why a formula cannot be evaluated: the evaluator's message (without the place it counts in the expanded
+// text) and the place of the fault in the formula as written (1 for its first character; 0 when no place is
+// known). A formula that gives several values ("1,5*pa") tells how many in `results`.
 struct FormulaFault {
     std::string message;
     std::size_t position = 0;
+    std::size_t results = 0; // more than 1 when a comma split the formula into values; else 0
 };
 
-// Notes on a formula that evaluates but likely not as meant: a decimal number with a k or m suffix ("1.5m"
-// is 1.5, since the suffix only appends zeros: write 1500k).
+// A decimal number with a k or m suffix ("1.5m"), which the suffix rule reads as that number followed by
+// zeros ("1.5000000", worth 1.5), and what to write instead for the amount it seems to mean ("1500k").
+struct SuffixPitfall {
+    std::string written;   // "1.5m", blanks dropped
+    std::string worth;     // "1.5" (".5" as "0.5")
+    long long amount = 0;  // 1500000
+    std::string seemsToBe; // "1,500,000"
+    std::string writeThis; // "1500k"
+};
+
+// Every such number of the formula, left to right.
+std::vector<SuffixPitfall> FindSuffixPitfalls(std::string_view formula);
+
+// The pitfalls as one line each: "1.5m means 1.5 (a suffix only appends zeros to the text); for 1500000
+// write 1500k".
 std::vector<std::string> FormulaNotes(std::string_view formula);
 
 // Evaluates price formulas over the seven skills (names PA, SH, HE, TA, BC, SP, FI in any letter case).

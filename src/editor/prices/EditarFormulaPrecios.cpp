@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/prices/FormulaCheck.h"
 #include "core/prices/PriceCalculator.h"
 #include "core/settings/SettingsEntries.h"
 #include "editor/app/EditorState.h"
@@ -38,6 +37,17 @@ PriceEvaluator& Evaluator() {
     std::shared_ptr<PriceEvaluator>& prices = Globals().Prices;
     if (!prices) prices = std::make_shared<PriceEvaluator>();
     return *prices;
+}
+
+// The window's own wording of why a formula cannot be evaluated.
+QString FaultText(const FormulaFault& fault) {
+    if (fault.results > 1)
+        return QStringLiteral("The formula gives %1 values instead of one (a comma separates values; write "
+                              "decimals with a point).")
+            .arg(fault.results);
+    QString text = QString::fromStdString(fault.message);
+    if (fault.position > 0) text += QStringLiteral(" (at character %1 of the formula)").arg(fault.position);
+    return text + QLatin1Char('.');
 }
 
 QLabel* PriceLabel() {
@@ -161,10 +171,11 @@ void EditarFormulaPrecios::Compute(FormulaRole role) {
     r.status->setPixmap(QIcon(picture).pixmap(22, 22));
     r.status->setProperty("inRange", range.inRange);
     QString tip = QString::fromLatin1(range.inRange ? kInRangeTip : kOutOfRangeTip);
-    if (const auto fault = FindFormulaFault(formula))
-        tip = QStringLiteral("The formula cannot be evaluated: ") + QString::fromStdString(*fault);
+    if (const auto fault = Evaluator().Fault(formula, Skills{}))
+        tip = QStringLiteral("The formula cannot be evaluated: ") + FaultText(*fault);
     r.status->setToolTip(tip);
-    if (const auto pitfall = FindSuffixPitfall(formula)) {
+    if (const auto pitfalls = FindSuffixPitfalls(formula); !pitfalls.empty()) {
+        const SuffixPitfall* pitfall = &pitfalls.front();
         r.hint->setText(
             QStringLiteral("\"%1\" means %2, not %3: write \"%4\".")
                 .arg(QString::fromStdString(pitfall->written), QString::fromStdString(pitfall->worth),

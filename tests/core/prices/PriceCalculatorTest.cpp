@@ -178,7 +178,79 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"UnknownNameAfterSuffixAndBlanks", "75 k * xyz", true, 8},
                       FaultCase{"UnclosedParenthesis", "(pa", true, 4},
                       FaultCase{"OperatorAtTheEnd", "100k*pa+", true, 9},
-                      FaultCase{"TwoResults", "1,5*pa", true, 0}),
+                      FaultCase{"TwoResults", "1,5*pa", true, 0},
+                      // "zz" starts after "75k*pa+" (7 characters), though the evaluator sees 75000*pa+zz.
+                      FaultCase{"UnknownNameAfterSuffix", "75k*pa+zz", true, 8},
+                      FaultCase{"ParenthesisLeftOpen", "(pa+1", true, 6},
+                      FaultCase{"OperatorAfterSuffix", "2m*", true, 4},
+                      FaultCase{"NamesInAnyCase", "75 K * PA + Fi", false, 0}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(FormulaFault, TheExpandedTextsPlaceDoesNotLeakIntoTheMessage) {
+    PriceEvaluator evaluator;
+    const auto fault = evaluator.Fault("75k*pa+zz", Skills{});
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->message, "Unexpected token \"zz\" found");
+    EXPECT_EQ(fault->results, 0u);
+}
+
+TEST(FormulaFault, SeveralValuesTellHowMany) {
+    PriceEvaluator evaluator;
+    const auto fault = evaluator.Fault("1,5*pa,3", Skills{});
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->results, 3u);
+    EXPECT_EQ(fault->message, "the formula gives 3 results, not one (a comma separates them)");
+}
+
+TEST(FormulaFault, EveryDefaultFormulaEvaluates) {
+    PriceEvaluator evaluator;
+    for (const std::string& f : DefaultFormulas())
+        EXPECT_FALSE(evaluator.Fault(f, Skills{}).has_value()) << f;
+}
+
+struct PitfallCase {
+    const char* label;
+    const char* formula;
+    const char* written; // null: no pitfall
+    const char* worth;
+    long long amount;
+    const char* seemsToBe;
+    const char* writeThis;
+};
+
+void PrintTo(const PitfallCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class SuffixPitfalls : public ::testing::TestWithParam<PitfallCase> {};
+
+TEST_P(SuffixPitfalls, TellWhatTheNumberIsWorth) {
+    const PitfallCase& c = GetParam();
+    const auto found = FindSuffixPitfalls(c.formula);
+    if (!c.written) {
+        EXPECT_TRUE(found.empty()) << found.front().written;
+        return;
+    }
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].written, c.written);
+    EXPECT_EQ(found[0].worth, c.worth);
+    EXPECT_EQ(found[0].amount, c.amount);
+    EXPECT_EQ(found[0].seemsToBe, c.seemsToBe);
+    EXPECT_EQ(found[0].writeThis, c.writeThis);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formulas, SuffixPitfalls,
+    ::testing::Values(
+        PitfallCase{"MillionWithPoint", "75k*pa + 1.5m", "1.5m", "1.5", 1500000, "1,500,000", "1500k"},
+        PitfallCase{"CapitalSuffixAfterBlank", "2.25 M*fi", "2.25M", "2.25", 2250000, "2,250,000", "2250k"},
+        PitfallCase{"ThousandsWithPoint", "pa*2.5k", "2.5k", "2.5", 2500, "2,500", "2500"},
+        PitfallCase{"LeadingPoint", ".5m", ".5m", "0.5", 500000, "500,000", "500k"},
+        PitfallCase{"LeadingPointAfterOperator", "pa*.25k", ".25k", "0.25", 250, "250", "250"},
+        PitfallCase{"WholeMillion", "2.0M", "2.0M", "2.0", 2000000, "2,000,000", "2m"},
+        PitfallCase{"OddAmount", "1.0000005m", "1.0000005m", "1.0000005", 1000001, "1,000,001", "1000001"},
+        PitfallCase{"WholeNumbersOnly", "1500k*pa+2m", nullptr, "", 0, "", ""},
+        PitfallCase{"PointWithoutSuffix", "1.5*pa", nullptr, "", 0, "", ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(FormulaNotes, ADecimalWithASuffixIsNoted) {
