@@ -30,8 +30,13 @@ void Restore(const std::string& directory, const std::string& run, const std::ve
     if (!restored) Fail(restored.error().text);
     for (const std::string& name : *restored)
         std::cout << "restored " << name << '\n';
-    std::cout << "The files as they were before the restore are in "
-              << (std::filesystem::path(directory) / kBackupFolderName / backups.name()).string() << '\n';
+    // Ask the run where it put the copies: a run started in the same second as another takes a suffix.
+    if (!restored->empty())
+        std::cout << "The files as they were before the restore are in "
+                  << backups.BackupPathFor(std::filesystem::path(directory) / restored->front())
+                         .parent_path()
+                         .string()
+                  << '\n';
 }
 
 } // namespace

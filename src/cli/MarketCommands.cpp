@@ -32,6 +32,7 @@ void Fix(const std::string& directory) {
 void AddMarketCommands(CLI::App& app) {
     auto* market = app.add_subcommand("market", "The foreign market: cup files and POOLPLYR.DAT");
     market->require_subcommand(1);
+    market->footer("Examples:\n  kivo-cli market fix data");
     auto* fix = market->add_subcommand(
         "fix", "Back up and refresh the cups and the pool of DATA_DIR from the league files");
     auto dir = std::make_shared<std::string>();
