@@ -67,9 +67,7 @@ protected:
 };
 
 TEST_F(FilteredListTest, PagesGoOnWhereTheLastScanStoppedAndKeepTheOrder) {
-    PlayerListRequest request;
-    request.order = PlayerOrder::Name;
-    request.limit = 7;
+    PlayerListRequest request{.order = PlayerOrder::Name, .limit = 7};
     const PlayerQuickFilter alpha("alp");
     std::vector<std::string> names;
     int pages = 0;
@@ -93,19 +91,14 @@ TEST_F(FilteredListTest, PagesGoOnWhereTheLastScanStoppedAndKeepTheOrder) {
 }
 
 TEST_F(FilteredListTest, MarkAndOrderApplyBeforeTheFilter) {
-    PlayerListRequest request;
-    request.order = PlayerOrder::Passing;
-    request.mark = 1;
-    request.limit = 0;
-    auto page = ListFilteredPlayers(*db, request, PlayerQuickFilter("BETA"));
+    auto page = ListFilteredPlayers(*db, {.order = PlayerOrder::Passing, .mark = 1, .limit = 0},
+                                    PlayerQuickFilter("BETA"));
     ASSERT_TRUE(page.ok());
     EXPECT_TRUE(page->atEnd);
     ASSERT_EQ(page->rows.size(), 20u); // even i (mark 1) and not a multiple of three
     for (std::size_t k = 0; k < page->rows.size(); ++k) {
         EXPECT_EQ(page->rows[k].row.marca, 1);
-        if (k > 0) {
-            EXPECT_GE(page->rows[k - 1].row.skills[0], page->rows[k].row.skills[0]);
-        }
+        if (k > 0) EXPECT_GE(page->rows[k - 1].row.skills[0], page->rows[k].row.skills[0]);
     }
 }
 
@@ -114,12 +107,8 @@ TEST_F(FilteredListTest, ExportWritesTheOneCsvFormatAndReplacesOnlyWhenComplete)
     auto written = ExportPlayersCsv(*db, PlayerOrder::Mark, 2, PlayerQuickFilter("alpha"), path);
     ASSERT_TRUE(written.ok()) << written.error().text;
     EXPECT_EQ(*written, 10);
-    PlayerListRequest request;
-    request.order = PlayerOrder::Mark;
-    request.mark = 2;
-    request.limit = 0;
     std::string expected = PlayerCsvHeader();
-    for (const auto& e : *ListPlayers(*db, request))
+    for (const auto& e : *ListPlayers(*db, {.order = PlayerOrder::Mark, .mark = 2, .limit = 0}))
         if (PlayerQuickFilter("alpha").Matches(e.row)) expected += PlayerCsvLine(e.row);
     EXPECT_EQ(test::ReadText(path), expected);
     EXPECT_FALSE(std::filesystem::exists(path + ".part"));

@@ -32,11 +32,7 @@ protected:
         }
     }
     std::vector<PlayerListEntry> Listed(const PlacesCase& c) {
-        PlayerListRequest all;
-        all.order = c.order;
-        all.mark = c.mark;
-        all.limit = 0;
-        return *ListPlayers(*db, all);
+        return *ListPlayers(*db, {.order = c.order, .mark = c.mark, .limit = 0});
     }
 };
 

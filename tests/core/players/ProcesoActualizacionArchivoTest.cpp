@@ -37,23 +37,21 @@ TEST_F(UpdateTest, ReplacesTheRowsOfTheFileAndDropsOnlyTheirMarks) {
     db->connection().exec("UPDATE jugadores SET marca = 5 WHERE id % 2 = 0");
     const int marksElsewhere = Count("pais <> 2 AND marca = 5");
     WriteTeamFile(2, {MakeTeam(2, "NEW A", 0, 50), MakeTeam(2, "NEW B", 0, 51), MakeTeam(2, "NEW C", 0, 52)});
-    auto summary = Update(TeamFile(2), 2);
+    testing::RecordingProgress progress;
+    auto summary = ProcesoActualizacionArchivo(*db, TeamFile(2), 2, progress);
     ASSERT_TRUE(summary.ok()) << summary.error().text;
+    // The deleting line has the number right after its text: no second number a display would add a blank
+    // before.
+    ASSERT_FALSE(progress.states.empty());
+    EXPECT_EQ(progress.states[0].title, "Deleting Players");
+    EXPECT_EQ(progress.states[0].label1, "Deleting old Players From TEAM: 2");
+    EXPECT_EQ(progress.states[0].value1, -1);
     EXPECT_EQ(summary->deleted, 32);
     EXPECT_EQ(summary->teams, 3);
     EXPECT_EQ(summary->added, 48);
     EXPECT_EQ(Count("pais = 2 AND nombre_equipo LIKE 'NEW%' AND marca = 0"), 48);
     EXPECT_EQ(Count("pais <> 2 AND marca = 5"), marksElsewhere);
     EXPECT_EQ(Count("1"), 32 + 48 + 32);
-}
-
-TEST_F(UpdateTest, TheDeletingLineHasTheNumberRightAfterItsText) {
-    testing::RecordingProgress progress;
-    ASSERT_TRUE(ProcesoActualizacionArchivo(*db, TeamFile(2), 2, progress).ok());
-    ASSERT_FALSE(progress.states.empty());
-    EXPECT_EQ(progress.states[0].title, "Deleting Players");
-    EXPECT_EQ(progress.states[0].label1, "Deleting old Players From TEAM: 2");
-    EXPECT_EQ(progress.states[0].value1, -1) << "no second number a display would add a blank before";
 }
 
 TEST(CheckUpdateNumber, TheNumberMustBeTheOneTheFileNameEndsIn) {
