@@ -13,6 +13,7 @@
 #include "core/support/FixedText.h"
 #include "editor/app/EditorState.h"
 #include "editor/teams/VerEquipos.h"
+#include "TestSupport.h"
 
 namespace kivo::editor::test {
 
@@ -86,6 +87,27 @@ inline QStringList RowTexts(QTreeWidget* list, int row) {
 
 inline void Select(VerEquipos* browser, int row) {
     browser->list()->setCurrentItem(browser->list()->topLevelItem(row));
+}
+
+// The test's message boxes and a shown task window, with team files written into a directory of their own.
+struct TeamFileScene {
+    TeamFileScene() { task.show(); }
+    QString Write(const QString& name, const QByteArray& bytes) {
+        const QString path = QDir(dir.path()).filePath(name);
+        if (!WriteFile(path, bytes)) qWarning("could not write %s", qPrintable(path));
+        return path;
+    }
+
+    Seams seams;
+    QTemporaryDir dir;
+    QWidget task;
+};
+
+// The run folder kivo-backups/ holds under `dir`, or "" if there is not exactly one.
+inline QString OnlyBackupRun(const QString& dir) {
+    QDir backups(QDir(dir).filePath("kivo-backups"));
+    const QStringList runs = backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    return runs.size() == 1 ? backups.filePath(runs[0]) : QString();
 }
 
 // What the browser says of a file it cannot open, as "title: text".

@@ -43,17 +43,13 @@ private slots:
     }
     void browserListsTheTeams() {
         QFETCH(bool, cup);
-        test::Seams seams;
-        QTemporaryDir dir;
-        QWidget task;
-        task.show();
-        const QString path = QDir(dir.path()).filePath(cup ? "EUROCUP.TMD" : "TEAM.035");
+        TeamFileScene scene;
         std::vector<TeamRecord> teams = Teams(35, "BETIS ", 3);
         teams[2].division = 77; // no text of its own: the previous row's text
-        QVERIFY(test::WriteFile(path, TeamFileBytes(teams, cup)));
-        VerEquipos* browser = OpenBrowser(&task, path);
+        VerEquipos* browser = OpenBrowser(
+            &scene.task, scene.Write(cup ? "EUROCUP.TMD" : "TEAM.035", TeamFileBytes(teams, cup)));
         QVERIFY(browser);
-        QCOMPARE(seams.Shown(), cup ? QStringList{"WARNING: This is a Cup file"} : QStringList{});
+        QCOMPARE(scene.seams.Shown(), cup ? QStringList{"WARNING: This is a Cup file"} : QStringList{});
         QCOMPARE(browser->windowTitle(), QStringLiteral("Browse Teams"));
         QTreeWidget* list = browser->list();
         QStringList headers;
@@ -87,18 +83,29 @@ private slots:
         browser->close();
         Settle();
         QCOMPARE(Globals().TeamFileUseCount, 0);
-        QCOMPARE(ReadIniText(seams.PlacementIni(), "VerEquipos", kPlacementMaximize, "-"), std::string("No"));
+        QCOMPARE(ReadIniText(scene.seams.PlacementIni(), "VerEquipos", kPlacementMaximize, "-"),
+                 std::string("No"));
     }
 
-    void browserOfAnEmptyFileIgnoresTheRowCommands() {
-        test::Seams seams;
-        QTemporaryDir dir;
-        QWidget task;
-        task.show();
-        const QString path = QDir(dir.path()).filePath("TEAM.001");
-        QVERIFY(test::WriteFile(path, QByteArray("\0\0", 2)));
+    // A missing file shows its message; one whose header cannot be read stops the program; an empty one
+    // opens and its row commands do nothing.
+    void browserFailuresAndAnEmptyFile() {
+        TeamFileScene scene;
+        test::Seams& seams = scene.seams;
+        QVERIFY(!OpenBrowser(&scene.task, QDir(scene.dir.path()).filePath("TEAM.003")));
+        QCOMPARE(seams.Shown(), QStringList{kNotAvailable});
+        QVERIFY(seams.stops.empty());
+        QVERIFY(!OpenBrowser(&scene.task, scene.Write("TEAM.004", QByteArray("\x01", 1))));
+        QCOMPARE(seams.stops, std::vector<QString>{"File can not be opened"});
+        QCOMPARE(seams.messages.size(), std::size_t(2));
+        QCOMPARE(seams.messages.back().title, QStringLiteral("ERROR"));
+        QCOMPARE(Globals().TeamFileUseCount, 0);
+
+        seams.messages.clear();
+        seams.stops.clear();
+        const QString empty = scene.Write("TEAM.001", QByteArray("\0\0", 2));
         Globals().TeamCopyBuffer = TeamCopyBufferOf(Team(1, 1, "COPIED"));
-        VerEquipos* browser = OpenBrowser(&task, path);
+        VerEquipos* browser = OpenBrowser(&scene.task, empty);
         QVERIFY(browser);
         QCOMPARE(browser->list()->topLevelItemCount(), 0);
         QVERIFY(browser->pasteButton()->isEnabled()); // a team was copied earlier in the run
@@ -109,45 +116,23 @@ private slots:
         Settle();
         QVERIFY(seams.stops.empty());
         QVERIFY(seams.messages.empty());
-        QCOMPARE(test::ReadFile(path), QByteArray("\0\0", 2));
-    }
-
-    void browserFailures() {
-        test::Seams seams;
-        QTemporaryDir dir;
-        QWidget task;
-        task.show();
-        // Missing file: the message, no window.
-        QVERIFY(!OpenBrowser(&task, QDir(dir.path()).filePath("TEAM.003")));
-        QCOMPARE(seams.Shown(), QStringList{kNotAvailable});
-        QVERIFY(seams.stops.empty());
-        // A file whose two header bytes cannot be read stops the program.
-        const QString shortFile = QDir(dir.path()).filePath("TEAM.004");
-        QVERIFY(test::WriteFile(shortFile, QByteArray("\x01", 1)));
-        QVERIFY(!OpenBrowser(&task, shortFile));
-        QCOMPARE(seams.stops, std::vector<QString>{"File can not be opened"});
-        QCOMPARE(seams.messages.size(), std::size_t(2));
-        QCOMPARE(seams.messages.back().title, QStringLiteral("ERROR"));
-        QCOMPARE(Globals().TeamFileUseCount, 0);
+        QCOMPARE(test::ReadFile(empty), QByteArray("\0\0", 2));
     }
 
     void browserCopyAndPaste() {
-        test::Seams seams;
-        QTemporaryDir dirA;
+        TeamFileScene scene;
+        test::Seams& seams = scene.seams;
         QTemporaryDir dirB;
-        QWidget task;
-        task.show();
-        const QString a = QDir(dirA.path()).filePath("TEAM.008");
-        const QString b = QDir(dirB.path()).filePath("TEAM.035");
         const std::vector<TeamRecord> teamsA = Teams(8, "LEEDS ", 3);
         const std::vector<TeamRecord> teamsB = Teams(35, "SEVILLA ", 2);
         const QByteArray bytesA = TeamFileBytes(teamsA, false);
         const QByteArray bytesB = TeamFileBytes(teamsB, false);
-        QVERIFY(test::WriteFile(a, bytesA));
+        const QString a = scene.Write("TEAM.008", bytesA);
+        const QString b = QDir(dirB.path()).filePath("TEAM.035");
         QVERIFY(test::WriteFile(b, bytesB));
 
         // Copy on row 3 then Paste on row 3 rewrites the team unchanged.
-        VerEquipos* browser = OpenBrowser(&task, a);
+        VerEquipos* browser = OpenBrowser(&scene.task, a);
         Select(browser, 2);
         QTest::mouseClick(browser->copyButton(), Qt::LeftButton);
         QTest::mouseClick(browser->pasteButton(), Qt::LeftButton);
@@ -160,7 +145,7 @@ private slots:
         Settle();
 
         // Into another country's file: Cancel changes nothing; OK keeps the target's numbers.
-        browser = OpenBrowser(&task, b);
+        browser = OpenBrowser(&scene.task, b);
         QVERIFY(browser->pasteButton()->isEnabled());
         seams.answers = {MessageButton::Cancel};
         QTest::mouseClick(browser->pasteButton(), Qt::LeftButton);
@@ -174,57 +159,44 @@ private slots:
         QCOMPARE(RowTexts(browser->list(), 0).mid(0, 2), (QStringList{"8", "LEEDS 2            "}));
         QVERIFY(seams.stops.empty());
         // The file was copied into kivo-backups/ before its first change.
-        QDir backups(QDir(dirB.path()).filePath("kivo-backups"));
-        const QStringList runs = backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        QCOMPARE(runs.size(), 1);
-        QCOMPARE(test::ReadFile(QDir(backups.filePath(runs[0])).filePath("TEAM.035")), bytesB);
+        const QString run = OnlyBackupRun(dirB.path());
+        QVERIFY(!run.isEmpty());
+        QCOMPARE(test::ReadFile(QDir(run).filePath("TEAM.035")), bytesB);
         browser->close();
         Settle();
     }
 
     void pasteRefusedWhenTheBackupCannotBeMade() {
-        test::Seams seams;
-        QTemporaryDir dir;
-        QWidget task;
-        task.show();
-        const QString path = QDir(dir.path()).filePath("TEAM.020");
+        TeamFileScene scene;
         const QByteArray bytes = TeamFileBytes(Teams(20, "ROMA ", 2), false);
-        QVERIFY(test::WriteFile(path, bytes));
-        // A file where the backup folder should be: no copy can be made.
-        QVERIFY(test::WriteFile(QDir(dir.path()).filePath("kivo-backups"), "in the way"));
-        VerEquipos* browser = OpenBrowser(&task, path);
+        const QString path = scene.Write("TEAM.020", bytes);
+        scene.Write("kivo-backups", "in the way"); // a file where the backup folder should be
+        VerEquipos* browser = OpenBrowser(&scene.task, path);
         QTest::mouseClick(browser->copyButton(), Qt::LeftButton);
         Select(browser, 1);
         QTest::mouseClick(browser->pasteButton(), Qt::LeftButton);
-        QCOMPARE(seams.messages.size(), std::size_t(2));
-        QCOMPARE(seams.messages[1].title, QStringLiteral("ERROR"));
-        QVERIFY2(seams.messages[1].text.contains("kivo-backups"), qPrintable(seams.messages[1].text));
-        QVERIFY(seams.stops.empty());
+        const std::vector<MessageSpec>& messages = scene.seams.messages;
+        QCOMPARE(messages.size(), std::size_t(2));
+        QCOMPARE(messages[1].title, QStringLiteral("ERROR"));
+        QVERIFY2(messages[1].text.contains("kivo-backups"), qPrintable(messages[1].text));
+        QVERIFY(scene.seams.stops.empty());
         QCOMPARE(test::ReadFile(path), bytes);
         QCOMPARE(RowTexts(browser->list(), 1).at(1), QStringLiteral("ROMA 1             "));
     }
 
     void enterAndDoubleClickOpenTheEditor() {
-        test::Seams seams;
-        QTemporaryDir dir;
-        QWidget task;
-        task.show();
+        TeamFileScene scene;
         // What the frame sets up at start for the editor: the clipboard file and the price evaluator.
-        Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
+        Globals().ClipboardFilePath = scene.seams.StartFile("portapap.tps").toStdString();
         Globals().Prices = std::make_shared<PriceEvaluator>();
-        const QString path = QDir(dir.path()).filePath("TEAM.046");
         const std::vector<TeamRecord> teams = Teams(46, "SANTOS ", 3);
-        QVERIFY(test::WriteFile(path, TeamFileBytes(teams, false)));
-        VerEquipos* browser = OpenBrowser(&task, path);
-        for (int way = 0; way < 2; ++way) {
-            const int row = way + 1;
+        VerEquipos* browser = OpenBrowser(&scene.task, scene.Write("TEAM.046", TeamFileBytes(teams, false)));
+        for (int row : {1, 2}) {
             Select(browser, row);
-            if (way == 0) {
+            if (row == 1)
                 QTest::keyClick(browser->list(), Qt::Key_Return);
-            } else {
-                QTreeWidgetItem* item = browser->list()->topLevelItem(row);
-                emit browser->list()->itemDoubleClicked(item, 1);
-            }
+            else
+                emit browser->list()->itemDoubleClicked(browser->list()->topLevelItem(row), 1);
             auto* editor = browser->findChild<ActualizarEquipo*>();
             QVERIFY(editor);
             QCOMPARE(Globals().SelectedTeamIndex, row);
@@ -235,7 +207,7 @@ private slots:
             QVERIFY(!browser->findChild<ActualizarEquipo*>());
             QVERIFY(browser->isEnabled());
         }
-        QVERIFY2(seams.stops.empty(), qPrintable(seams.stops.empty() ? QString() : seams.stops[0]));
+        QCOMPARE(scene.seams.stops, std::vector<QString>{});
     }
 
     // The sheet is painted at its coordinates: 200 units across the page, the last row at y = 128.
@@ -265,20 +237,16 @@ private slots:
 
     // A team that cannot be read stops the program after the error box; nothing is shown.
     void teamSheetOfAnUnreadableTeamStops() {
-        test::Seams seams;
-        QTemporaryDir dir;
-        QWidget task;
-        task.show();
-        const QString path = QDir(dir.path()).filePath("TEAM.013");
-        QVERIFY(test::WriteFile(path, TeamFileBytes(Teams(13, "NICE ", 2), false)));
-        Globals().TeamFilePath = path.toStdString();
+        TeamFileScene scene;
+        Globals().TeamFilePath =
+            scene.Write("TEAM.013", TeamFileBytes(Teams(13, "NICE ", 2), false)).toStdString();
         Globals().SelectedTeamIndex = 2;
         bool done = false;
-        ImprimeEquipo(&task, [&] { done = true; });
-        QCOMPARE(seams.stops, std::vector<QString>{"Error Reading File"});
-        QCOMPARE(seams.messages.size(), std::size_t(1));
-        QCOMPARE(seams.messages[0].title, QStringLiteral("ERROR"));
-        QVERIFY(!task.findChild<ProgressWindow*>());
+        ImprimeEquipo(&scene.task, [&] { done = true; });
+        QCOMPARE(scene.seams.stops, std::vector<QString>{"Error Reading File"});
+        QCOMPARE(scene.seams.messages.size(), std::size_t(1));
+        QCOMPARE(scene.seams.messages[0].title, QStringLiteral("ERROR"));
+        QVERIFY(!scene.task.findChild<ProgressWindow*>());
         QVERIFY(!done);
         QCOMPARE(Globals().TeamFileUseCount, 0);
     }
@@ -295,18 +263,16 @@ private slots:
         QFETCH(bool, cup);
         QFETCH(bool, cancel);
         QFETCH(bool, print);
-        test::Seams seams;
-        QTemporaryDir dir;
-        QWidget task;
-        task.show();
-        const QString path = QDir(dir.path()).filePath(cup ? "UEFACUP.TMD" : "TEAM.013");
+        TeamFileScene scene;
+        test::Seams& seams = scene.seams;
+        const QDir dir(scene.dir.path());
         const std::vector<TeamRecord> teams = Teams(13, "LYON ", 4);
-        QVERIFY(test::WriteFile(path, TeamFileBytes(teams, cup)));
-        const QString pdf = QDir(dir.path()).filePath("printed.pdf");
+        const QString path = scene.Write(cup ? "UEFACUP.TMD" : "TEAM.013", TeamFileBytes(teams, cup));
+        const QString pdf = dir.filePath("printed.pdf");
         Globals().Printer = std::make_shared<QPrinter>();
         Globals().Printer->setOutputFormat(QPrinter::PdfFormat);
         Globals().Printer->setOutputFileName(pdf);
-        VerEquipos* browser = OpenBrowser(&task, path);
+        VerEquipos* browser = OpenBrowser(&scene.task, path);
         seams.messages.clear();
         Select(browser, 2);
         QTest::mouseClick(browser->printButton(), Qt::LeftButton);
@@ -333,7 +299,7 @@ private slots:
         QTRY_COMPARE(preview->pageCount(), 1);
         QVERIFY(!browser->isEnabled());
         // "Save as PDF..." writes the same page.
-        const QString saved = QDir(dir.path()).filePath("saved.pdf");
+        const QString saved = dir.filePath("saved.pdf");
         QVERIFY(preview->SaveAsPdf(saved));
         QVERIFY(QFileInfo(saved).size() > 0);
         if (print)

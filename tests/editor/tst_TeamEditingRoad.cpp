@@ -23,7 +23,7 @@
 #include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/EquiposExistentes.h"
 #include "editor/teams/VerEquipos.h"
-#include "TestSupport.h"
+#include "TeamFilesSupport.h"
 
 using namespace kivo;
 using namespace kivo::editor;
@@ -75,13 +75,6 @@ TeamRecord Expected(const TeamRecord& original, const PlayerEdit& edit) {
     slot.speedYFinishing = std::uint8_t(s[5] << 4 | s[6]);
     slot.valorPase = edit.priceCode;
     return expected;
-}
-
-QByteArray WithRecord(QByteArray file, std::uint64_t offset, const TeamRecord& record) {
-    const TeamRecordBytes b = SerializeTeamRecord(record);
-    file.replace(qsizetype(offset), qsizetype(b.size()),
-                 QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
-    return file;
 }
 
 } // namespace
@@ -155,23 +148,15 @@ private slots:
 
         // Only the team's record changed, to the normal form with the edits.
         const TeamRecord expected = Expected(original, kEdit);
-        QCOMPARE(test::ReadFile(path), WithRecord(before, offset, expected));
+        QCOMPARE(
+            test::ReadFile(path),
+            QByteArray(before).replace(qsizetype(offset), qsizetype(kTeamRecordSize), test::Bytes(expected)));
         // The browser's row was rebuilt from the saved record.
         QCOMPARE(list->topLevelItem(team)->text(4), QString::number(TeamPoints(expected)));
         QVERIFY(browser->isEnabled());
         // The file as it was before the change is kept in kivo-backups/.
-        QDir backups(QDir(dir.path()).filePath("kivo-backups"));
-        const QStringList runs = backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        QCOMPARE(runs.size(), 1);
-        QCOMPARE(test::ReadFile(QDir(backups.filePath(runs[0])).filePath(fileName)), before);
+        QCOMPARE(test::ReadFile(QDir(test::OnlyBackupRun(dir.path())).filePath(fileName)), before);
         QVERIFY(seams.stops.empty());
-
-        QTest::mouseClick(browser->closeButton(), Qt::LeftButton);
-        QTRY_COMPARE(frame.taskArea()->subWindowList().size(), 1);
-        QTest::mouseClick(catalogue->closeButton(), Qt::LeftButton);
-        QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
-        QVERIFY(!Globals().CatalogueOpen);
-        QCOMPARE(Globals().TeamFileUseCount, 0);
     }
 };
 

@@ -128,15 +128,10 @@ private slots:
         QCOMPARE(test::ReadFile(QString::fromStdString(backup.string())), o.original);
     }
 
-    // Name, skills, position, price and face edited with keys and clicks; OK writes only team 1's bytes.
-    void editsAPlayerAndWritesOnlyThatRecord_data() {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("league file, 2 + 684 k") << QStringLiteral("TEAM.008");
-        QTest::newRow("cup file, 684 k") << QStringLiteral("Eurocup.tmd");
-    }
+    // Name, skills, position, price and face edited with keys and clicks; OK writes only team 1's bytes (at a
+    // cup file's offset here; the editing road walks a league file).
     void editsAPlayerAndWritesOnlyThatRecord() {
-        QFETCH(QString, file);
-        test::Opened o(file);
+        test::Opened o(QStringLiteral("Eurocup.tmd"));
         const TeamEditorRow& row = o.editor->row(2);
         o.OnPlayers(row.name);
         row.name->selectAll();
