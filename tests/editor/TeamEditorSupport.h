@@ -125,6 +125,20 @@ inline void Type(QWidget* w, const QString& text) {
                             c.unicode() <= 0xFF ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown,
                             QString(c), Qt::NoModifier);
 }
+// A drag carrying `data` entering `target`, moving over its middle and let go there, as the window system
+// delivers it; whether the target accepted the drop. A target that refuses the enter gets no drop.
+inline bool DropOn(QWidget* target, const QMimeData* data) {
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
 // Adds `p` to the clipboard file and drops it on row r's name field with the "Jugador" drag.
 inline void Drop(Opened& o, int r, const PlayerTransferRecord& p) {
     auto store = ClipboardStore::Open(Globals().ClipboardFilePath);
@@ -132,16 +146,7 @@ inline void Drop(Opened& o, int r, const PlayerTransferRecord& p) {
     const auto id = store->Append(p);
     QVERIFY(id.ok());
     std::unique_ptr<QMimeData> data(NewPlayerDragData(*id));
-    QLineEdit* field = o.editor->row(r).name;
-    const QPoint at = field->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &enter);
-    QVERIFY(enter.isAccepted());
-    QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &move);
-    QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &drop);
-    QVERIFY(drop.isAccepted());
+    QVERIFY(DropOn(o.editor->row(r).name, data.get()));
 }
 
 } // namespace kivo::editor::test
