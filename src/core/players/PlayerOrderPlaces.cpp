@@ -32,7 +32,25 @@ void BindMark(SQLite::Statement& q, std::optional<std::uint8_t> mark) {
     if (mark) q.bind(":mark", *mark);
 }
 
-int NumericKey(PlayerOrder order, const PlayerRow& r) {
+void BindKey(SQLite::Statement& q, PlayerOrder order, const PlayerRow& r) {
+    if (order == PlayerOrder::Name)
+        q.bind(":key", NameKey(FieldValue(r.nombreJugador)));
+    else
+        q.bind(":key", SortKeyOf(order, r));
+}
+
+std::int64_t Count(SQLite::Statement& q) {
+    q.executeStep();
+    return q.getColumn(0).getInt64();
+}
+
+Error Failed(const std::string& what, PlayerDatabase& database, const std::exception& e) {
+    return Error{what + " in " + database.path() + ": " + SqliteReason(e)};
+}
+
+} // namespace
+
+int SortKeyOf(PlayerOrder order, const PlayerRow& r) {
     switch (order) {
     case PlayerOrder::Position:
         return r.puesto;
@@ -50,24 +68,6 @@ int NumericKey(PlayerOrder order, const PlayerRow& r) {
         return r.skills[static_cast<std::size_t>(order) - static_cast<std::size_t>(PlayerOrder::Passing)];
     }
 }
-
-void BindKey(SQLite::Statement& q, PlayerOrder order, const PlayerRow& r) {
-    if (order == PlayerOrder::Name)
-        q.bind(":key", NameKey(FieldValue(r.nombreJugador)));
-    else
-        q.bind(":key", NumericKey(order, r));
-}
-
-std::int64_t Count(SQLite::Statement& q) {
-    q.executeStep();
-    return q.getColumn(0).getInt64();
-}
-
-Error Failed(const std::string& what, PlayerDatabase& database, const std::exception& e) {
-    return Error{what + " in " + database.path() + ": " + SqliteReason(e)};
-}
-
-} // namespace
 
 Result<std::int64_t> PlaceInOrder(PlayerDatabase& database, PlayerOrder order,
                                   std::optional<std::uint8_t> mark, const PlayerListEntry& entry) {

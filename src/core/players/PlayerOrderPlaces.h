@@ -39,6 +39,9 @@ struct KeyGroup {
 Result<std::vector<KeyGroup>> KeyGroups(PlayerDatabase& database, PlayerOrder order,
                                         std::optional<std::uint8_t> mark);
 
+// The value a row sorts by in a numeric order (0 for the name order).
+int SortKeyOf(PlayerOrder order, const PlayerRow& row);
+
 // The sort field of a numeric order written as the list shows it: the position, price or nationality
 // text, the country's name, or the number.
 std::string SortFieldText(PlayerOrder order, int key);

@@ -44,25 +44,6 @@ Result<std::vector<PlayerListEntry>> ChunkAtPlace(PlayerDatabase& db, const List
 
 } // namespace
 
-int SortKeyOf(PlayerOrder order, const PlayerRow& r) {
-    switch (order) {
-    case PlayerOrder::Position:
-        return r.puesto;
-    case PlayerOrder::Price:
-        return r.valorPase;
-    case PlayerOrder::Mark:
-        return r.marca;
-    case PlayerOrder::Nationality:
-        return r.nacionalidad;
-    case PlayerOrder::Country:
-        return r.pais;
-    case PlayerOrder::Name:
-        return 0;
-    default:
-        return r.skills[static_cast<std::size_t>(order) - static_cast<std::size_t>(PlayerOrder::Passing)];
-    }
-}
-
 ReloadAnswer ReadOrderStart(PlayerDatabase& db, const ListView& view, const PlayerQuickFilter& filter,
                             const std::optional<PlayerListEntry>& keep) {
     ReloadAnswer a;

@@ -65,7 +65,4 @@ RowsAnswer ReadFilteredPage(PlayerDatabase& db, const ListView& view, const Play
 PlaceAnswer FindNamePlace(PlayerDatabase& db, const ListView& view, const std::string& latin1);
 PlaceAnswer FindLetterPlace(PlayerDatabase& db, const ListView& view, std::int64_t current, char letter);
 
-// The value a row sorts by in a numeric order.
-int SortKeyOf(PlayerOrder order, const PlayerRow& row);
-
 } // namespace kivo::editor
