@@ -7,7 +7,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -18,8 +17,8 @@
 #include "editor/app/CheckOpen.h"
 #include "editor/app/EditorState.h"
 #include "editor/app/TaskWindows.h"
-#include "editor/app/WindowPlacement.h"
 #include "editor/players/MarkingProgress.h"
+#include "editor/players/PlayersWindowSupport.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
@@ -92,12 +91,7 @@ ActualizarArchivoTodos::ActualizarArchivoTodos(QWidget* parent) : QWidget(parent
 
     connect(select_, &QPushButton::clicked, this, &ActualizarArchivoTodos::SelectFile);
     connect(start_, &QPushButton::clicked, this, &ActualizarArchivoTodos::Start);
-    connect(close_, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    connect(close_, &QPushButton::clicked, this, [this] { CloseWithFrame(this); });
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
 
     auto* grid = new QGridLayout;
@@ -197,9 +191,7 @@ void ActualizarArchivoTodos::Start() {
 
 void ActualizarArchivoTodos::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (placed_) return;
-    placed_ = true;
-    RestoreWindowPlacement(this, "zeltra.ini", kSection);
+    PlaceOnFirstShow(this, kSection, placed_, false);
 }
 
 void ActualizarArchivoTodos::closeEvent(QCloseEvent* event) {
@@ -208,11 +200,7 @@ void ActualizarArchivoTodos::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SaveWindowPlacement(this, "zeltra.ini", kSection);
-    if (holdsDatabase_) {
-        holdsDatabase_ = false;
-        ReleasePlayerDatabase();
-    }
+    LeaveWindow(this, kSection, holdsDatabase_);
     FinishModal(this, kResponseCancelled);
     QWidget::closeEvent(event);
 }

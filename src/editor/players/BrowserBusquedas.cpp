@@ -7,7 +7,6 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableView>
@@ -16,13 +15,12 @@
 #include "editor/app/CheckOpen.h"
 #include "editor/app/EditorState.h"
 #include "editor/app/TaskWindows.h"
-#include "editor/app/WindowPlacement.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/ImprimirJugadoresMarcados.h"
 #include "editor/players/MarkingProgress.h"
 #include "editor/players/PlayerListModel.h"
-#include "editor/ui/ControlRescaler.h"
+#include "editor/players/PlayersWindowSupport.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
@@ -287,30 +285,18 @@ void BrowserBusquedas::ReloadList() {
 }
 
 void BrowserBusquedas::CloseWindow() {
-    // The frame around the browser goes with it.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseWithFrame(this);
 }
 
 void BrowserBusquedas::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (placed_) return;
-    placed_ = true;
-    ControlRescaler* rescaler = ControlRescaler::Attach(this, true);
-    RestoreWindowPlacement(this, "zeltra.ini", kSection);
-    rescaler->Apply();
+    PlaceOnFirstShow(this, kSection, placed_, true);
 }
 
 void BrowserBusquedas::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
-        SaveWindowPlacement(this, "zeltra.ini", kSection);
-        if (holdsDatabase_) {
-            holdsDatabase_ = false;
-            ReleasePlayerDatabase();
-        }
+        LeaveWindow(this, kSection, holdsDatabase_);
         Globals().GlobalResponse = kResponseCancelled;
     }
     QWidget::closeEvent(event);

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -15,6 +14,7 @@
 #include "editor/app/TaskWindows.h"
 #include "editor/app/WindowPlacement.h"
 #include "editor/players/MarkingProgress.h"
+#include "editor/players/PlayersWindowSupport.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
@@ -77,10 +77,7 @@ ElegirDirectorioCrearArchivoJugadores::ElegirDirectorioCrearArchivoJugadores(QWi
 }
 
 void ElegirDirectorioCrearArchivoJugadores::CloseFrame() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseWithFrame(this);
 }
 
 void ElegirDirectorioCrearArchivoJugadores::Begin() {
@@ -120,9 +117,7 @@ void ElegirDirectorioCrearArchivoJugadores::Begin() {
 
 void ElegirDirectorioCrearArchivoJugadores::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (placed_) return;
-    placed_ = true;
-    RestoreWindowPlacement(this, "zeltra.ini", kSection);
+    PlaceOnFirstShow(this, kSection, placed_, false);
 }
 
 void ElegirDirectorioCrearArchivoJugadores::closeEvent(QCloseEvent* event) {

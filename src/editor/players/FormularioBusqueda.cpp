@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -16,9 +15,8 @@
 #include "editor/app/CheckOpen.h"
 #include "editor/app/EditorState.h"
 #include "editor/app/TaskWindows.h"
-#include "editor/app/WindowPlacement.h"
 #include "editor/players/MarkingProgress.h"
-#include "editor/ui/ControlRescaler.h"
+#include "editor/players/PlayersWindowSupport.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 
@@ -122,13 +120,7 @@ FormularioBusqueda::FormularioBusqueda(int mark, QWidget* parent) : QWidget(pare
         b->setAccessibleName(b->text());
     search_->setDefault(true);
     connect(search_, &QPushButton::clicked, this, &FormularioBusqueda::Search);
-    connect(close_, &QPushButton::clicked, this, [this] {
-        // The frame around the form goes with it.
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    connect(close_, &QPushButton::clicked, this, [this] { CloseWithFrame(this); });
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
 
     auto* buttons = new QHBoxLayout;
@@ -176,12 +168,7 @@ void FormularioBusqueda::Search() {
 
 void FormularioBusqueda::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (placed_) return;
-    placed_ = true;
-    // The design values are taken before the placement is restored, and followed at every resize.
-    ControlRescaler* rescaler = ControlRescaler::Attach(this, true);
-    RestoreWindowPlacement(this, "zeltra.ini", kSection);
-    rescaler->Apply();
+    PlaceOnFirstShow(this, kSection, placed_, true);
 }
 
 void FormularioBusqueda::closeEvent(QCloseEvent* event) {
@@ -190,11 +177,7 @@ void FormularioBusqueda::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SaveWindowPlacement(this, "zeltra.ini", kSection);
-    if (holdsDatabase_) {
-        holdsDatabase_ = false;
-        ReleasePlayerDatabase();
-    }
+    LeaveWindow(this, kSection, holdsDatabase_);
     FinishModal(this, kResponseCancelled);
     QWidget::closeEvent(event);
 }
