@@ -228,7 +228,7 @@ TEST(ComputeAllPrices, EveryLadderStepAndBothEndsArePricesOfTheList) {
     }
 }
 
-TEST(DropPlayer, TheRowTakesThePlayerAndTheLineUpPlacesStay) {
+TEST(DropPlayer, TheRowTakesThePlayerAndTheLineUpPlacesStayButTextsOutsideTheirTablesAreNotTaken) {
     TeamEditSession s = OpenTeamEdit(NormalTeam());
     PlayerTransferRecord p;
     p.nacionalidad = "URU";
@@ -256,12 +256,8 @@ TEST(DropPlayer, TheRowTakesThePlayerAndTheLineUpPlacesStay) {
     EXPECT_EQ(slot.reservadosCant5, NormalTeam().jugador[9].reservadosCant5);
     EXPECT_EQ(out.titularesYSuplentes, NormalTeam().titularesYSuplentes);
     EXPECT_EQ(LineupPlace(out), s.lineupPlaces);
-}
-
-TEST(DropPlayer, TextsOutsideTheirTablesLeaveTheRowsOwnValues) {
-    TeamEditSession s = OpenTeamEdit(NormalTeam());
+    // Texts outside their tables leave the row's own values.
     const DecodedPlayer before = s.state.team.players[2];
-    PlayerTransferRecord p;
     p.nacionalidad = "XYZ";
     p.puesto = "Q";
     p.valorPase = "7K";
