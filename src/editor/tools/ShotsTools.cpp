@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include "core/clipboard/ClipboardStore.h"
@@ -12,10 +13,12 @@
 #include "core/sampledata/SampleData.h"
 #include "editor/app/EditorState.h"
 #include "editor/app/Principal.h"
+#include "editor/app/TaskWindows.h"
 #include "editor/clipboard/ClipboardList.h"
 #include "editor/clipboard/VerPortapapeles.h"
 #include "editor/market/MarketProgress.h"
 #include "editor/prices/EditarFormulaPrecios.h"
+#include "editor/teams/ActualizarEquipo.h"
 #include "editor/tools/ShotSupport.h"
 #include "editor/ui/ProgressWindow.h"
 
@@ -33,11 +36,16 @@ void SaveBeside(Shots& shots, QWidget* frame, QWidget* tool, const char* name) {
     const QPixmap left = frame->grab();
     const QPixmap right = tool->grab();
     const int gap = 12;
-    QPixmap both(left.width() + gap + right.width(), std::max(left.height(), right.height()));
+    QPixmap both(left.width() + gap + right.width(), std::max(left.height(), right.height() + 64));
     both.fill(QColor(0x3b, 0x44, 0x4b));
     QPainter painter(&both);
     painter.drawPixmap(0, 0, left);
-    painter.drawPixmap(left.width() + gap, 40, right);
+    // A grab has no window-manager frame: the tool window's title is drawn above it, as its frame shows it.
+    const QRect title(left.width() + gap, 40, right.width(), 24);
+    painter.fillRect(title, QColor(0x30, 0x8c, 0xc6));
+    painter.setPen(Qt::white);
+    painter.drawText(title, Qt::AlignCenter, tool->windowTitle());
+    painter.drawPixmap(title.left(), title.bottom() + 1, right);
     painter.end();
     const QString path = QDir(shots.out).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
     if (!both.save(path)) {
@@ -59,6 +67,30 @@ void FillClipboard(const std::string& path) {
             const PlayerSlot& slot = (*teams)[t].jugador[s];
             store->Append(TransferFromTeamRow(DecodePlayerSlot(slot), slot));
         }
+}
+
+// A team editor on the first team of England's sample file, on its Players tab: the rows a player from the
+// clipboard is dropped on. Its subwindow, or null when the file cannot be read.
+QWidget* OpenTeamEditorOnPlayers(Principal& frame) {
+    EditorState& g = Globals();
+    g.TeamFilePath = (std::filesystem::path("data") / "TEAM.008").string();
+    auto team = ReadTeam(g.TeamFilePath, 0);
+    if (!team) return nullptr;
+    g.SelectedTeamIndex = 0;
+    g.TeamRecordBuffer = *team;
+    auto* task = new QWidget;
+    task->setWindowTitle(QStringLiteral("Browse Teams"));
+    OpenTaskWindow(task);
+    // The browser's frame stands wholly behind the editor, as the real browser is covered by it.
+    if (QWidget* taskFrame = TaskFrameOf(task)) taskFrame->setGeometry(8, 8, 160, 80);
+    auto* editor = new ActualizarEquipo;
+    OpenModalOnTask(task, editor, nullptr);
+    editor->tabs()->setCurrentIndex(3);
+    QWidget* window = TaskFrameOf(editor);
+    window->resize(window->sizeHint());
+    window->move(6, 6);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window)) frame.taskArea()->setActiveSubWindow(sub);
+    return window;
 }
 
 // The states the market fix sends, taken from a run over a copy of the sample data.
@@ -84,13 +116,17 @@ void ShootClipboardPricesAndMarket(Shots& shots, Principal& frame) {
     Globals().ClipboardFilePath =
         QDir(clipboardDir.path()).filePath(QStringLiteral("portapap.tps")).toStdString();
     FillClipboard(Globals().ClipboardFilePath);
-    frame.resize(760, 560);
-    frame.EditPricesFormula();
-    if (QMdiSubWindow* sub = frame.taskArea()->currentSubWindow()) sub->setGeometry(10, 10, 740, 340);
-    if (auto* clipboard = qobject_cast<VerPortapapeles*>(StartVerPortapapeles(&frame))) {
-        clipboard->list()->setCurrentRow(2);
-        SaveBeside(shots, &frame, clipboard, "clipboard");
-        clipboard->close();
+    if (QWidget* editor = OpenTeamEditorOnPlayers(frame)) {
+        frame.resize(editor->width() + 24, editor->height() + 110);
+        if (auto* clipboard = qobject_cast<VerPortapapeles*>(StartVerPortapapeles(&frame))) {
+            clipboard->list()->setCurrentRow(2);
+            SaveBeside(shots, &frame, clipboard, "clipboard");
+            clipboard->close();
+        }
+        editor->close(); // its close box: the workspace is not written
+    } else {
+        std::fprintf(stderr, "clipboard: no team editor\n");
+        ++shots.failures;
     }
     frame.taskArea()->closeAllSubWindows();
     Globals().ClipboardFilePath = kept;
