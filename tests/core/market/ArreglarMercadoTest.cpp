@@ -142,20 +142,31 @@ TEST_F(MarketFixTest, MissingUefacupStopsAfterEurocup) {
     EXPECT_EQ(ReadBytes(Path("POOLPLYR.DAT")), PoolBytes(pool));
 }
 
-TEST_F(MarketFixTest, BackupThatCannotBeWrittenStopsBeforeTheFileChanges) {
-    std::filesystem::create_directories(Path("Eurocup.bak")); // a directory where the backup should go
+// A backup that cannot be made (a directory where the .bak goes, a file where the run folder goes) stops the
+// fix before the file changes.
+TEST_F(MarketFixTest, BackupThatCannotBeMadeStopsBeforeTheFileChanges) {
     const auto before = ReadBytes(Path("EUROCUP.TMD"));
-    const MarketFixReport report = ArreglarMercado(data, quiet);
-    EXPECT_TRUE(report.stopped);
-    ASSERT_EQ(report.messages.size(), 1u);
-    EXPECT_EQ(report.messages[0].rfind("The backup " + data + "/Eurocup.bak cannot be written", 0), 0u)
-        << report.messages[0];
-    EXPECT_EQ(ReadBytes(Path("EUROCUP.TMD")), before);
-    EXPECT_EQ(report.cupTeams, 0);
+    const std::pair<std::string, std::vector<std::string>> blocked[] = {
+        {"Eurocup.bak", {"The backup " + data + "/Eurocup.bak cannot be written"}},
+        {kBackupFolderName, {"Cannot back up", "EUROCUP.TMD"}}};
+    for (const auto& [inTheWay, words] : blocked) {
+        for (const char* left : {"Eurocup.bak", kBackupFolderName})
+            std::filesystem::remove_all(Path(left));
+        if (inTheWay == "Eurocup.bak")
+            std::filesystem::create_directories(Path(inTheWay));
+        else
+            WriteBytes(Path(inTheWay), {1});
+        const MarketFixReport report = ArreglarMercado(data, quiet);
+        EXPECT_TRUE(report.stopped) << inTheWay;
+        ASSERT_EQ(report.messages.size(), 1u) << inTheWay;
+        for (const auto& word : words)
+            EXPECT_NE(report.messages[0].find(word), std::string::npos) << report.messages[0];
+        EXPECT_EQ(report.cupTeams, 0);
+        EXPECT_EQ(ReadBytes(Path("EUROCUP.TMD")), before);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("Eurocup.bak")));
 }
 
-// A second fix changes nothing, and its .bak files equal the fixed files; the first run's folder keeps the
-// files as they were before any fix.
 TEST_F(MarketFixTest, SecondRunChangesNothingAndTheRunFolderKeepsTheOriginals) {
     const char* names[][2] = {{"EUROCUP.TMD", "Eurocup.bak"},
                               {"Uefacup.tmd", "Uefacup.bak"},
@@ -177,18 +188,6 @@ TEST_F(MarketFixTest, SecondRunChangesNothingAndTheRunFolderKeepsTheOriginals) {
         EXPECT_EQ(ReadBytes(first.BackupPathFor(Path(names[i][0]))), originals[i]) << names[i][0];
         EXPECT_EQ(ReadBytes(second.BackupPathFor(Path(names[i][0]))), fixed[i]) << names[i][0];
     }
-}
-
-TEST_F(MarketFixTest, RunBackupThatCannotBeMadeStopsBeforeAnyWrite) {
-    WriteBytes(Path(kBackupFolderName), {1}); // a file where the folder should be
-    const auto before = ReadBytes(Path("EUROCUP.TMD"));
-    const MarketFixReport report = ArreglarMercado(data, quiet);
-    EXPECT_TRUE(report.stopped);
-    ASSERT_EQ(report.messages.size(), 1u);
-    EXPECT_NE(report.messages[0].find("Cannot back up"), std::string::npos) << report.messages[0];
-    EXPECT_NE(report.messages[0].find("EUROCUP.TMD"), std::string::npos) << report.messages[0];
-    EXPECT_EQ(ReadBytes(Path("EUROCUP.TMD")), before);
-    EXPECT_FALSE(std::filesystem::exists(Path("Eurocup.bak")));
 }
 
 TEST_F(MarketFixTest, OneRecordPoolIsRewritten) {
