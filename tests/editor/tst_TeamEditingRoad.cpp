@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -34,14 +35,14 @@ namespace {
 struct PlayerEdit {
     std::size_t row;
     QString name;
-    Skills skills;
+    Skills skills;    // typed; a skill above 15 is saved as 15
     QString position; // typed into the drop-down list
     std::uint8_t positionCode;
     QString price;
     std::uint8_t priceCode;
 };
 
-const PlayerEdit kEdit{2, "ZOLTAN NEMETH", {14, 3, 12, 7, 15, 9, 1}, "A", 7, "1.1M", 29};
+const PlayerEdit kEdit{2, "ZOLTAN NEMETH", {14, 3, 12, 7, 15, 9, 40}, "A", 7, "1.1M", 29};
 
 template <class W> W* InFrame(Principal& frame) {
     for (QMdiSubWindow* sub : frame.taskArea()->subWindowList())
@@ -62,13 +63,18 @@ void TypeInto(QWidget* field, const QString& text) {
     QTest::keyClicks(field, text);
 }
 
-// The record as the editor's OK writes it: the whole team in normal form, with the user's edits in the row.
+// The record as the editor's OK writes it: the whole team in normal form, with the user's edits in the row
+// and its face clicked once (0 to 1 to 2 to 0; a stored 3 to 1).
 TeamRecord Expected(const TeamRecord& original, const PlayerEdit& edit) {
     TeamRecord expected = EncodeTeam(DecodeTeam(original));
     PlayerSlot& slot = expected.jugador[edit.row];
     StoreText(slot.nombreJugador, edit.name.toStdString());
-    slot.posicionYAspecto = std::uint8_t((edit.positionCode << 5) | (slot.posicionYAspecto & 0x18));
-    const Skills& s = edit.skills;
+    const int nextFace[4] = {1, 2, 0, 1};
+    slot.posicionYAspecto =
+        std::uint8_t(edit.positionCode << 5 | nextFace[(slot.posicionYAspecto >> 3) & 3] << 3);
+    Skills s = edit.skills;
+    for (std::uint8_t& skill : s)
+        skill = std::min<std::uint8_t>(skill, 15);
     slot.passing = s[0];
     slot.shootingYHeading = std::uint8_t(s[1] << 4 | s[2]);
     slot.tacklingYBallControl = std::uint8_t(s[3] << 4 | s[4]);
@@ -143,6 +149,7 @@ private slots:
         row.price->setFocus();
         QTest::keyClicks(row.price, kEdit.price);
         QCOMPARE(row.price->currentText(), kEdit.price);
+        QTest::mouseClick(row.face, Qt::LeftButton);
         QTest::mouseClick(editor->okButton(), Qt::LeftButton);
         QTRY_VERIFY(!InFrame<ActualizarEquipo>(frame));
 

@@ -128,38 +128,6 @@ private slots:
         QCOMPARE(test::ReadFile(QString::fromStdString(backup.string())), o.original);
     }
 
-    // Name, skills, position, price and face edited with keys and clicks; OK writes only team 1's bytes (at a
-    // cup file's offset here; the editing road walks a league file).
-    void editsAPlayerAndWritesOnlyThatRecord() {
-        test::Opened o(QStringLiteral("Eurocup.tmd"));
-        const TeamEditorRow& row = o.editor->row(2);
-        o.OnPlayers(row.name);
-        row.name->selectAll();
-        QTest::keyClicks(row.name, QStringLiteral("NEW STAR"));
-        row.skills[0]->setFocus();
-        row.skills[0]->selectAll();
-        QTest::keyClicks(row.skills[0], QStringLiteral("12"));
-        row.skills[6]->setFocus();
-        row.skills[6]->selectAll();
-        QTest::keyClicks(row.skills[6], QStringLiteral("40")); // saved as 15
-        row.position->setFocus();
-        QTest::keyClick(row.position, Qt::Key_End); // "A"
-        row.price->setFocus();
-        QTest::keyClick(row.price, Qt::Key_Down); // "1.3M" to "1.5M"
-        QTest::mouseClick(row.face, Qt::LeftButton);
-        QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
-
-        TeamRecord expected = Team(1);
-        PlayerSlot& s = expected.jugador[2];
-        PutText(s.nombreJugador, "NEW STAR");
-        s.passing = 12;
-        s.speedYFinishing = 0x5F;
-        s.posicionYAspecto = 0xE0 | (1 << 3);
-        s.valorPase = 31;
-        QCOMPARE(o.File(), o.FileWith(expected));
-        QCOMPARE(o.response, 1);
-    }
-
     void cancelAsksExactlyWhenSomethingChanged_data() {
         QTest::addColumn<QString>("edit");
         QTest::addColumn<bool>("odd");
