@@ -11,6 +11,7 @@
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/prices/EditarFormulaPrecios.h"
 #include "editor/ui/HelpViewer.h"
+#include "TaskAreaSupport.h"
 #include "TestSupport.h"
 
 using namespace kivo;
@@ -18,20 +19,7 @@ using namespace kivo::editor;
 
 namespace {
 
-// The task windows open inside this area, as inside the frame.
-struct Frame {
-    Frame() {
-        area.resize(1000, 700);
-        area.show();
-        Globals().TaskArea = &area;
-    }
-    ~Frame() { Globals().TaskArea = nullptr; }
-    template <class W> W* Current() {
-        QMdiSubWindow* sub = area.currentSubWindow();
-        return sub ? qobject_cast<W*>(sub->widget()) : nullptr;
-    }
-    QMdiArea area;
-};
+using Frame = test::TaskArea;
 
 QString Formula(FormulaRole role) {
     return QString::fromStdString(Globals().Formulas[std::size_t(role)]);

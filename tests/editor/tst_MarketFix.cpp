@@ -14,6 +14,7 @@
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/market/MarketProgress.h"
 #include "editor/ui/ProgressWindow.h"
+#include "TaskAreaSupport.h"
 #include "TestSupport.h"
 
 using namespace kivo;
@@ -21,20 +22,7 @@ using namespace kivo::editor;
 
 namespace {
 
-// The task windows open inside this area, as inside the frame.
-struct Frame {
-    Frame() {
-        area.resize(1000, 700);
-        area.show();
-        Globals().TaskArea = &area;
-    }
-    ~Frame() { Globals().TaskArea = nullptr; }
-    template <class W> W* Current() {
-        QMdiSubWindow* sub = area.currentSubWindow();
-        return sub ? qobject_cast<W*>(sub->widget()) : nullptr;
-    }
-    QMdiArea area;
-};
+using Frame = test::TaskArea;
 
 QByteArray Bytes(const std::filesystem::path& p) {
     return test::ReadFile(QString::fromStdString(p.string()));
