@@ -9,55 +9,15 @@
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 
+#include "core/players/PassProgress.h"
 #include "core/players/PlayerDatabase.h"
 
 namespace kivo {
 namespace {
 
-constexpr int kSlice = 25;
-constexpr std::int64_t kReportExpected = 500;
+constexpr int kSlice = kPassSlice;
 // With no price chosen the price pass scans codes 0 to 50, which covers the whole price table.
 constexpr std::uint8_t kPricePassLimit = 50;
-
-// The percent window's texts: "0% Completed" before any row, then the percent in three places.
-class PassProgress {
-public:
-    PassProgress(Progress& progress, std::string title, std::string status, std::int64_t expected)
-        : progress_(progress), expected_(expected) {
-        state_.title = std::move(title);
-        state_.status = std::move(status);
-        state_.percent = 0;
-        state_.percentText = "0% Completed";
-        progress_.Update(state_);
-    }
-    void Read(std::int64_t rows) {
-        processed_ += rows;
-        const std::int64_t percent =
-            expected_ > 0 ? std::min<std::int64_t>(100, processed_ * 100 / expected_) : 100;
-        if (percent != state_.percent) {
-            state_.percent = static_cast<int>(percent);
-            char text[32];
-            std::snprintf(text, sizeof text, "%3d%% Completed", state_.percent);
-            state_.percentText = text;
-        }
-    }
-    void Status(std::string status) { state_.status = std::move(status); }
-    // Between slices: shows the state and tells whether to go on.
-    bool Continue() { return progress_.Update(state_); }
-    // A pass that read no row closes without "Process Completed".
-    void Finish() {
-        if (processed_ == 0) return;
-        state_.percentText = "Process Completed";
-        progress_.Update(state_);
-    }
-    std::int64_t processed() const { return processed_; }
-
-private:
-    Progress& progress_;
-    std::int64_t expected_;
-    std::int64_t processed_ = 0;
-    ProgressState state_;
-};
 
 std::string FoundText(std::int64_t found) {
     return "Searching Players (" + std::to_string(found) + " Found)";
@@ -375,36 +335,6 @@ Result<MarkPassOutcome> BorrarMarcas(PlayerDatabase& database, std::uint8_t mark
     outcome.processed = shown.processed();
     if (outcome.end == PassEnd::Completed) shown.Finish();
     return outcome;
-}
-
-Result<MarkedPlayersReport> ImprimirJugadoresMarcados(PlayerDatabase& database, std::uint8_t mark,
-                                                      Progress& progress) {
-    MarkedPlayersReport report;
-    report.title = "Marked Players (Mark " + std::to_string(mark) + ")";
-    PassProgress shown(progress, "Generating Report", "", kReportExpected);
-    PlayerListRequest request;
-    request.order = PlayerOrder::Mark;
-    request.mark = mark;
-    request.limit = kSlice;
-    for (;;) {
-        auto page = ListPlayers(database, request);
-        if (!page) return page.error();
-        if (page->empty()) break;
-        // The page must start after the last row read (one mark, so by place), or the report never ends.
-        if (request.after && page->front().id <= request.after->id)
-            return Error{"Cannot read the marked players of " + database.path() +
-                         ": the mark order leads back to rows already read (the file is damaged)"};
-        shown.Read(static_cast<std::int64_t>(page->size()));
-        request.after = page->back();
-        std::move(page->begin(), page->end(), std::back_inserter(report.rows));
-        if (!shown.Continue()) {
-            report.cancelled = true;
-            report.rows.clear();
-            return report;
-        }
-    }
-    shown.Finish();
-    return report;
 }
 
 } // namespace kivo
