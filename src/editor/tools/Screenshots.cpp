@@ -22,12 +22,12 @@
 #include "editor/app/Presentacion.h"
 #include "editor/app/Principal.h"
 #include "editor/app/ProgramEntry.h"
+#include "editor/tools/ShotSupport.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportDisplayWindow.h"
 #include "editor/ui/ReportJumpWindow.h"
 #include "editor/ui/ReportPreview.h"
-#include "editor/tools/ShotSupport.h"
 
 using namespace kivo;
 using namespace kivo::editor;
@@ -111,7 +111,11 @@ int main(int argc, char** argv) {
     Save(shots, &frame, "frame");
 
     frame.OpenTeamFileForEditing();
-    if (QMdiSubWindow* sub = frame.taskArea()->currentSubWindow()) sub->setGeometry(30, 30, 420, 200);
+    if (QMdiSubWindow* sub = frame.taskArea()->currentSubWindow()) {
+        // At its own size, so that the catalogue's buttons are readable.
+        sub->resize(sub->sizeHint().expandedTo(QSize(640, 380)));
+        sub->move(30, 30);
+    }
     Save(shots, &frame, "frame-task");
     frame.taskArea()->closeAllSubWindows();
 
