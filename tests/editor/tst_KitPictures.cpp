@@ -238,10 +238,6 @@ private slots:
             << 'M' << QList<int>{4, 1, 1, 4}
             << QStringList{"~M_LI_I_4.ICO", "~MA_B_I_1.ICO", "~M_LI_D_4.ICO", "~MA_B_D_1.ICO",
                            "~CA_LIS_4.ICO", "~SHORT_1.ICO",  "~MEDIAS_4.ICO"};
-        QTest::newRow("design byte 7 is horizontal")
-            << KitDesignLetter(7) << QList<int>{8, 9, 1, 3}
-            << QStringList{"~M_LI_I_8.ICO", "~MA_H_I_9.ICO", "~M_LI_D_8.ICO", "~MA_H_D_9.ICO",
-                           "~CA_LIS_8.ICO", "~CA_HOR_9.ICO", "~SHORT_1.ICO",  "~MEDIAS_3.ICO"};
     }
     void previewShowsTheLayersOfTheDesign() {
         QFETCH(char, design);

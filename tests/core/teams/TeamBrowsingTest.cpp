@@ -18,7 +18,7 @@ TeamRecord Team(std::uint8_t country, std::uint8_t division, const char* name, c
     return r;
 }
 
-TEST(TeamRow, CountryNameDivisionCoachAndPoints) {
+TEST(TeamRow, CountryNameDivisionCoachAndPointsFromZeroToFiftyFiveTwenty) {
     TeamRecord r = Team(74, 1, "ARSENAL", "GRAHAM");
     r.jugador[0].passing = 200;
     r.jugador[0].shootingYHeading = 0x12;
@@ -29,11 +29,8 @@ TEST(TeamRow, CountryNameDivisionCoachAndPoints) {
     EXPECT_EQ(row.division, "First     ");
     EXPECT_EQ(row.coach, "GRAHAM                  ");
     EXPECT_EQ(row.points, 200u + 1 + 2 + 15);
-}
-
-TEST(TeamRow, PointsRangeFromZeroToFiftyFiveTwenty) {
-    TeamRecord r;
-    EXPECT_EQ(MakeTeamRow(r).points, 0u);
+    // From 0 to 16 x (255 + 6 x 15).
+    EXPECT_EQ(MakeTeamRow(TeamRecord{}).points, 0u);
     for (PlayerSlot& s : r.jugador) {
         s.passing = 255;
         s.shootingYHeading = s.tacklingYBallControl = s.speedYFinishing = 0xFF;

@@ -71,24 +71,19 @@ TEST_P(SaveEditsTest, RefusesToWriteWhenTheBackupCannotBeMade) {
     EXPECT_EQ(test::ReadBytes(path), file);
 }
 
-TEST(SaveEdits, AFileThatIsGoneIsRefusedBeforeAnythingIsWritten) {
+// A file that is gone is refused before anything is written; a team past the end of the file is a failed
+// write and the file keeps its length.
+TEST(SaveEdits, AGoneFileOrATeamPastItsEndWritesNothing) {
     TempDir dir;
     TeamEditSession s = OpenTeamEdit(NormalTeam());
     BackupRun backups;
-    const SaveOutcome written = SaveEdits(backups, dir.file("TEAM.009"), 0, s.state);
-    EXPECT_EQ(written.failure, SaveOutcome::Failure::BackupRefused);
+    EXPECT_EQ(SaveEdits(backups, dir.file("TEAM.009"), 0, s.state).failure,
+              SaveOutcome::Failure::BackupRefused);
     EXPECT_FALSE(std::filesystem::exists(dir.file("TEAM.009")));
-}
-
-TEST(SaveEdits, ATeamPastTheEndOfTheFileIsAFailedWriteAndTheFileKeepsItsLength) {
-    TempDir dir;
     const std::string path = dir.file("TEAM.010");
     const Bytes file(2 + 684, 0x22);
     test::WriteBytes(path, file);
-    TeamEditSession s = OpenTeamEdit(NormalTeam());
-    BackupRun backups;
-    const SaveOutcome written = SaveEdits(backups, path, 1, s.state);
-    EXPECT_EQ(written.failure, SaveOutcome::Failure::WriteFailed);
+    EXPECT_EQ(SaveEdits(backups, path, 1, s.state).failure, SaveOutcome::Failure::WriteFailed);
     EXPECT_EQ(test::ReadBytes(path), file);
 }
 
