@@ -107,10 +107,10 @@ private slots:
         QFETCH(QString, suffix);
         QFETCH(bool, worldCup);
         QFETCH(bool, england);
-        test::Seams seams;
-        QTemporaryDir dir;
+        TeamFileScene scene;
+        const QTemporaryDir& dir = scene.dir;
         for (const QString& f : files)
-            QVERIFY(test::WriteFile(QDir(dir.path()).filePath(f), TeamFileBytes(Teams(1, "T", 1), false)));
+            scene.Write(f, TeamFileBytes(Teams(1, "T", 1), false));
         EquiposExistentes* catalogue = OpenCatalogue(dir.path() + suffix);
         const QString expected = suffix == "/missing" ? dir.path() + suffix : dir.path();
         QCOMPARE(catalogue->directoryEntry()->text(), expected);
@@ -122,21 +122,20 @@ private slots:
         Settle();
         QVERIFY(!Globals().CatalogueOpen);
         QCOMPARE(QString::fromStdString(Setting(kDirectorioKivo)), expected);
-        QCOMPARE(ReadIniText(seams.PlacementIni(), "EquiposExistentes", kPlacementMaximize, "-"),
+        QCOMPARE(ReadIniText(scene.seams.PlacementIni(), "EquiposExistentes", kPlacementMaximize, "-"),
                  std::string("No"));
-        QVERIFY(seams.messages.empty());
+        QVERIFY(scene.seams.messages.empty());
     }
 
     void catalogueRefreshAndTypedDirectory() {
-        test::Seams seams;
-        QTemporaryDir dir;
+        TeamFileScene scene;
+        const QTemporaryDir& dir = scene.dir;
         EquiposExistentes* catalogue = OpenCatalogue(dir.path());
         QVERIFY(!catalogue->fileButton(8)->isEnabled());
         QTest::mouseClick(catalogue->helpButton(), Qt::LeftButton);
         QCOMPARE(HelpViewer::Instance()->currentKeyword(), QStringLiteral("Opening Teams"));
         HelpViewer::Instance()->hide();
-        const QString england = QDir(dir.path()).filePath("TEAM.008");
-        QVERIFY(test::WriteFile(england, TeamFileBytes(Teams(8, "E", 2), false)));
+        scene.Write("TEAM.008", TeamFileBytes(Teams(8, "E", 2), false));
         QVERIFY(!catalogue->fileButton(8)->isEnabled()); // only after Refresh
         QTest::mouseClick(catalogue->refreshButton(), Qt::LeftButton);
         QVERIFY(catalogue->fileButton(8)->isEnabled());
@@ -148,7 +147,7 @@ private slots:
         // A typed directory counts without Refresh: the button leads to a file that is not there.
         catalogue->directoryEntry()->setText(dir.path() + "/elsewhere");
         QTest::mouseClick(catalogue->fileButton(8), Qt::LeftButton);
-        QCOMPARE(seams.Shown(), QStringList{kNotAvailable});
+        QCOMPARE(scene.seams.Shown(), QStringList{kNotAvailable});
         QVERIFY(!catalogue->findChild<VerEquipos*>());
         QVERIFY(catalogue->isEnabled());
         QCOMPARE(Globals().TeamFileUseCount, 0);
@@ -209,11 +208,9 @@ private slots:
     }
 
     void closingAWindowClosesItsFrame() {
-        test::Seams seams;
-        QTemporaryDir dir;
-        QVERIFY(
-            test::WriteFile(QDir(dir.path()).filePath("TEAM.074"), TeamFileBytes(Teams(74, "W", 2), false)));
-        WriteIniText(VentanasPath(), kConfigSection, kDirectorioKivo, dir.path().toStdString());
+        TeamFileScene scene;
+        scene.Write("TEAM.074", TeamFileBytes(Teams(74, "W", 2), false));
+        WriteIniText(VentanasPath(), kConfigSection, kDirectorioKivo, scene.dir.path().toStdString());
         Principal frame;
         frame.show();
         QAction* open = frame.toolBar()->actions().at(0);
@@ -237,7 +234,7 @@ private slots:
             QCOMPARE(Globals().TeamFileUseCount, 0);
         }
         // The second round was not refused: the guard was released both times.
-        QVERIFY(seams.messages.empty());
+        QVERIFY(scene.seams.messages.empty());
     }
 };
 
