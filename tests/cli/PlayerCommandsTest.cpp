@@ -202,14 +202,21 @@ TEST_F(PlayersCommands, ProcessesMarkingAndAppendingAtOnceLoseNothing) {
     EXPECT_EQ(JsonOf(work->Run("clipboard list --json")).size(), 24u);
 }
 
-// Each command on a fresh directory of its own.
-class PlayersCommandsAlone : public ::testing::Test {
-protected:
-    WorkDir work{11};
-    std::vector<std::uint8_t> Database() { return ReadBytes(work / "JUGADORES"); }
-};
+TEST_F(PlayersCommands, ABuildFromNoTeamFilesKeepsTheDatabaseAndItsMarks) {
+    ASSERT_EQ(work->Run("players mark 7 --position A").status, 0);
+    const auto before = ReadBytes(*work / "JUGADORES");
+    std::filesystem::create_directories(*work / "empty");
+    std::ofstream(*work / "plain") << "x";
+    for (const char* dir : {"missing", "plain", "empty"}) {
+        const CliRun run = work->Run(std::string("players build ") + dir);
+        EXPECT_EQ(run.status, 1) << dir;
+        EXPECT_NE(run.err.find("The player database was not changed."), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(*work / "JUGADORES"), before) << dir;
+    }
+}
 
-TEST_F(PlayersCommandsAlone, ReadingCommandsWithoutADatabaseSayHowToMakeOne) {
+TEST(PlayersCommandsWithoutADatabase, ReadingCommandsSayHowToMakeOne) {
+    WorkDir work;
     for (const char* args :
          {"players list", "players list --json", "players list --csv", "players clear 0", "players mark 1"}) {
         const CliRun run = work.Run(args);
@@ -217,20 +224,6 @@ TEST_F(PlayersCommandsAlone, ReadingCommandsWithoutADatabaseSayHowToMakeOne) {
         EXPECT_NE(run.err.find("There is no player database JUGADORES"), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("kivo-cli players build DATA_DIR"), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(work / "JUGADORES")) << args;
-    }
-}
-
-TEST_F(PlayersCommandsAlone, ABuildFromNoTeamFilesKeepsTheDatabaseAndItsMarks) {
-    ASSERT_EQ(work.Run("players build data").status, 0);
-    ASSERT_EQ(work.Run("players mark 7 --position A").status, 0);
-    const auto before = Database();
-    std::filesystem::create_directories(work / "empty");
-    std::ofstream(work / "plain") << "x";
-    for (const char* dir : {"missing", "plain", "empty"}) {
-        const CliRun run = work.Run(std::string("players build ") + dir);
-        EXPECT_EQ(run.status, 1) << dir;
-        EXPECT_NE(run.err.find("The player database was not changed."), std::string::npos) << run.err;
-        EXPECT_EQ(Database(), before) << dir;
     }
 }
 
