@@ -27,27 +27,22 @@ protected:
     void SetUp() override { WriteBytes(file, original); }
 };
 
+// The first change of a run copies the whole file, once; a second run of the same second keeps its own copy.
 TEST_F(BackupsTest, FirstChangeCopiesTheWholeFileOncePerRun) {
-    BackupRun run(kStart);
+    BackupRun run(kStart), second(kStart);
     ASSERT_TRUE(run.EnsureBackedUp(file).ok());
     const fs::path copy = backups / run.name() / "TEAM.001";
     EXPECT_EQ(run.BackupPathFor(file), copy);
     EXPECT_EQ(ReadBytes(copy), original);
     // Later changes in the same run keep the copy of the original.
-    WriteBytes(file, {9, 9});
+    WriteBytes(file, {5, 5, 5});
     ASSERT_TRUE(run.EnsureBackedUp(file).ok());
     EXPECT_EQ(ReadBytes(copy), original);
     EXPECT_FALSE(fs::exists(fs::path(copy).concat(".partial")));
-}
-
-TEST_F(BackupsTest, TwoRunsOfTheSameSecondKeepTheirOwnCopies) {
-    BackupRun first(kStart), second(kStart);
-    ASSERT_TRUE(first.EnsureBackedUp(file).ok());
-    WriteBytes(file, {5, 5, 5});
     ASSERT_TRUE(second.EnsureBackedUp(file).ok());
-    EXPECT_EQ(ReadBytes(first.BackupPathFor(file)), original);
-    EXPECT_EQ(second.BackupPathFor(file), backups / (first.name() + "-2") / "TEAM.001");
+    EXPECT_EQ(second.BackupPathFor(file), backups / (run.name() + "-2") / "TEAM.001");
     EXPECT_EQ(ReadBytes(second.BackupPathFor(file)), (Bytes{5, 5, 5}));
+    EXPECT_EQ(ReadBytes(copy), original);
 }
 
 TEST_F(BackupsTest, CopyThatCannotBeMadeIsRefusedNamingTheFile) {
