@@ -46,6 +46,12 @@ TEST(BackupCommands, FixesAreBackedUpListedAndRestored) {
     EXPECT_NE(one.out.find("restored EUROCUP.TMD\n"), std::string::npos) << one.out;
     EXPECT_EQ(ReadBytes(data / "EUROCUP.TMD"), cup);
     EXPECT_EQ(ReadBytes(data / "POOLPLYR.DAT"), fixedPool) << "only the file named is restored";
+    // The message names the folder that holds the replaced file, whatever suffix the restore's run took.
+    const std::string said = "The files as they were before the restore are in ";
+    const std::size_t at = one.out.find(said);
+    ASSERT_NE(at, std::string::npos) << one.out;
+    const std::string folder = one.out.substr(at + said.size(), one.out.find('\n', at) - at - said.size());
+    EXPECT_EQ(ReadBytes(work / folder / "EUROCUP.TMD"), fixedCup) << folder;
     // The restore backed up what it replaced, in a run of its own.
     const CliRun after = work.Run("backups list data");
     EXPECT_EQ(std::count(after.out.begin(), after.out.end(), '\n'), 3) << after.out;
