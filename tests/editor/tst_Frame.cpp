@@ -1,3 +1,8 @@
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -150,6 +155,24 @@ private slots:
         QVERIFY2(titles.contains(title), qPrintable(titles.join('|')));
         QVERIFY(seams.messages.empty());
         QVERIFY2(texts.filter(QStringLiteral("is not available yet")).isEmpty(), qPrintable(texts.join('|')));
+        // What a screen reader reads: every control of the window has a name.
+        QStringList unnamed;
+        for (QWidget* w : opened)
+            for (QWidget* control : w->findChildren<QWidget*>()) {
+                const bool isControl =
+                    qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control) ||
+                    qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractSpinBox*>(control) ||
+                    qobject_cast<QAbstractItemView*>(control);
+                if (!isControl || !control->isVisibleTo(w) ||
+                    control->parentWidget()->inherits("QComboBox") || control->inherits("QMdiSubWindow") ||
+                    control->inherits("QHeaderView"))
+                    continue;
+                QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+                if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
+                    unnamed << QString::fromLatin1(control->metaObject()->className()) + QLatin1Char(' ') +
+                                   control->objectName();
+            }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join('|')));
         for (QWidget* w : opened)
             if (w->isWindow()) w->close();
         frame.taskArea()->closeAllSubWindows();
