@@ -58,7 +58,7 @@ TEST(BackupCommands, FixesAreBackedUpListedAndRestored) {
     ASSERT_EQ(work.Run("backups restore data " + runs[0]).status, 0);
     EXPECT_EQ(ReadBytes(data / "POOLPLYR.DAT"), pool);
 
-    for (const std::string args :
+    for (const std::string& args :
          {std::string("backups restore data 2001-01-01_00-00-00"),
           "backups restore data " + runs[0] + " TEAM.001",
           "backups restore data " + runs[0] + " ../EUROCUP.TMD", std::string("backups list nowhere")}) {

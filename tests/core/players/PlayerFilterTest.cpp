@@ -98,7 +98,9 @@ TEST_F(FilteredListTest, MarkAndOrderApplyBeforeTheFilter) {
     ASSERT_EQ(page->rows.size(), 20u); // even i (mark 1) and not a multiple of three
     for (std::size_t k = 0; k < page->rows.size(); ++k) {
         EXPECT_EQ(page->rows[k].row.marca, 1);
-        if (k > 0) EXPECT_GE(page->rows[k - 1].row.skills[0], page->rows[k].row.skills[0]);
+        if (k > 0) {
+            EXPECT_GE(page->rows[k - 1].row.skills[0], page->rows[k].row.skills[0]);
+        }
     }
 }
 

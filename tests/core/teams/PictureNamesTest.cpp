@@ -100,7 +100,9 @@ TEST(EmbeddedPictureNames, ThirteenFamiliesInTenColoursThreeFacesAndFourSamples)
     for (char design : {'L', 'M', 'V', 'H'})
         for (int colour = 0; colour <= 9; ++colour)
             for (const auto& layer : KitLayerPictures(design, colour, 9 - colour, colour, 9 - colour))
-                if (layer) EXPECT_TRUE(carried.count(layer->substr(1))) << *layer;
+                if (layer) {
+                    EXPECT_TRUE(carried.count(layer->substr(1))) << *layer;
+                }
 }
 
 } // namespace
