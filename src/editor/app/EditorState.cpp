@@ -18,6 +18,10 @@ void ResetGlobals() {
     EditorState& g = Globals();
     auto answerer = std::move(g.MessageAnswerer);
     auto stop = std::move(g.StopRoutine);
+    auto teamFileDialog = std::move(g.TeamFileDialog);
+    auto exportPathDialog = std::move(g.ExportPathDialog);
+    auto updateFileDialog = std::move(g.UpdateFileDialog);
+    auto jobStepHook = std::move(g.JobStepHook);
     QString placement = g.PlacementDirectory;
     QPointer<QWidget> help = g.HelpWindow;
     g = EditorState{};
@@ -25,6 +29,10 @@ void ResetGlobals() {
     g.Formulas = DefaultFormulas();
     g.MessageAnswerer = std::move(answerer);
     g.StopRoutine = std::move(stop);
+    g.TeamFileDialog = std::move(teamFileDialog);
+    g.ExportPathDialog = std::move(exportPathDialog);
+    g.UpdateFileDialog = std::move(updateFileDialog);
+    g.JobStepHook = std::move(jobStepHook);
     g.PlacementDirectory = placement;
     g.HelpWindow = help;
 }

@@ -15,6 +15,7 @@
 #include "core/gamefiles/TeamRecord.h"
 #include "core/prices/Formulas.h"
 #include "core/prices/PriceCalculator.h"
+#include "core/support/Progress.h"
 
 class QPrinter;
 
@@ -74,6 +75,14 @@ struct EditorState {
     // Test seams: who answers message boxes and what stopping the program does. Empty means the real ones.
     std::function<MessageButton(const MessageSpec&)> MessageAnswerer;
     std::function<void(const QString&)> StopRoutine;
+    // Who answers the file dialogs (the team file to open, the export's file, the update's dialog) and what
+    // sees each step of a job's progress (called on the job's worker).
+    std::function<QString(QWidget* parent, const QString& title, const QString& filter,
+                          const QString& initial)>
+        TeamFileDialog;
+    std::function<QString()> ExportPathDialog;
+    std::function<void(QWidget* dialog)> UpdateFileDialog;
+    std::function<void(const ProgressState&)> JobStepHook;
     // Where zeltra.ini is kept; empty means the platform's configuration directory.
     QString PlacementDirectory;
 };

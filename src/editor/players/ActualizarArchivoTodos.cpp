@@ -60,8 +60,7 @@ struct UpdateResult {
 } // namespace
 
 std::function<void(QWidget*)>& ActualizarArchivoTodos::DialogAnswerer() {
-    static std::function<void(QWidget*)> answerer;
-    return answerer;
+    return Globals().UpdateFileDialog;
 }
 
 ActualizarArchivoTodos::ActualizarArchivoTodos(QWidget* parent) : QWidget(parent) {

@@ -34,8 +34,7 @@ struct ExportOutcome {
 } // namespace
 
 std::function<QString()>& BrowserBusquedas::ExportPathChooser() {
-    static std::function<QString()> chooser;
-    return chooser;
+    return Globals().ExportPathDialog;
 }
 
 void BrowserBusquedas::GoToRow(int row, bool toTop) {

@@ -4,6 +4,7 @@
 
 #include "core/players/PlayerDatabase.h"
 #include "editor/app/CheckOpen.h"
+#include "editor/app/EditorState.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/StockMessages.h"
 
@@ -73,8 +74,7 @@ QString StorageErrorText(const std::string& coreText) {
 }
 
 std::function<void(const ProgressState&)>& JobStepHook() {
-    static std::function<void(const ProgressState&)> hook;
-    return hook;
+    return Globals().JobStepHook;
 }
 
 bool HookedProgress::Update(const ProgressState& state) {

@@ -32,8 +32,7 @@ constexpr const char* kSection = "EquiposExistentes";
 constexpr int kEuropeRows = 9;
 
 TeamFileChooser& Chooser() {
-    static TeamFileChooser chooser;
-    return chooser;
+    return Globals().TeamFileDialog;
 }
 
 QString DialogChoice(QWidget* parent, const QString& title, const QString& filter, const QString& initial) {
