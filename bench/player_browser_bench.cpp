@@ -23,8 +23,8 @@
 
 #include "core/players/CrearArchivoJugadores.h"
 #include "core/sampledata/SampleData.h"
-#include "editor/app/CheckOpen.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/ProgramEntry.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/PlayerListModel.h"

@@ -10,7 +10,7 @@
 
 #include "core/gamefiles/TeamFile.h"
 #include "core/sampledata/SampleData.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/ProgramEntry.h"
 #include "editor/teams/ActualizarEquipo.h"
 

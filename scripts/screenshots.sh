@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${KIVO_BUILD_DIR:-build}"
-TOOL="$PWD/$BUILD_DIR/src/editor/kivo-editor-screenshots"
+TOOL="$PWD/$BUILD_DIR/tools/kivo-editor-screenshots"
 OUT="$PWD/screenshots"
 if [ ! -x "$TOOL" ]; then
   echo "screenshots: $TOOL is missing; build first (scripts/setup.sh)" >&2

@@ -14,7 +14,7 @@
 #include "core/players/PlayerCsv.h"
 #include "core/players/PlayerFilter.h"
 #include "core/settings/IniFile.h"
-#include "editor/app/WindowPlacement.h"
+#include "editor/ui/WindowPlacement.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/ui/ProgressWindow.h"

@@ -13,7 +13,7 @@
 
 #include "core/players/PlayerDatabase.h"
 #include "core/players/PlayerOrders.h"
-#include "editor/app/CheckOpen.h"
+#include "editor/ui/CheckOpen.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/PlayerListModel.h"
 #include "TestSupport.h"

@@ -11,7 +11,7 @@
 
 #include "core/gamefiles/AttributeTables.h"
 #include "core/support/FixedText.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/TaskWindows.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/ImprimirJugadoresMarcados.h"
 #include "editor/ui/ReportPreview.h"

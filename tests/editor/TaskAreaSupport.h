@@ -3,7 +3,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 
 namespace kivo::editor::test {
 

@@ -17,7 +17,7 @@
 
 #include "core/clipboard/ClipboardStore.h"
 #include "core/gamefiles/TeamRecord.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/TaskWindows.h"
 #include "editor/clipboard/PlayerDrag.h"
 #include "editor/teams/ActualizarEquipo.h"
 #include "TestSupport.h"

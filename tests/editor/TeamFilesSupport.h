@@ -11,7 +11,7 @@
 
 #include "core/gamefiles/TeamRecord.h"
 #include "core/support/FixedText.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/teams/VerEquipos.h"
 #include "TestSupport.h"
 

@@ -12,7 +12,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/ProgramEntry.h"
 #include "editor/ui/MessageBox.h"
 

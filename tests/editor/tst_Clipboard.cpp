@@ -10,7 +10,7 @@
 #include "core/clipboard/ClipboardStore.h"
 #include "core/players/PlayerRow.h"
 #include "core/settings/IniFile.h"
-#include "editor/app/WindowPlacement.h"
+#include "editor/ui/WindowPlacement.h"
 #include "editor/clipboard/ClipboardList.h"
 #include "editor/clipboard/PlayerDrag.h"
 #include "editor/clipboard/VerPortapapeles.h"

@@ -4,7 +4,7 @@
 
 #include "core/players/KeyedFileOpen.h"
 #include "core/players/PlayerDatabase.h"
-#include "editor/app/CheckOpen.h"
+#include "editor/ui/CheckOpen.h"
 #include "editor/ui/StockMessages.h"
 #include "TestSupport.h"
 

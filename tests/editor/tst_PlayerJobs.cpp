@@ -12,7 +12,7 @@
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/settings/IniFile.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/TaskWindows.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"

@@ -20,7 +20,7 @@
 #include "core/players/PlayerDatabase.h"
 #include "core/sampledata/SampleData.h"
 #include "core/support/FixedText.h"
-#include "editor/app/CheckOpen.h"
+#include "editor/ui/CheckOpen.h"
 #include "editor/app/Principal.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/BrowserBusquedas.h"

@@ -21,7 +21,7 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
-#include "editor/app/CheckOpen.h"
+#include "editor/ui/CheckOpen.h"
 #include "editor/app/Principal.h"
 #include "editor/clipboard/ClipboardList.h"
 #include "editor/clipboard/VerPortapapeles.h"

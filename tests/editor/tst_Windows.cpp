@@ -17,8 +17,8 @@
 #include <atomic>
 
 #include "core/settings/IniFile.h"
-#include "editor/app/TaskWindows.h"
-#include "editor/app/WindowPlacement.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 #include "editor/ui/ControlRescaler.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportDisplayWindow.h"

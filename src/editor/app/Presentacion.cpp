@@ -14,7 +14,7 @@
 #include <QUrl>
 #endif
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 
 namespace kivo::editor {
 

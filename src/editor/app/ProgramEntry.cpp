@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QIcon>
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
 #include "editor/ui/StopProgram.h"
 

@@ -3,8 +3,8 @@
 #include <QMimeData>
 
 #include "core/clipboard/ClipboardStore.h"
-#include "editor/app/CheckOpen.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 
 namespace kivo::editor {
 

@@ -14,9 +14,9 @@
 
 #include "core/players/PlayerDatabase.h"
 #include "core/players/ProcesoActualizacionArchivo.h"
-#include "editor/app/CheckOpen.h"
-#include "editor/app/EditorState.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/TaskWindows.h"
 #include "editor/players/MarkingProgress.h"
 #include "editor/players/PlayersWindowSupport.h"
 #include "editor/ui/HelpTopics.h"

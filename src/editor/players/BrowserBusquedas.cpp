@@ -12,9 +12,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "editor/app/CheckOpen.h"
-#include "editor/app/EditorState.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/TaskWindows.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/ImprimirJugadoresMarcados.h"

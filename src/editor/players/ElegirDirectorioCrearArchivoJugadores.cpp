@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 
 #include "core/players/CrearArchivoJugadores.h"
-#include "editor/app/CheckOpen.h"
-#include "editor/app/EditorState.h"
-#include "editor/app/TaskWindows.h"
-#include "editor/app/WindowPlacement.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 #include "editor/players/MarkingProgress.h"
 #include "editor/players/PlayersWindowSupport.h"
 #include "editor/ui/HelpTopics.h"

@@ -9,7 +9,7 @@
 
 #include "core/players/MarkingPasses.h"
 #include "core/players/PlayerDatabase.h"
-#include "editor/app/CheckOpen.h"
+#include "editor/ui/CheckOpen.h"
 #include "editor/players/MarkingProgress.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "core/players/PlayerDatabase.h"
-#include "editor/app/CheckOpen.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/StockMessages.h"
 

@@ -3,8 +3,8 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
-#include "editor/app/CheckOpen.h"
-#include "editor/app/WindowPlacement.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/WindowPlacement.h"
 #include "editor/ui/ControlRescaler.h"
 
 namespace kivo::editor {

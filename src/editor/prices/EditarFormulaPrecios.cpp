@@ -11,9 +11,9 @@
 
 #include "core/prices/PriceCalculator.h"
 #include "core/settings/SettingsEntries.h"
-#include "editor/app/EditorState.h"
-#include "editor/app/TaskWindows.h"
-#include "editor/app/WindowPlacement.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"

@@ -13,7 +13,7 @@
 
 #include "core/gamefiles/AttributeTables.h"
 #include "core/support/FixedText.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/KitPictures.h"
 #include "editor/teams/TeamEditCommands.h"

@@ -9,8 +9,8 @@
 
 #include "core/gamefiles/TeamFile.h"
 #include "core/support/FixedText.h"
-#include "editor/app/CheckOpen.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportPreview.h"

@@ -13,7 +13,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 
 namespace kivo::editor {

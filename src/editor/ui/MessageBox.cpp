@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 
 namespace kivo::editor {
 

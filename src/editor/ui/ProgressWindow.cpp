@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editor/app/EditorState.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/TaskWindows.h"
 
 namespace kivo::editor {
 

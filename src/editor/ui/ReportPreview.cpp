@@ -17,8 +17,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "editor/app/EditorState.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/TaskWindows.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ReportDisplayWindow.h"

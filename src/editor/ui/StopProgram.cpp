@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/MessageBox.h"
 
 namespace kivo::editor {

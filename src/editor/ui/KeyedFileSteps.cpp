@@ -1,5 +1,5 @@
 // The keyed files' open and rebuild steps, as the core's player and clipboard stores offer them.
-#include "editor/app/CheckOpen.h"
+#include "editor/ui/CheckOpen.h"
 
 #include "core/players/KeyedFileOpen.h"
 

@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QTimer>
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
 #include "editor/app/ProgramEntry.h"
 

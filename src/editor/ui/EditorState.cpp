@@ -1,4 +1,4 @@
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 
 #include <filesystem>
 

@@ -5,7 +5,7 @@
 #include "core/teams/PictureNames.h"
 #include "editor/app/Principal.h"
 #include "editor/teams/KitPictures.h"
-#include "editor/tools/ShotSupport.h"
+#include "tools/screenshots/ShotSupport.h"
 
 namespace kivo::editor {
 

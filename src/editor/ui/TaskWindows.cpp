@@ -1,10 +1,10 @@
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/TaskWindows.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QWidget>
 
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 
 namespace kivo::editor {
 

@@ -1,4 +1,4 @@
-#include "editor/app/CheckOpen.h"
+#include "editor/ui/CheckOpen.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -7,7 +7,7 @@
 
 #include "core/gamefiles/TeamFile.h"
 #include "core/support/FixedText.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/StopProgram.h"
 

@@ -11,15 +11,15 @@
 #include "core/gamefiles/TeamFile.h"
 #include "core/market/ArreglarMercado.h"
 #include "core/sampledata/SampleData.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/TaskWindows.h"
 #include "editor/clipboard/ClipboardList.h"
 #include "editor/clipboard/VerPortapapeles.h"
 #include "editor/market/MarketProgress.h"
 #include "editor/prices/EditarFormulaPrecios.h"
 #include "editor/teams/ActualizarEquipo.h"
-#include "editor/tools/ShotSupport.h"
+#include "tools/screenshots/ShotSupport.h"
 #include "editor/ui/ProgressWindow.h"
 
 namespace kivo::editor {

@@ -5,11 +5,11 @@
 #include <QTabWidget>
 
 #include "core/gamefiles/TeamFile.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
-#include "editor/app/TaskWindows.h"
+#include "editor/ui/TaskWindows.h"
 #include "editor/teams/ActualizarEquipo.h"
-#include "editor/tools/ShotSupport.h"
+#include "tools/screenshots/ShotSupport.h"
 
 namespace kivo::editor {
 

@@ -1,4 +1,4 @@
-#include "editor/app/WindowPlacement.h"
+#include "editor/ui/WindowPlacement.h"
 
 #include <filesystem>
 
@@ -10,7 +10,7 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 
 namespace kivo::editor {
 

@@ -9,7 +9,7 @@
 #include "editor/app/Principal.h"
 #include "editor/teams/EquiposExistentes.h"
 #include "editor/teams/VerEquipos.h"
-#include "editor/tools/ShotSupport.h"
+#include "tools/screenshots/ShotSupport.h"
 #include "editor/ui/ReportPreview.h"
 
 namespace kivo::editor {

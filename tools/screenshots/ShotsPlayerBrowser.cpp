@@ -10,12 +10,12 @@
 #include "core/players/CrearArchivoJugadores.h"
 #include "core/players/MarkingPasses.h"
 #include "core/players/PlayerDatabase.h"
-#include "editor/app/CheckOpen.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/PlayerListModel.h"
-#include "editor/tools/ShotSupport.h"
+#include "tools/screenshots/ShotSupport.h"
 
 namespace kivo::editor {
 

@@ -18,11 +18,11 @@
 
 #include "core/gamefiles/TeamFile.h"
 #include "core/support/FixedText.h"
-#include "editor/app/EditorState.h"
+#include "editor/ui/EditorState.h"
 #include "editor/app/Presentacion.h"
 #include "editor/app/Principal.h"
 #include "editor/app/ProgramEntry.h"
-#include "editor/tools/ShotSupport.h"
+#include "tools/screenshots/ShotSupport.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportDisplayWindow.h"
