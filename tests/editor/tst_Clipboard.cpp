@@ -249,6 +249,14 @@ private slots:
         QTest::newRow("after every name: the last") << names << 2 << "z" << 6;
         QTest::newRow("single name with the letter stays") << names << 2 << "b" << 2;
         QTest::newRow("a digit comes before every letter") << names << 6 << "1" << 0;
+        // Latin-1 letters fold as the file's order folds them: é is É, which comes after Z; e is not É.
+        const QStringList accented{"Abel", "Zoe", "\u00C9lan", "\u00E9lise", "\u00D6mer"};
+        QTest::newRow("accented small letter finds its capital") << accented << 0 << "\u00E9" << 2;
+        QTest::newRow("accented capital steps to the next") << accented << 2 << "\u00C9" << 3;
+        QTest::newRow("accented: last with it, back to first") << accented << 3 << "\u00E9" << 2;
+        QTest::newRow("o umlaut") << accented << 0 << "\u00F6" << 4;
+        QTest::newRow("plain e is not E acute") << accented << 0 << "e" << 1;
+        QTest::newRow("y diaeresis has no capital: after all") << accented << 0 << "\u00FF" << 4;
     }
     void typingMovesTheHighlight() {
         QFETCH(QStringList, names);

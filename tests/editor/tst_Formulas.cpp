@@ -88,7 +88,8 @@ private slots:
                     QVERIFY2(!w->accessibleName().isEmpty(), w->metaObject()->className());
                     names << w->accessibleName();
                 }
-        QVERIFY(names.contains("Back Formula") && names.contains("Attack Formula") && names.contains("Save"));
+        QVERIFY(names.contains("Back Formula:") && names.contains("Attack Formula:") &&
+                names.contains("Save"));
         QVERIFY(names.contains("Team Files Directory:") && names.contains("Begin Fixing Market"));
         frame.area.closeAllSubWindows();
     }

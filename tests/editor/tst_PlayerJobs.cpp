@@ -39,7 +39,7 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Start Creating File"));
         QCOMPARE(window.statusTip(), QStringLiteral("Create An All Players File"));
         QCOMPARE(window.directoryEntry()->maxLength(), 255);
-        QCOMPARE(window.directoryEntry()->accessibleName(), QStringLiteral("Team Files Directory"));
+        QCOMPARE(window.directoryEntry()->accessibleName(), QStringLiteral("Team Files Directory:"));
         QCOMPARE(window.beginButton()->text(), QStringLiteral("Begin Creating File"));
         QCOMPARE(window.beginButton()->toolTip(), QStringLiteral("Begin Creating File with all the Players"));
         QStringList labels;

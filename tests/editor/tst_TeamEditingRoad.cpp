@@ -52,7 +52,7 @@ template <class W> W* InFrame(Principal& frame) {
 
 void ClickTab(QTabWidget* tabs, const QString& title) {
     for (int t = 0; t < tabs->count(); ++t)
-        if (tabs->tabText(t) == title)
+        if (tabs->tabText(t).remove(QLatin1Char('&')) == title)
             QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(t).center());
 }
 

@@ -44,7 +44,7 @@ private slots:
         ActualizarEquipo* e = o.editor;
         QCOMPARE(e->windowTitle(), QStringLiteral("Update Team EDITED TOWN        "));
         QCOMPARE(e->tabs()->count(), 4);
-        QCOMPARE(e->tabs()->tabText(1), QStringLiteral("Main Kit"));
+        QCOMPARE(e->tabs()->tabText(1), QStringLiteral("&Main Kit"));
         QCOMPARE(e->teamNameField()->text(), QStringLiteral("EDITED TOWN"));
         const TeamEditorRow& row = e->row(1);
         // Lists: entry counts, orders (nationalities alphabetical, the others by code) and the row's values.

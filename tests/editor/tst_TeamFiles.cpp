@@ -191,7 +191,9 @@ private slots:
         EquiposExistentes* catalogue = OpenCatalogue(dir.path());
         catalogue->tabs()->setCurrentIndex(7);
         QTest::mouseClick(catalogue->anyFileButton(), Qt::LeftButton);
-        QCOMPARE(asked, (QStringList{"Select Team File", "Team Files (team.*)", "/before/team.001"}));
+        QCOMPARE(asked,
+                 (QStringList{"Select Team File", "Team Files (team.* EUROCUP.TMD UEFACUP.TMD EUROCWC.TMD)",
+                              "/before/team.001"}));
         auto* browser = catalogue->findChild<VerEquipos*>();
         if (chosen.isEmpty()) {
             QVERIFY(!browser);

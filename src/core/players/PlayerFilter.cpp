@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
+#include <SQLiteCpp/Statement.h>
+
+#include "core/players/KeyedFile.h"
 #include "core/players/PlayerDatabase.h"
+#include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
 
 namespace kivo {
 namespace {
@@ -14,23 +19,21 @@ template <std::size_t N> std::string FoldedField(const std::array<std::uint8_t, 
         ++n;
     while (n > 0 && field[n - 1] == ' ')
         --n;
-    return FoldLatin1Case(std::string_view(reinterpret_cast<const char*>(field.data()), n));
+    return FoldForFind(std::string_view(reinterpret_cast<const char*>(field.data()), n));
+}
+
+// A stored text into a row's field, as the database's reads put it there.
+template <std::size_t N> void LoadField(const std::string& stored, std::array<std::uint8_t, N>& field) {
+    const std::string bytes = Utf8ToLatin1(stored).value_or(stored);
+    field.fill(0);
+    std::copy_n(bytes.begin(), std::min(bytes.size(), N), field.begin());
 }
 
 constexpr std::size_t kSlice = 512;
 
 } // namespace
 
-std::string FoldLatin1Case(std::string_view latin1) {
-    std::string folded(latin1);
-    for (char& c : folded) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) c = static_cast<char>(b + 0x20);
-    }
-    return folded;
-}
-
-PlayerQuickFilter::PlayerQuickFilter(std::string_view latin1) : folded_(FoldLatin1Case(latin1)) {}
+PlayerQuickFilter::PlayerQuickFilter(std::string_view latin1) : folded_(FoldForFind(latin1)) {}
 
 bool PlayerQuickFilter::Matches(const PlayerRow& row) const {
     if (folded_.empty()) return true;
@@ -66,6 +69,31 @@ Result<FilteredPlayers> ListFilteredPlayers(PlayerDatabase& database, PlayerList
         request.fromName.reset();
         request.fromValue.reset();
     }
+}
+
+Result<FilteredCount> CountFilteredPlayers(PlayerDatabase& database, PlayerOrder order,
+                                           std::optional<std::uint8_t> mark,
+                                           const PlayerQuickFilter& filter) {
+    const OrderSql& o = SqlOf(order);
+    std::string where = o.inOrder ? o.inOrder : "1";
+    if (mark) where += " AND marca = :mark";
+    FilteredCount count;
+    try {
+        // Only the two texts the filter looks at are read: one pass over the table, no rows kept.
+        SQLite::Statement q(database.connection(),
+                            "SELECT nombre_jugador, nombre_equipo FROM jugadores WHERE " + where);
+        if (mark) q.bind(":mark", *mark);
+        PlayerRow row;
+        while (q.executeStep()) {
+            ++count.total;
+            LoadField(q.getColumn(0).getString(), row.nombreJugador);
+            LoadField(q.getColumn(1).getString(), row.nombreEquipo);
+            if (filter.Matches(row)) ++count.matching;
+        }
+    } catch (const std::exception& e) {
+        return Error{"Cannot count the players in " + database.path() + ": " + SqliteReason(e)};
+    }
+    return count;
 }
 
 } // namespace kivo

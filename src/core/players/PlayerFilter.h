@@ -13,12 +13,8 @@ namespace kivo {
 
 class PlayerDatabase;
 
-// Latin-1 text in lower case: A-Z and the accented capitals (0xC0..0xDE but 0xD7, the sign of
-// multiplication) become their small letters; every other byte stays.
-std::string FoldLatin1Case(std::string_view latin1);
-
-// The browser's quick filter: players whose name or team name contains the text, letter case (Latin-1
-// accented letters' included) ignored. An empty text lets every player through.
+// The browser's quick filter: players whose name or team name contains the text, letter case and accents
+// ignored over Latin-1 ("novak" finds "Novák"). An empty text lets every player through.
 class PlayerQuickFilter {
 public:
     explicit PlayerQuickFilter(std::string_view latin1 = {});
@@ -41,5 +37,13 @@ struct FilteredPlayers {
 };
 Result<FilteredPlayers> ListFilteredPlayers(PlayerDatabase& database, PlayerListRequest request,
                                             const PlayerQuickFilter& filter, std::int64_t scanLimit = 0);
+
+// How many players of an order (one mark's rows when a mark is given) the filter lets through, of how many.
+struct FilteredCount {
+    std::int64_t matching = 0;
+    std::int64_t total = 0;
+};
+Result<FilteredCount> CountFilteredPlayers(PlayerDatabase& database, PlayerOrder order,
+                                           std::optional<std::uint8_t> mark, const PlayerQuickFilter& filter);
 
 } // namespace kivo

@@ -35,6 +35,33 @@ std::string NameKey(std::string_view latin1) {
 
 namespace {
 
+// What each byte from 0xC0 up folds to for finding; the empty entries (× and ÷) stay as they are.
+constexpr const char* kFindFolds[64] = {
+    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",  // C0..CF
+    "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "ss", // D0..DF
+    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",  // E0..EF
+    "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "y",  // F0..FF
+};
+
+} // namespace
+
+std::string FoldForFind(std::string_view latin1) {
+    std::string folded;
+    folded.reserve(latin1.size() + 4);
+    for (char c : latin1) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 'A' && b <= 'Z')
+            folded += static_cast<char>(b + 0x20);
+        else if (b >= 0xC0 && *kFindFolds[b - 0xC0])
+            folded += kFindFolds[b - 0xC0];
+        else
+            folded += c;
+    }
+    return folded;
+}
+
+namespace {
+
 // replace() calls for the accented small letters of [from, to), innermost first.
 std::string Replacements(std::string expression, unsigned from, unsigned to) {
     for (unsigned b = from; b < to; ++b) {

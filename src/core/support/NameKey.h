@@ -11,6 +11,11 @@ namespace kivo {
 // empty key.
 std::string NameKey(std::string_view latin1);
 
+// The form in which text is found regardless of letter case and accents: every Latin-1 letter as its
+// small plain letter or letters ("Novák" and "NOVAK" both give "novak"; Æ gives "ae", ß "ss", Þ "th"),
+// every other byte as it is. The result is Latin-1 (blanks kept: it is for "contains", not for order).
+std::string FoldForFind(std::string_view latin1);
+
 // The same key as SQL expressions over a column holding the name as UTF-8, written with SQLite's own
 // functions only. The parser takes only so many nested calls, so the key comes in two steps:
 // NameKeySqlFirst(column) gives a half-folded text, NameKeySqlSecond(half) the key from it.

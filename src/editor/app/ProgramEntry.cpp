@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QIcon>
 
+#include <cstdio>
+#include <string_view>
+
 #include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
 #include "editor/ui/StopProgram.h"
@@ -13,6 +16,40 @@ static void LoadEditorResources() {
 }
 
 namespace kivo::editor {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: kivo-editor [options]\n"
+    "\n"
+    "The KIVO Editor: edits the teams of KIVO's team files, finds players across all of them, keeps a\n"
+    "clipboard of players and fixes the foreign market. It reads and writes JUGADORES, portapap.tps and\n"
+    "ventanas.ini in the directory it is started in, and backs up every game file before it first changes\n"
+    "it (Help, \"Backups\").\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     show this text and end\n"
+    "  --version      show the version and end\n"
+    "  Qt's own options (for example -platform offscreen, -style fusion) are passed on to Qt.\n"
+    "\n"
+    "The same jobs without windows, for scripts: kivo-cli --help\n";
+
+} // namespace
+
+std::optional<int> AnswerOnTerminal(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i] ? argv[i] : "";
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+        if (arg == "--version") {
+            std::printf("kivo-editor %s\n", KIVO_VERSION);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+    }
+    return std::nullopt;
+}
 
 void PrepareApplication(QApplication& app) {
     LoadEditorResources();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 class QApplication;
 
 namespace kivo::editor {
@@ -11,6 +13,10 @@ struct StartOptions {
 // The program: clears the global state, names the help pages, runs the frame until it closes and returns
 // the exit status, 0 after a normal end.
 int RunProgram(QApplication& app, const StartOptions& options = {});
+
+// "--help" and "--version" (or "-h") among the arguments: the answer is written to standard output and the
+// exit status returned, before anything needs a display. Nothing for any other command line.
+std::optional<int> AnswerOnTerminal(int argc, const char* const* argv);
 
 // Names the program for the platform (where its settings go) and loads its resources. Done once per process.
 void PrepareApplication(QApplication& app);

@@ -9,10 +9,12 @@ namespace kivo::editor {
 
 namespace {
 
-// The key's letter-case rule: only A to Z fold, as the name order of the clipboard file does.
+// The letter-case rule of the clipboard file's name order: a to z and the Latin-1 small letters that have a
+// capital there (à to þ, but not ÷) fold to their capitals; ß and ÿ stay as they are.
 char16_t Folded(QChar c) {
     const char16_t u = c.unicode();
-    return (u >= u'a' && u <= u'z') ? char16_t(u - u'a' + u'A') : u;
+    const bool small = (u >= u'a' && u <= u'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7);
+    return small ? char16_t(u - 0x20) : u;
 }
 
 bool BeginsWith(const QString& name, char16_t folded) {

@@ -7,7 +7,8 @@
 
 namespace kivo::editor {
 
-// Where typing `typed` moves the highlight in a list of names in key order (letter case ignored): to the
+// Where typing `typed` moves the highlight in a list of names in key order (letter case ignored, over
+// Latin-1 as the order folds it: "é" steps to names starting with "É"): to the
 // next name with that first letter when the highlighted one has it and the next one too, back to the first
 // name with it when the next one has not; otherwise to the first name at or after the letter, the last name
 // when every name comes before it. -1 for an empty list.

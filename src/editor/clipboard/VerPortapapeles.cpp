@@ -1,5 +1,6 @@
 #include "editor/clipboard/VerPortapapeles.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
+#include "editor/ui/AccessibleNames.h"
 #include "editor/ui/CheckOpen.h"
 #include "editor/ui/EditorState.h"
 #include "editor/ui/WindowPlacement.h"
@@ -36,6 +38,12 @@ QString Shown(const std::string& latin1) {
 
 QString FileLabel() {
     return QString::fromLatin1(kClipboardFileLabel);
+}
+
+// A tool window is a plain widget to the accessibility tree; the clipboard is announced as the window it is.
+QAccessibleInterface* ClipboardWindowAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String(VerPortapapeles::staticMetaObject.className())) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
 }
 
 } // namespace
@@ -63,6 +71,11 @@ QWidget* StartVerPortapapeles(QWidget* frame) {
 }
 
 VerPortapapeles::VerPortapapeles(QWidget* frame) : QWidget(frame, Qt::Tool) {
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(ClipboardWindowAccessible);
+        return true;
+    }();
+    (void)accessibleAsWindow;
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Players Clipboard"));
     SetHelpKeyword(this, QString::fromLatin1(kHelpKeyword));
@@ -81,11 +94,8 @@ VerPortapapeles::VerPortapapeles(QWidget* frame) : QWidget(frame, Qt::Tool) {
     detail_->setFocusPolicy(Qt::NoFocus);
     detail_->setAccessibleName(QStringLiteral("Highlighted Player"));
     delete_ = new QPushButton(QStringLiteral("Delete"));
-    delete_->setAccessibleName(QStringLiteral("Delete"));
     auto* close = new QPushButton(QStringLiteral("Close"));
-    close->setAccessibleName(QStringLiteral("Close"));
     auto* help = new QPushButton(QStringLiteral("Help"));
-    help->setAccessibleName(QStringLiteral("Help"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(delete_);
@@ -104,6 +114,7 @@ VerPortapapeles::VerPortapapeles(QWidget* frame) : QWidget(frame, Qt::Tool) {
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
     connect(list_, &QListWidget::currentRowChanged, this, &VerPortapapeles::ShowHighlighted);
+    NameControls(this);
 
     if (!UseClipboardFile()) return; // the program is being stopped
     usingFile_ = true;

@@ -73,7 +73,7 @@ ActualizarArchivoTodos::ActualizarArchivoTodos(QWidget* parent) : QWidget(parent
     number_->setRange(0, 999);
     number_->setButtonSymbols(QAbstractSpinBox::NoButtons);
     number_->setToolTip(QStringLiteral("Number of the TEAM file to Update"));
-    number_->setAccessibleName(QStringLiteral("TEAM file Number"));
+    number_->setAccessibleName(QStringLiteral("TEAM file Number:"));
     number_->setMaximumWidth(60);
     start_ = new QPushButton(QStringLiteral("START"));
     close_ = new QPushButton(QStringLiteral("Close"));

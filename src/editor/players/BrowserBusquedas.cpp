@@ -1,5 +1,7 @@
 #include "editor/players/BrowserBusquedas.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -54,6 +56,10 @@ constexpr TabOrder kTabs[] = {
     {"by Nationality", PlayerOrder::Nationality},
 };
 
+// The tab of each column whose values one of the orders sorts by ("Nat.", "Player Name", "Pos.", the seven
+// skills, "Price"); -1 for the others.
+constexpr int kColumnTabs[] = {-1, -1, -1, 11, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+
 // Column widths in characters of the list's formats.
 constexpr int kColumnChars[] = {11, 20, 12, 5, 3, 23, 4, 3, 3, 3, 3, 3, 3, 3, 6};
 
@@ -70,7 +76,7 @@ public:
 
 QPushButton* Button(const QString& text, const QString& tip = {}) {
     auto* b = new QPushButton(text);
-    b->setAccessibleName(tip.isEmpty() ? text : tip);
+    b->setAccessibleName(text);
     if (!tip.isEmpty()) b->setToolTip(tip);
     return b;
 }
@@ -79,6 +85,10 @@ QPushButton* Button(const QString& text, const QString& tip = {}) {
 
 PlayerOrder BrowserBusquedas::OrderOfTab(int tab) {
     return kTabs[std::clamp(tab, 0, static_cast<int>(std::size(kTabs)) - 1)].order;
+}
+
+int BrowserBusquedas::TabOfColumn(int column) {
+    return column >= 0 && column < static_cast<int>(std::size(kColumnTabs)) ? kColumnTabs[column] : -1;
 }
 
 QStringList BrowserBusquedas::TabTitles() {
@@ -97,13 +107,15 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     model_ = new PlayerListModel(PlayerDatabasePath(), this);
 
     filter_ = new QLineEdit;
-    filter_->setAccessibleName(QStringLiteral("Quick Filter"));
+    filter_->setAccessibleName(QStringLiteral("Quick Filter:"));
     filter_->setToolTip(
         QStringLiteral("Show only the players whose name or team contains this text (Esc clears it)"));
     filter_->setPlaceholderText(QStringLiteral("Player or team name contains..."));
     filter_->installEventFilter(this);
     auto* filterPrompt = new QLabel(QStringLiteral("Quick Filter:"));
     filterPrompt->setBuddy(filter_);
+    filterCount_ = new QLabel;
+    filterCount_->setAccessibleName(QStringLiteral("Players Shown"));
 
     list_ = new QTableView;
     list_->setModel(model_);
@@ -117,7 +129,12 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     // Fixed row heights: the view never asks a row for its size, so a long order costs nothing to lay out.
     list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
+    // Tab leaves the list: the list is one stop, the arrows move inside it.
+    list_->setTabKeyNavigation(false);
     list_->horizontalHeader()->setHighlightSections(false);
+    // A click on the heading of a column that has an order selects that order's tab.
+    list_->horizontalHeader()->setSectionsClickable(true);
+    list_->horizontalHeader()->setSortIndicatorShown(true);
     const int charWidth = list_->fontMetrics().averageCharWidth();
     for (int c = 0; c < static_cast<int>(std::size(kColumnChars)); ++c)
         list_->setColumnWidth(c, kColumnChars[c] * charWidth + 10);
@@ -132,7 +149,7 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
 
     locator_ = new QLineEdit;
     locator_->setMaxLength(23);
-    locator_->setAccessibleName(QStringLiteral("Player Name"));
+    locator_->setAccessibleName(QStringLiteral("Player Name:"));
     locator_->setToolTip(QStringLiteral("Nombre del Jugador"));
     locatorPrompt_ = new QLabel(QStringLiteral("Player Name:"));
     locatorPrompt_->setBuddy(locator_);
@@ -141,14 +158,13 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     auto* exportButton = Button(QStringLiteral("Export\u2026"),
                                 QStringLiteral("Export the players of the selected mark, or those the quick "
                                                "filter shows, to a CSV file"));
-    exportButton->setAccessibleName(QStringLiteral("Export\u2026"));
 
     auto* search = Button(QStringLiteral("Set Search Criteria and Search"));
     search->setIcon(QIcon(QStringLiteral(":/icons/buscar3.svg")));
     markEntry_ = new QLineEdit(QStringLiteral("0"));
     markEntry_->setMaxLength(3);
     markEntry_->setValidator(new MarkValidator(0, 255, markEntry_));
-    markEntry_->setAccessibleName(QStringLiteral("Selected Mark"));
+    markEntry_->setAccessibleName(QStringLiteral("Selected Mark:"));
     markEntry_->setMaximumWidth(50);
     auto* markPrompt = new QLabel(QStringLiteral("Selected Mark:"));
     markPrompt->setBuddy(markEntry_);
@@ -159,13 +175,14 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
                           QStringLiteral("Update the players from one particular TEAM file"));
     auto* close = Button(QStringLiteral("Close"));
     auto* help = Button(QStringLiteral("Help"));
-    // Buttons are found by their text; their accessible names follow their tool tips.
+    // Buttons are found by their text.
     for (QPushButton* b : {clear, clearAll, update})
         b->setObjectName(b->text());
 
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterPrompt);
     filterRow->addWidget(filter_, 1);
+    filterRow->addWidget(filterCount_);
     auto* tabRow = new QHBoxLayout;
     tabRow->addWidget(locatorPrompt_);
     tabRow->addWidget(locator_);
@@ -195,8 +212,18 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     layout->addLayout(bottom);
     resize(900, 520);
 
-    connect(filter_, &QLineEdit::textChanged, this,
-            [this](const QString& text) { model_->SetFilter(text.toLatin1().toStdString()); });
+    connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        filterCount_->clear();
+        model_->SetFilter(text.toLatin1().toStdString());
+    });
+    connect(model_, &PlayerListModel::filterCounted, this, [this](qint64 matching, qint64 total) {
+        filterCount_->setText(QStringLiteral("%1 of %2 players").arg(matching).arg(total));
+    });
+    connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        const int tab = TabOfColumn(column);
+        if (tab >= 0) tabs_->setCurrentIndex(tab);
+        ShowSortColumn();
+    });
     connect(tabs_, &QTabBar::currentChanged, this, &BrowserBusquedas::TabChanged);
     connect(markEntry_, &QLineEdit::textChanged, this, &BrowserBusquedas::MarkEdited);
     connect(locator_, &QLineEdit::returnPressed, this, &BrowserBusquedas::Locate);
@@ -252,7 +279,18 @@ std::optional<PlayerListEntry> BrowserBusquedas::Highlighted() const {
     return model_->EntryAt(current.row());
 }
 
+void BrowserBusquedas::ShowSortColumn() {
+    // The arrow stands on the column the tab's order sorts by; no arrow when that column is not shown.
+    QHeaderView* header = list_->horizontalHeader();
+    const auto* column = std::find(std::begin(kColumnTabs), std::end(kColumnTabs), tabs_->currentIndex());
+    const bool descending = SqlOf(OrderOfTab(tabs_->currentIndex())).descending;
+    const QSignalBlocker block(header);
+    header->setSortIndicator(column == std::end(kColumnTabs) ? -1 : int(column - std::begin(kColumnTabs)),
+                             descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
 void BrowserBusquedas::TabChanged(int tab) {
+    ShowSortColumn();
     const bool nameTab = tab == kNameTab;
     if (nameTab) locator_->clear();
     locatorPrompt_->setVisible(nameTab);

@@ -32,6 +32,8 @@ public:
     // The tabs in their order, and the database order each shows.
     static PlayerOrder OrderOfTab(int tab);
     static QStringList TabTitles();
+    // The tab whose order sorts by a column of the list, or -1 for a column without an order.
+    static int TabOfColumn(int column);
     static constexpr int kNameTab = 0;
     static constexpr int kMarkTab = 10;
 
@@ -43,6 +45,8 @@ public:
     QLineEdit* markEntry() const { return markEntry_; }
     QLineEdit* locatorEntry() const { return locator_; }
     QLineEdit* filterEntry() const { return filter_; }
+    // "N of M players" while the quick filter holds text.
+    QLabel* filterCount() const { return filterCount_; }
     QPushButton* button(const QString& text) const;
     // The highlighted player, when its row has been read.
     std::optional<PlayerListEntry> Highlighted() const;
@@ -57,6 +61,7 @@ protected:
 
 private:
     void TabChanged(int tab);
+    void ShowSortColumn();
     void MarkEdited(const QString& text);
     void ShowOrder(std::optional<PlayerListEntry> keep);
     void ReloadList();
@@ -70,6 +75,7 @@ private:
     QTableView* list_;
     QTabBar* tabs_;
     QLineEdit* filter_;
+    QLabel* filterCount_;
     QLineEdit* markEntry_;
     QLineEdit* locator_;
     QLabel* locatorPrompt_;

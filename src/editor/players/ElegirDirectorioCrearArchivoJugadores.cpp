@@ -42,7 +42,7 @@ ElegirDirectorioCrearArchivoJugadores::ElegirDirectorioCrearArchivoJugadores(QWi
 
     directory_ = new QLineEdit(QFile::decodeName(QByteArray::fromStdString(Globals().BatchDataDirectory)));
     directory_->setMaxLength(255);
-    directory_->setAccessibleName(QStringLiteral("Team Files Directory"));
+    directory_->setAccessibleName(QStringLiteral("Team Files Directory:"));
     directory_->setMinimumWidth(300);
     // Bound to the global: what is typed is what the build scans.
     connect(directory_, &QLineEdit::textChanged, this, [](const QString& text) {

@@ -93,6 +93,7 @@ FormularioBusqueda::FormularioBusqueda(int mark, QWidget* parent) : QWidget(pare
     auto add = [&](const char* prompt, QWidget* control) {
         auto* label = new QLabel(QString::fromLatin1(prompt));
         label->setBuddy(control);
+        control->setAccessibleName(label->text());
         grid->addWidget(label, row, 0);
         grid->addWidget(control, row, 1, Qt::AlignLeft);
         ++row;
@@ -106,7 +107,13 @@ FormularioBusqueda::FormularioBusqueda(int mark, QWidget* parent) : QWidget(pare
     for (std::size_t s = 0; s < kSkillCount; ++s)
         add(prompts[s], skills_[s]);
     add("Price:", price_);
-    grid->setColumnStretch(1, 1);
+    countryName_ = new QLabel;
+    countryName_->setAccessibleName(QStringLiteral("Country Name"));
+    countryName_->setMinimumWidth(countryName_->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 11);
+    grid->addWidget(countryName_, 0, 2);
+    ShowCountryName(0);
+    connect(country_, &QSpinBox::valueChanged, this, &FormularioBusqueda::ShowCountryName);
+    grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
 
     auto* tabs = new QTabWidget;
@@ -140,6 +147,16 @@ FormularioBusqueda::FormularioBusqueda(int mark, QWidget* parent) : QWidget(pare
 
 FormularioBusqueda::~FormularioBusqueda() {
     if (holdsDatabase_) ReleasePlayerDatabase();
+}
+
+void FormularioBusqueda::ShowCountryName(int code) {
+    // 0 is no criterion; a number no team file has is said to be one, so that a typing slip shows.
+    if (code == 0)
+        countryName_->setText(NoChoiceText());
+    else if (HasCountryName(static_cast<std::uint8_t>(code)))
+        countryName_->setText(QString::fromLatin1(CountryName(static_cast<std::uint8_t>(code)).c_str()));
+    else
+        countryName_->setText(QStringLiteral("no country has this number"));
 }
 
 SearchCriteria FormularioBusqueda::Criteria() const {

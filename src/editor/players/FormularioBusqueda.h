@@ -8,6 +8,7 @@
 #include "core/players/MarkingPasses.h"
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QSpinBox;
 
@@ -27,6 +28,8 @@ public:
     int mark() const { return mark_; }
 
     QSpinBox* countryEntry() const { return country_; }
+    // The name of the country typed in "Country:", as the player list's "File" column shows it.
+    QLabel* countryName() const { return countryName_; }
     QComboBox* divisionList() const { return division_; }
     QComboBox* nationalityList() const { return nationality_; }
     QComboBox* positionList() const { return position_; }
@@ -44,12 +47,14 @@ protected:
 
 private:
     void Search();
+    void ShowCountryName(int code);
 
     int mark_;
     bool holdsDatabase_ = false;
     bool placed_ = false;
     bool searching_ = false;
     QSpinBox* country_;
+    QLabel* countryName_;
     QComboBox* division_;
     QComboBox* nationality_;
     QComboBox* position_;

@@ -107,6 +107,15 @@ RowsAnswer ReadFilteredPage(PlayerDatabase& db, const ListView& view, const Play
     return a;
 }
 
+CountAnswer CountFiltered(PlayerDatabase& db, const ListView& view, const PlayerQuickFilter& filter) {
+    auto count = CountFilteredPlayers(db, view.order, view.mark, filter);
+    if (!count) return Failed<CountAnswer>(count.error(), false);
+    CountAnswer a;
+    a.matching = count->matching;
+    a.total = count->total;
+    return a;
+}
+
 PlaceAnswer FindNamePlace(PlayerDatabase& db, const ListView& view, const std::string& latin1) {
     auto place = PlaceOfName(db, view.mark, latin1);
     if (!place) return Failed<PlaceAnswer>(place.error(), true);

@@ -39,6 +39,12 @@ struct RowsAnswer : ListAnswer {
     bool atEnd = true;
 };
 
+// How many rows of the order the quick filter lets through, of how many.
+struct CountAnswer : ListAnswer {
+    std::int64_t matching = 0;
+    std::int64_t total = 0;
+};
+
 struct PlaceAnswer : ListAnswer {
     std::optional<std::int64_t> place;
 };
@@ -62,6 +68,7 @@ RowsAnswer ReadChunk(PlayerDatabase& db, const ListView& view, int chunk, std::i
                      const std::optional<PlayerListEntry>& before);
 RowsAnswer ReadFilteredPage(PlayerDatabase& db, const ListView& view, const PlayerQuickFilter& filter,
                             const std::optional<PlayerListEntry>& after);
+CountAnswer CountFiltered(PlayerDatabase& db, const ListView& view, const PlayerQuickFilter& filter);
 PlaceAnswer FindNamePlace(PlayerDatabase& db, const ListView& view, const std::string& latin1);
 PlaceAnswer FindLetterPlace(PlayerDatabase& db, const ListView& view, std::int64_t current, char letter);
 

@@ -148,6 +148,11 @@ void PlayerListModel::StartReload(std::optional<PlayerListEntry> keep) {
                            if (a.place >= 0) emit placeFound(static_cast<int>(a.place));
                            if (filtered && !filterAtEnd_ && rows_ < filterWanted_) RequestMoreFiltered();
                        });
+    // The whole count takes a full scan, so it comes after the first rows.
+    if (!filter.empty())
+        Post<CountAnswer>([view = ListView{order, mark},
+                           filter](PlayerDatabase& db) { return CountFiltered(db, view, filter); },
+                          [this](CountAnswer a) { emit filterCounted(a.matching, a.total); });
 }
 
 void PlayerListModel::RequestChunk(int chunk) const {

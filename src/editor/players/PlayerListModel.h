@@ -75,6 +75,8 @@ signals:
     void placeFound(int row);
     // The order could not be positioned (positioning) or a row could not be read; once per generation.
     void loadFailed(const QString& errorText, bool positioning);
+    // The quick filter lets `matching` of the order's `total` rows through (after each filtered reload).
+    void filterCounted(qint64 matching, qint64 total);
     // Every request answered (tests and benchmarks wait for it).
     void becameSettled();
 

@@ -92,7 +92,7 @@ EditarFormulaPrecios::EditarFormulaPrecios() {
         r.entry->setMinimumWidth(320);
         r.entry->setToolTip(QString::fromLatin1(kEntryHints[i]));
         r.entry->setStatusTip(r.entry->toolTip());
-        r.entry->setAccessibleName(caption.chopped(1));
+        r.entry->setAccessibleName(caption);
         r.prompt->setBuddy(r.entry);
         r.lowest = PriceLabel();
         r.lowest->setAccessibleName(caption.chopped(1) + QStringLiteral(" MIN VALUE"));

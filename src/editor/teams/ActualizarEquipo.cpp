@@ -24,6 +24,7 @@
 #include "editor/ui/TaskWindows.h"
 #include "editor/ui/WindowPlacement.h"
 #include "editor/clipboard/PlayerDrag.h"
+#include "editor/clipboard/VerPortapapeles.h"
 #include "editor/teams/TeamEditCommands.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
@@ -45,7 +46,11 @@ const QList<QKeySequence>& WindowKeys() {
                                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                              QKeySequence(Qt::CTRL | Qt::Key_Insert),
                                              QKeySequence(Qt::CTRL | Qt::Key_Home),
-                                             QKeySequence(Qt::CTRL | Qt::Key_PageUp)};
+                                             QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+                                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
+                                             QKeySequence(Qt::CTRL | Qt::Key_Tab),
+                                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)};
     return keys;
 }
 
@@ -78,10 +83,10 @@ ActualizarEquipo::ActualizarEquipo(QWidget* parent) : QWidget(parent) {
 
     tabs_ = new QTabWidget;
     tabs_->setAccessibleName(QStringLiteral("Update Team"));
-    tabs_->addTab(BuildGeneralTab(), QStringLiteral("General"));
-    tabs_->addTab(BuildKitTab(KitWhich::Main), QStringLiteral("Main Kit"));
-    tabs_->addTab(BuildKitTab(KitWhich::Secondary), QStringLiteral("Secondary Kit"));
-    tabs_->addTab(BuildPlayersTab(), QStringLiteral("Players"));
+    tabs_->addTab(BuildGeneralTab(), QStringLiteral("&General"));
+    tabs_->addTab(BuildKitTab(KitWhich::Main), QStringLiteral("&Main Kit"));
+    tabs_->addTab(BuildKitTab(KitWhich::Secondary), QStringLiteral("&Secondary Kit"));
+    tabs_->addTab(BuildPlayersTab(), QStringLiteral("&Players"));
 
     hint_ = new QLabel;
     hint_->setAccessibleName(QStringLiteral("Hint"));
@@ -154,6 +159,14 @@ void ActualizarEquipo::WireShortcuts() {
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { ComputeRowPrice(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { ComputeRowOriginalPrice(); });
     shortcut(QKeySequence(Qt::Key_Escape), [this] { Cancel(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), [this] { PasteHighlightedPlayer(); });
+    // Ctrl+Tab steps through the tabs here rather than through the frame's windows.
+    const auto step = [this](int by) {
+        tabs_->setCurrentIndex((tabs_->currentIndex() + by + tabs_->count()) % tabs_->count());
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), [step] { step(1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [step] { step(-1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [step] { step(-1); });
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
 }
@@ -333,11 +346,29 @@ void ActualizarEquipo::DropOnRow(std::size_t r, QDropEvent* event) {
         event->ignore();
         return;
     }
-    const std::optional<PlayerTransferRecord> player = AcceptPlayerDrop(event->mimeData());
     event->acceptProposedAction();
+    PastePlayer(r, event->mimeData(), QStringLiteral("Drop Player on Row %1"));
+}
+
+void ActualizarEquipo::PastePlayer(std::size_t r, const QMimeData* data, const QString& undoText) {
+    const std::optional<PlayerTransferRecord> player = AcceptPlayerDrop(data);
     if (!player) return; // the entry left the clipboard since the drag began
-    Change(QStringLiteral("Drop Player on Row %1").arg(r + 1), kNoMerge,
-           [r, p = *player](TeamEditState& s) { DropPlayer(s, r, p); });
+    Change(undoText.arg(r + 1), kNoMerge, [r, p = *player](TeamEditState& s) { DropPlayer(s, r, p); });
+}
+
+void ActualizarEquipo::PasteHighlightedPlayer() {
+    // The keyboard's drop: the player highlighted in the clipboard window onto the focused row.
+    const int r = FocusedRow();
+    auto* clipboard = qobject_cast<VerPortapapeles*>(Globals().ClipboardThread.data());
+    const std::unique_ptr<QMimeData> data(clipboard ? clipboard->DragDataOfHighlighted() : nullptr);
+    if (r < 0 || !data) {
+        hint_->setText(r < 0 ? QStringLiteral("Ctrl+Shift+V pastes onto the player row that has the cursor.")
+                             : QStringLiteral("Ctrl+Shift+V pastes the player highlighted in the Players "
+                                              "Clipboard: open it (Window menu) and highlight a player."));
+        QApplication::beep();
+        return;
+    }
+    PastePlayer(static_cast<std::size_t>(r), data.get(), QStringLiteral("Paste Player on Row %1"));
 }
 
 } // namespace kivo::editor

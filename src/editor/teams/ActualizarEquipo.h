@@ -11,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -102,6 +103,9 @@ private:
     void ComputeRowPrice();
     void ComputeRowOriginalPrice();
     void DropOnRow(std::size_t r, class QDropEvent* event);
+    // A drop's effect: the player a drag carries onto row r, one undo step.
+    void PastePlayer(std::size_t r, const QMimeData* data, const QString& undoText);
+    void PasteHighlightedPlayer();
     void RefuseCharacter();
     void WatchTextField(QLineEdit* field, int maxLength, const QString& stored,
                         const std::function<void(const std::string&)>& store);

@@ -44,7 +44,7 @@ QComboBox* TableList(const char* prompt, std::size_t count,
     auto* list = new QComboBox;
     for (std::size_t code = 0; code < count; ++code)
         list->addItem(Latin1(TrimRight(*text(static_cast<std::uint8_t>(code)))));
-    list->setAccessibleName(WithoutColon(prompt));
+    list->setAccessibleName(QString::fromLatin1(prompt));
     return list;
 }
 
@@ -70,7 +70,7 @@ QWidget* ActualizarEquipo::BuildGeneralTab() {
         auto* field = new QLineEdit(QString::number(value));
         field->setReadOnly(true);
         field->setToolTip(QString::fromLatin1(tip));
-        field->setAccessibleName(WithoutColon(prompt));
+        field->setAccessibleName(QString::fromLatin1(prompt));
         field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('0')) * (digits + 2) + 12);
         form->addRow(QString::fromLatin1(prompt), field);
     };
@@ -82,7 +82,7 @@ QWidget* ActualizarEquipo::BuildGeneralTab() {
                              auto store) {
         auto* field = new QLineEdit;
         field->setToolTip(QString::fromLatin1(tip));
-        field->setAccessibleName(WithoutColon(prompt));
+        field->setAccessibleName(QString::fromLatin1(prompt));
         field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('W')) * width + 12);
         WatchTextField(field, width, Latin1(TrimRight(stored)), store);
         form->addRow(QString::fromLatin1(prompt), field);

@@ -168,6 +168,11 @@ void EquiposExistentes::OpenFile(int fileNumber) {
     OpenBrowser();
 }
 
+QString EquiposExistentes::AnyFileFilter() {
+    // The cup files hold teams in the same layout, so they are offered beside the league files.
+    return QStringLiteral("Team Files (team.* EUROCUP.TMD UEFACUP.TMD EUROCWC.TMD)");
+}
+
 void EquiposExistentes::OpenAnyFile() {
     const std::string ventanas = VentanasPath();
     const std::string last = ReadLastTeamFile(ventanas);
@@ -176,8 +181,8 @@ void EquiposExistentes::OpenAnyFile() {
         initial = (std::filesystem::path(anyFileDirectory_) / last).string();
     // The dialog starts in the any-file directory; the process's current directory is left alone, so that
     // files named relative to the start directory stay where they are meanwhile.
-    const QString chosen = DialogChoice(this, QStringLiteral("Select Team File"),
-                                        QStringLiteral("Team Files (team.*)"), Q(initial));
+    const QString chosen =
+        DialogChoice(this, QStringLiteral("Select Team File"), AnyFileFilter(), Q(initial));
     std::string lastFile = last;
     if (!chosen.isEmpty()) {
         lastFile = chosen.toStdString();

@@ -40,6 +40,8 @@ public:
     void Refresh();
     void OpenFile(int fileNumber);
     void OpenAnyFile();
+    // The file dialog's filter of "Open Any File": the league files ("team.*") and the three cup files.
+    static QString AnyFileFilter();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -15,16 +15,17 @@ constexpr HelpTopic kTopics[] = {
     {"Main", "The KIVO Editor", "main.html",
      "frame|menus|toolbar|commands|keyboard|shortcuts|Ctrl+Q|F1|tile|cascade|quit"},
     {"Opening Teams", "Opening a Team File", "opening-teams.html",
-     "catalogue|country|region|team file|DirectorioKIVO|data directory|game folder|Open Any File"},
+     "catalogue|country|region|team file|DirectorioKIVO|data directory|game folder|Open Any File|cup files"},
     {"Browsing Teams", "Browsing the Teams of a File", "browsing-teams.html",
      "team browser|copy team|paste team|points|division"},
     {"Edit Teams", "Editing a Team", "edit-teams.html",
-     "team editor|player|kit|colours|face|price|Compute All Prices|Compute Original Prices|drop|clipboard"},
+     "team editor|player|kit|colours|face|price|Compute All Prices|Compute Original Prices|drop|clipboard|"
+     "undo|redo|Ctrl+Z|Ctrl+Tab|Ctrl+Shift+V|keyboard|tabs"},
     {"Printing a Team", "Printing a Team Sheet", "printing-team.html", "team sheet|print|report"},
     {"Creating the Players File", "Creating the File with all the Players", "creating-players-file.html",
      "JUGADORES|players file|build|database"},
     {"Finding Players", "Finding Players", "finding-players.html",
-     "player browser|sort|copy player|clipboard|mark|price"},
+     "player browser|sort|copy player|clipboard|mark|price|quick filter|accents|column"},
     {"Searching Criteria", "Setting the Searching Criteria", "searching-criteria.html",
      "search|criteria|mark|skills"},
     {"Marking Players", "Marking and Printing Players", "marking-players.html",
@@ -34,7 +35,8 @@ constexpr HelpTopic kTopics[] = {
     {"Formulae to Compute Players' Prices", "Formulae to Compute Players' Prices", "price-formulae.html",
      "formula|price|price ladder|MIN VALUE|MAX VALUE|ventanas.ini|suffix|k and m"},
     {"Multi-Player Clipboard", "The Multi-Player Clipboard", "clipboard.html",
-     "clipboard|portapap.tps|drag|drop|delete player|paste player"},
+     "clipboard|portapap.tps|drag|drop|delete player|paste player|copy a player to another "
+     "team|Ctrl+Shift+V"},
     {"Fixing Foreign Market", "Fixing the Foreign Market", "fixing-market.html",
      "market|cups|pool|POOLPLYR.DAT|Eurocup.tmd|BAK|backup"},
     {"Report Preview", "Previewing and Printing Reports", "report-preview.html",
@@ -50,7 +52,82 @@ constexpr HelpTopic kTopics[] = {
     {"About", "About the KIVO Editor", "about.html", "about|version|release"},
 };
 
+// Words that say nothing about what is asked.
+const QStringList& SmallWords() {
+    static const QStringList words = {
+        "a",    "an",   "the",  "to",  "of",    "in",    "on",    "at",   "for",  "and", "or",   "is",
+        "are",  "am",   "be",   "my",  "me",    "i",     "we",    "you",  "your", "it",  "its",  "how",
+        "do",   "does", "can",  "get", "where", "what",  "which", "when", "who",  "why", "with", "from",
+        "into", "this", "that", "all", "some",  "there", "here",  "want", "need"};
+    return words;
+}
+
+// The forms of a word looked for: the word, and a plural's singular ("backups" finds "backup").
+QStringList Forms(const QString& word) {
+    QStringList forms{word};
+    if (word.size() > 3 && word.endsWith(QLatin1Char('s')) && !word.endsWith(QLatin1String("ss")))
+        forms << word.chopped(1);
+    return forms;
+}
+
+bool HoldsAny(const QString& text, const QStringList& forms) {
+    for (const QString& f : forms)
+        if (text.contains(f, Qt::CaseInsensitive)) return true;
+    return false;
+}
+
 } // namespace
+
+std::vector<const HelpTopic*> RankHelpTopics(const QString& words,
+                                             const std::function<QString(const HelpTopic&)>& pageText) {
+    QString question = words.simplified().toLower();
+    while (!question.isEmpty() && QStringLiteral("?!.,;").contains(question.back()))
+        question.chop(1);
+    QStringList wanted;
+    for (QString w : question.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        while (!w.isEmpty() && QStringLiteral("?!,;:\"'").contains(w.back()))
+            w.chop(1);
+        if (!w.isEmpty() && !SmallWords().contains(w)) wanted << w;
+    }
+    // A question of small words only is looked for as it is.
+    if (wanted.isEmpty()) wanted = question.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    struct Found {
+        const HelpTopic* topic;
+        int held;
+        int weight;
+    };
+    std::vector<Found> found;
+    for (const HelpTopic& t : kTopics) {
+        const QString title = QString::fromLatin1(t.title);
+        const QString keys = QString::fromLatin1(t.keyword) + QLatin1Char('|') + QString::fromLatin1(t.index);
+        const QString text = pageText(t);
+        Found f{&t, 0, 0};
+        for (const QString& w : wanted) {
+            const QStringList forms = Forms(w);
+            const int weight = (HoldsAny(title, forms) ? 8 : 0) + (HoldsAny(keys, forms) ? 4 : 0) +
+                               (HoldsAny(text, forms) ? 1 : 0);
+            if (weight > 0) ++f.held;
+            f.weight += weight;
+        }
+        if (wanted.size() > 1 && keys.contains(question, Qt::CaseInsensitive))
+            f.weight += 20;
+        else if (wanted.size() > 1 && text.contains(question, Qt::CaseInsensitive))
+            f.weight += 10;
+        if (f.held > 0) found.push_back(f);
+    }
+    const bool anyWhole = std::any_of(found.begin(), found.end(), [&](const Found& f) {
+        return f.held == static_cast<int>(wanted.size());
+    });
+    if (anyWhole)
+        std::erase_if(found, [&](const Found& f) { return f.held < static_cast<int>(wanted.size()); });
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return a.held != b.held ? a.held > b.held : a.weight > b.weight;
+    });
+    std::vector<const HelpTopic*> ranked;
+    for (const Found& f : found)
+        ranked.push_back(f.topic);
+    return ranked;
+}
 
 std::span<const HelpTopic> HelpTopics() {
     return kTopics;

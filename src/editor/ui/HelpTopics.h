@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -31,6 +32,14 @@ std::span<const HelpTopic> HelpTopics();
 
 // The topic of a keyword (letter case ignored), or null.
 const HelpTopic* FindHelpTopic(const QString& keyword);
+
+// The topics that answer a question or a few words, best first. Small words ("where", "are", "my", "a",
+// "to") are not looked for, and a plural finds its singular. A topic that holds every word comes before
+// one that holds only some, and only topics with every word are listed when there are any. Among those, a
+// word in the title counts most, then a word among the topic's keywords, then in its text (`pageText`); the
+// whole question among the keywords or in the text counts above single words. Ties keep contents order.
+std::vector<const HelpTopic*> RankHelpTopics(const QString& words,
+                                             const std::function<QString(const HelpTopic&)>& pageText);
 
 // A window's help keyword, kept on the window; the active window's topic is what Help and F1 open. A widget
 // without one of its own takes the keyword of the nearest parent that has one.

@@ -215,16 +215,9 @@ void HelpViewer::ShowSearch() {
 }
 
 QStringList HelpViewer::Search(const QString& words) const {
-    const QStringList wanted = words.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QStringList found;
-    if (wanted.isEmpty()) return found;
-    for (const HelpTopic& t : HelpTopics()) {
-        const QString text = PagePlainText(t) + QLatin1Char(' ') + QLatin1String(t.keyword);
-        bool all = true;
-        for (const QString& w : wanted)
-            all = all && text.contains(w, Qt::CaseInsensitive);
-        if (all) found << QString::fromLatin1(t.keyword);
-    }
+    for (const HelpTopic* t : RankHelpTopics(words, &PagePlainText))
+        found << QString::fromLatin1(t->keyword);
     return found;
 }
 

@@ -24,7 +24,7 @@ public:
     void ShowIndex();
     void ShowSearch();
 
-    // Keywords of the topics whose text holds every word of `words` (letter case ignored), in contents order.
+    // Keywords of the topics that answer `words`, best first (RankHelpTopics; letter case ignored).
     QStringList Search(const QString& words) const;
 
     QString currentKeyword() const { return current_; }

@@ -4,6 +4,7 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
+#include "editor/ui/AccessibleNames.h"
 #include "editor/ui/EditorState.h"
 
 namespace kivo::editor {
@@ -58,6 +59,7 @@ QWidget* TaskFrameOf(QWidget* w) {
 
 QMdiSubWindow* OpenTaskWindow(QWidget* content) {
     ClearRequestAndResponse();
+    NameControls(content);
     content->setAttribute(Qt::WA_DeleteOnClose);
     QMdiArea* area = Globals().TaskArea;
     if (!area) {
@@ -74,6 +76,7 @@ QMdiSubWindow* OpenTaskWindow(QWidget* content) {
 void OpenModalOnTask(QWidget* task, QWidget* child, std::function<void(int)> continuation,
                      ChildPlacement placement) {
     QWidget* disabled = TaskFrameOf(task);
+    NameControls(child);
     new ModalLink(child, disabled, std::move(continuation));
     ClearRequestAndResponse();
     child->setAttribute(Qt::WA_DeleteOnClose);

@@ -5,16 +5,32 @@
 #include "core/players/PlayerCsv.h"
 #include "core/players/PlayerCsvExport.h"
 #include "core/support/FixedText.h"
+#include "core/support/NameKey.h"
 #include "PlayersTestSupport.h"
 
 namespace kivo {
 namespace {
 
-TEST(FoldLatin1CaseTest, FoldsAsciiAndAccentedCapitalsOnly) {
-    EXPECT_EQ(FoldLatin1Case("ABC xyz 09"), "abc xyz 09");
-    EXPECT_EQ(FoldLatin1Case("\311lan \321and\332"), "\351lan \361and\372"); // Élan Ñandú
-    EXPECT_EQ(FoldLatin1Case("\300\336\337\377"), "\340\376\337\377");       // ß and ÿ have no capital here
-    EXPECT_EQ(FoldLatin1Case("\327\367"), "\327\367");                       // × and ÷ are no letters
+TEST(FoldForFindTest, LettersLoseCaseAndAccentsOtherBytesStay) {
+    EXPECT_EQ(FoldForFind("ABC xyz 09"), "abc xyz 09");
+    EXPECT_EQ(FoldForFind("Nov\341k"), "novak");                                 // Novák
+    EXPECT_EQ(FoldForFind("\311lan \321and\332"), "elan nandu");                 // Élan Ñandú
+    EXPECT_EQ(FoldForFind("\300\305\307\310\314\322\330\331\335"), "aaceioouy"); // ÀÅÇÈÌÒØÙÝ
+    EXPECT_EQ(FoldForFind("\306\346\337\336\376\320\360\377"), "aeaessththddy"); // ÆæßÞþÐðÿ
+    EXPECT_EQ(FoldForFind("\327\367\277\241-"), "\327\367\277\241-");            // × ÷ ¿ ¡ are no letters
+    // Every letter folds to plain small letters; nothing else changes.
+    for (int b = 0; b < 256; ++b) {
+        const std::string folded = FoldForFind(std::string(1, static_cast<char>(b)));
+        const bool letter =
+            (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= 0xC0 && b != 0xD7 && b != 0xF7);
+        if (!letter) {
+            EXPECT_EQ(folded, std::string(1, static_cast<char>(b))) << b;
+            continue;
+        }
+        ASSERT_FALSE(folded.empty()) << b;
+        for (char c : folded)
+            EXPECT_TRUE(c >= 'a' && c <= 'z') << b;
+    }
 }
 
 struct FilterCase {
@@ -41,7 +57,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FilterCase{"InTheTeam", "united", "A", "LEEDS UNITED", true},
                       FilterCase{"AccentedCapitalFoundBySmall", "\351lan", "\311LAN", "", true},
                       FilterCase{"AccentedSmallFoundByCapital", "\311L", "\351lan", "", true},
-                      FilterCase{"AccentIsNotItsPlainLetter", "elan", "\311LAN", "", false},
+                      FilterCase{"PlainLetterFindsAccented", "novak", "Nov\341k", "", true},
+                      FilterCase{"AccentedFindsPlain", "NOV\301K", "NOVAK", "", true},
+                      FilterCase{"AccentedTeam", "sao", "X", "S\303O PAULO", true},
+                      FilterCase{"LigatureAsTwoLetters", "aeb", "C\306BA", "", true},
+                      FilterCase{"OtherLetterStaysOther", "novek", "Nov\341k", "", false},
                       FilterCase{"PaddingBlanksAreNotText", "o ", "PEDRO", "", false},
                       FilterCase{"InnerBlankIsText", "o p", "PEDRO PEREZ", "", true},
                       FilterCase{"NeitherField", "zz", "PEDRO", "MADRID", false}),
@@ -88,6 +108,31 @@ TEST_F(FilteredListTest, PagesGoOnWhereTheLastScanStoppedAndKeepTheOrder) {
             expected.push_back("N" + std::string(59 - i < 10 ? "0" : "") + std::to_string(59 - i));
     EXPECT_EQ(names, expected);
     EXPECT_GE(pages, 6); // 60 rows, at most 10 read per page
+}
+
+TEST_F(FilteredListTest, CountIsWhatTheFilteredListHoldsOfTheOrdersLength) {
+    struct Case {
+        const char* text;
+        PlayerOrder order;
+        std::optional<std::uint8_t> mark;
+        std::int64_t matching, total;
+    };
+    for (const Case& c :
+         {Case{"alp", PlayerOrder::Name, std::nullopt, 20, 60},
+          Case{"ALP", PlayerOrder::Passing, 1, 10, 30}, // i a multiple of six
+          Case{"n0", PlayerOrder::Mark, 2, 5, 30},      // N00, N02 .. N08
+          Case{"", PlayerOrder::Price, std::nullopt, 60, 60},
+          Case{"zz", PlayerOrder::Name, std::nullopt, 0, 60}, Case{"x", PlayerOrder::Mark, 7, 0, 0}}) {
+        SCOPED_TRACE(c.text);
+        auto count = CountFilteredPlayers(*db, c.order, c.mark, PlayerQuickFilter(c.text));
+        ASSERT_TRUE(count.ok()) << count.error().text;
+        EXPECT_EQ(count->matching, c.matching);
+        EXPECT_EQ(count->total, c.total);
+        auto listed = ListFilteredPlayers(*db, {.order = c.order, .mark = c.mark, .limit = 0},
+                                          PlayerQuickFilter(c.text));
+        ASSERT_TRUE(listed.ok());
+        EXPECT_EQ(static_cast<std::int64_t>(listed->rows.size()), count->matching);
+    }
 }
 
 TEST_F(FilteredListTest, MarkAndOrderApplyBeforeTheFilter) {
