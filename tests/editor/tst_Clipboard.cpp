@@ -14,6 +14,7 @@
 #include "editor/clipboard/ClipboardList.h"
 #include "editor/clipboard/PlayerDrag.h"
 #include "editor/clipboard/VerPortapapeles.h"
+#include "editor/ui/WindowPlacement.h"
 #include "TestSupport.h"
 
 using namespace kivo;
@@ -270,7 +271,11 @@ private slots:
         QVERIFY(window);
         QCOMPARE(Listed(*window), names);
         window->list()->setCurrentRow(current);
-        QTest::keyClicks(window->list(), typed);
+        // Each character as a key press carrying it, as a keyboard with that character sends it.
+        for (QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, window->list(),
+                                c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown,
+                                QString(c), Qt::NoModifier);
         QCOMPARE(window->list()->currentRow(), expected);
         window->close();
     }
