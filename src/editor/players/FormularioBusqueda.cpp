@@ -139,6 +139,7 @@ FormularioBusqueda::FormularioBusqueda(int mark, QWidget* parent) : QWidget(pare
 }
 
 FormularioBusqueda::~FormularioBusqueda() {
+    CutChildConnections(this);
     if (holdsDatabase_) ReleasePlayerDatabase();
 }
 

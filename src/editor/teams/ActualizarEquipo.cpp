@@ -138,6 +138,7 @@ ActualizarEquipo::ActualizarEquipo(QWidget* parent) : QWidget(parent) {
 }
 
 ActualizarEquipo::~ActualizarEquipo() {
+    CutChildConnections(this);
     ReleaseFiles();
 }
 
