@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test through CTest.
+# Builds everything and runs every test through CTest. With --asan, builds and runs the suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer instead (the CMake preset "asan", in build-asan/).
 set -euo pipefail
 cd "$(dirname "$0")"
+if [ "${1:-}" = "--asan" ]; then
+  cmake --preset asan >/dev/null
+  KIVO_BUILD_DIR=build-asan scripts/setup.sh
+  ctest --preset asan
+  exit
+fi
 scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${KIVO_BUILD_DIR:-build}" --output-on-failure -j2 --timeout 300

@@ -19,7 +19,7 @@ void List(const std::string& directory) {
     for (const BackupRunListing& run : *runs) {
         std::cout << run.name;
         for (const std::string& file : run.files)
-            std::cout << ' ' << file;
+            std::cout << ' ' << Printable(file);
         std::cout << '\n';
     }
 }
@@ -29,7 +29,7 @@ void Restore(const std::string& directory, const std::string& run, const std::ve
     auto restored = RestoreBackupRun(directory, run, files, backups);
     if (!restored) Fail(restored.error().text);
     for (const std::string& name : *restored)
-        std::cout << "restored " << name << '\n';
+        std::cout << "restored " << Printable(name) << '\n';
     // Ask the run where it put the copies: a run started in the same second as another takes a suffix.
     if (!restored->empty())
         std::cout << "The files as they were before the restore are in "

@@ -88,7 +88,7 @@ void List(bool asJson) {
                 out += rows ? ",\n  " : "\n  ";
                 out += row.dump();
             } else {
-                out += Show(r.nombreJugador);
+                out += Printable(Show(r.nombreJugador));
                 out += '\n';
             }
             ++rows;
@@ -123,7 +123,7 @@ void Add(const std::string& file, const std::string& teamText, const std::string
     ClipboardStore store = OpenClipboard();
     auto id = store.Append(record);
     if (!id) Fail(id.error().text);
-    std::cout << Show(record.nombreJugador) << '\n';
+    std::cout << Printable(Show(record.nombreJugador)) << '\n';
 }
 
 // Letter case is ignored over Latin-1, accented letters included: "GONZÁLEZ" finds "gonzález".

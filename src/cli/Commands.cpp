@@ -67,6 +67,32 @@ std::string Show(const std::string& latin1) {
     return Latin1ToUtf8(TrimRight(latin1));
 }
 
+std::string Printable(std::string_view utf8, bool keepLineBreaks) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(utf8.size());
+    auto escaped = [&](unsigned code) {
+        out += "\\x";
+        out += hex[(code >> 4) & 15];
+        out += hex[code & 15];
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
+        if (b == '\n' && keepLineBreaks) {
+            out += '\n';
+        } else if (b < 0x20 || b == 0x7F) {
+            escaped(b);
+        } else if (b == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            escaped(next);
+            ++i;
+        } else {
+            out += static_cast<char>(b);
+        }
+    }
+    return out;
+}
+
 long ParseNumber(const std::string& text, const std::string& what) {
     long value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

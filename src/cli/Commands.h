@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -42,6 +43,11 @@ std::string FoldLatin1(const std::string& latin1);
 
 // A game text (Latin-1 bytes) as UTF-8 with trailing blanks removed, for printing and JSON.
 std::string Show(const std::string& latin1);
+
+// UTF-8 text made safe for a terminal: control characters (C0, DEL and the C1 range U+0080..U+009F)
+// are shown as \xNN, so a name holding an escape sequence cannot retitle or recolour the user's terminal.
+// Line breaks are kept only when `keepLineBreaks` (messages made of several lines).
+std::string Printable(std::string_view utf8, bool keepLineBreaks = false);
 
 // Parses a whole decimal number or fails (a usage error) with a message naming `what`.
 long ParseNumber(const std::string& text, const std::string& what);

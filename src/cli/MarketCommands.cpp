@@ -13,7 +13,7 @@ void Fix(const std::string& directory) {
     const MarketFixReport report = ArreglarMercado(directory, *progress);
     progress.reset();
     for (const auto& message : report.messages)
-        std::cerr << Latin1ToUtf8(message) << '\n';
+        std::cerr << Printable(Latin1ToUtf8(message), true) << '\n';
     std::cout << report.cupTeamsRewritten << " of " << report.cupTeams << " cup teams updated; ";
     if (report.poolMissing)
         std::cout << "no market pool\n";

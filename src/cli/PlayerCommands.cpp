@@ -278,16 +278,13 @@ void List(const std::string& orderName, const std::optional<std::string>& markTe
             AppendPlayerCsvLine(r, out);
         } else {
             const PlayerRowTexts t = RowTexts(r);
-            std::vector<std::string> c = {Show(t.country),
-                                          Show(t.team),
-                                          Show(t.division),
-                                          Show(t.nationality),
-                                          std::to_string(r.nroCamiseta),
-                                          Show(t.name),
-                                          Show(t.position)};
+            std::vector<std::string> c = {Printable(Show(t.country)),    Printable(Show(t.team)),
+                                          Printable(Show(t.division)),   Printable(Show(t.nationality)),
+                                          std::to_string(r.nroCamiseta), Printable(Show(t.name)),
+                                          Printable(Show(t.position))};
             for (auto v : r.skills)
                 c.push_back(std::to_string(v));
-            c.push_back(Show(t.price));
+            c.push_back(Printable(Show(t.price)));
             table(c);
         }
         ++rows;

@@ -83,7 +83,7 @@ void PrintFormulas(const std::string& ini, bool iniGiven, bool asJson) {
                       << (row["in_range"].get<bool>() ? "yes" : "no");
         else
             std::cout << std::setw(32) << kCannotEvaluate;
-        std::cout << row["formula"].get<std::string>() << '\n';
+        std::cout << Printable(row["formula"].get<std::string>()) << '\n';
     }
 }
 

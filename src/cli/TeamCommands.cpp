@@ -86,7 +86,7 @@ void PrintTeams(const std::string& file, bool asJson) {
         const TeamRecord& t = teams[k];
         // Padding is counted in characters, not in UTF-8 bytes.
         auto cell = [](const std::string& latin1, std::size_t width) {
-            return Latin1ToUtf8(PadBlank(TrimRight(latin1), width));
+            return Printable(Latin1ToUtf8(PadBlank(TrimRight(latin1), width)));
         };
         std::cout << std::left << std::setw(5) << k << std::setw(8) << static_cast<int>(t.pais)
                   << cell(FieldValue(t.nombreEquipo), 20)
@@ -138,6 +138,10 @@ std::string TextOf(const json& value) {
     return value.is_null() ? "?" : value.get<std::string>();
 }
 
+std::string PrintableOf(const json& value) {
+    return Printable(TextOf(value));
+}
+
 void PrintTeam(const std::string& file, const std::string& kText, bool asJson) {
     const long k = ParseNumber(kText, "K");
     WarnUnlessTeamFile(file);
@@ -156,20 +160,20 @@ void PrintTeam(const std::string& file, const std::string& kText, bool asJson) {
         std::cout << j.dump(2) << '\n';
         return;
     }
-    std::cout << "Team " << k << ": " << TextOf(j["name"]) << "  (country " << j["country"]
+    std::cout << "Team " << k << ": " << PrintableOf(j["name"]) << "  (country " << j["country"]
               << ", team number " << j["team_number"] << ", general number " << j["general_number"] << ")\n"
-              << "Coach: " << TextOf(j["coach"]) << "   Tactic: " << TextOf(j["tactic"])
-              << "   Division: " << TextOf(j["division"]) << '\n';
+              << "Coach: " << PrintableOf(j["coach"]) << "   Tactic: " << PrintableOf(j["tactic"])
+              << "   Division: " << PrintableOf(j["division"]) << '\n';
     std::cout << "Slot Place No Pos Nat Face PA SH HE TA BC SP FI Price Name\n";
     for (const json& p : j["players"]) {
         std::cout << std::right << std::setw(4) << p["slot"].get<int>() << std::setw(6)
                   << p["lineup_place"].get<int>() << std::setw(3) << p["shirt"].get<int>() << ' ' << std::left
-                  << std::setw(3) << TextOf(p["position"]) << ' ' << std::setw(3) << TextOf(p["nationality"])
-                  << std::right << std::setw(5) << p["face"].get<int>();
+                  << std::setw(3) << PrintableOf(p["position"]) << ' ' << std::setw(3)
+                  << PrintableOf(p["nationality"]) << std::right << std::setw(5) << p["face"].get<int>();
         for (const json& v : p["skills"])
             std::cout << std::setw(3) << v.get<int>();
-        std::cout << ' ' << std::left << std::setw(5) << TextOf(p["price"]) << ' '
-                  << p["name"].get<std::string>() << '\n';
+        std::cout << ' ' << std::left << std::setw(5) << PrintableOf(p["price"]) << ' '
+                  << Printable(p["name"].get<std::string>()) << '\n';
     }
 }
 
@@ -209,7 +213,9 @@ void AddTeamCommands(CLI::App& app) {
         if (auto existing = GameFileIn(*sampleDir); existing && !*force)
             Fail(*sampleDir + " already holds game files (" + *existing +
                  "); the sample would overwrite them. Give --force to write anyway.");
-        auto summary = WriteSampleData(*sampleDir, *options);
+        // Game files overwritten on --force are copied into kivo-backups/ first, like any change.
+        BackupRun backups;
+        auto summary = WriteSampleData(*sampleDir, *options, &backups);
         if (!summary) Fail(summary.error().text);
         std::cout << "Wrote " << summary->teamFiles << " team files (" << summary->teams << " teams, "
                   << summary->playerSlots << " player slots), 3 cup files and a pool of "

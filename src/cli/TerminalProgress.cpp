@@ -47,7 +47,7 @@ private:
         if (!s.status.empty()) line += "  " + s.status;
         if (!s.label1.empty() || s.value1 >= 0) line += "  " + Joined(s.label1, s.value1);
         if (!s.label2.empty() || s.value2 >= 0) line += "  " + Joined(s.label2, s.value2);
-        if (!s.text2.empty()) line += " " + Latin1ToUtf8(TrimRight(s.text2));
+        if (!s.text2.empty()) line += " " + Printable(Latin1ToUtf8(TrimRight(s.text2)));
         if (!s.percentText.empty()) line += "  " + s.percentText;
         std::cerr << '\r' << line << "\x1b[K" << std::flush;
         shown_ = true;

@@ -1,3 +1,5 @@
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -5,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Commands.h"
+#include "core/support/FileLookup.h"
 
 namespace {
 
@@ -97,6 +100,14 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return 2;
+    }
+    // Output that did not reach its file (a full disk) is a failure, not a success.
+    errno = 0;
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "kivo-cli: the output could not be written: "
+                  << kivo::SystemErrorText(errno ? errno : EIO) << '\n';
+        return 1;
     }
     return 0;
 }

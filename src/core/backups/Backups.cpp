@@ -1,10 +1,15 @@
 #include "core/backups/Backups.h"
 
+#include "core/support/FileAccess.h"
+#include "core/support/FileLookup.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
+#include <unistd.h>
+
+#include <cerrno>
 #include <system_error>
 #include <vector>
 
@@ -95,6 +100,11 @@ Status BackupRun::EnsureBackedUp(const fs::path& file) {
                 break;
             }
         }
+        // The new folders' entries reach the disk with the copy, or a crash could lose the copy.
+        if (!ec && folders_.count(folder.string())) {
+            if (Status synced = SyncFolder(folder); !synced) return synced.error();
+            if (Status synced = SyncFolder(absolute.parent_path()); !synced) return synced.error();
+        }
         if (ec || !folders_.count(folder.string()))
             return Error{"Cannot back up " + absolute.string() + ": no run folder can be made in " +
                          folder.string() + (ec ? " (" + ec.message() + ")" : std::string()) +
@@ -116,42 +126,22 @@ Status BackupRun::EnsureBackedUp(const fs::path& file) {
 }
 
 Status CopyFileWhole(const fs::path& from, const fs::path& to) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in)
-        return Error{"cannot read " + from.string() + " (" +
-                     std::error_code(errno, std::generic_category()).message() + ")"};
-    const fs::path temporary = fs::path(to).concat(".partial");
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return Error{"cannot write " + temporary.string() + " (" +
-                         std::error_code(errno, std::generic_category()).message() + ")"};
-        std::vector<char> buffer(1 << 16);
-        while (in) {
-            in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            const std::streamsize got = in.gcount();
-            if (got > 0 && !out.write(buffer.data(), got)) break;
-        }
-        const bool readFailed = in.bad();
-        out.flush();
-        if (readFailed || !out) {
-            const std::string why = std::error_code(errno, std::generic_category()).message();
-            out.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return Error{(readFailed ? "reading " + from.string() : "writing " + temporary.string()) +
-                         " failed (" + why + ")"};
-        }
+    auto in = OpenRegularFile(from, false);
+    if (!in) return Error{"cannot read " + from.string() + " (" + in.error().text + ")"};
+    auto out = FileReplacement::Begin(to);
+    if (!out) return out.error();
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(in->get(), buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return Error{"reading " + from.string() + " failed (" + SystemErrorText(errno) + ")"};
+        if (got == 0) break;
+        if (Status written = out->Write(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+            !written)
+            return written;
     }
-    std::error_code ec;
-    fs::rename(temporary, to, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return Error{"cannot rename " + temporary.string() + " to " + to.string() + " (" + ec.message() +
-                     ")"};
-    }
-    return Status::Ok();
+    // On disk, folder entry included, before the change it protects is made.
+    return out->Commit();
 }
 
 namespace {
@@ -218,6 +208,10 @@ Result<std::vector<std::string>> RestoreBackupRun(const fs::path& directory, con
             std::error_code kind;
             if (it->is_regular_file(kind) && !name.ends_with(".partial")) names.push_back(name);
         }
+        // A run folder that cannot be read restores nothing, and must not say it did.
+        if (ec) return Error{"Cannot read the backup run " + run.string() + ": " + ec.message()};
+        if (names.empty())
+            return Error{"The backup run " + runName + " holds no files; nothing was restored"};
         std::sort(names.begin(), names.end());
     }
     for (const std::string& name : names) {

@@ -4,6 +4,7 @@
 #include <limits>
 #include <system_error>
 
+#include "core/support/FileAccess.h"
 #include "core/support/FileLookup.h"
 #include "core/support/FixedText.h"
 
@@ -45,12 +46,17 @@ std::uint64_t TeamRecordOffset(const std::string& path, std::uint64_t k) {
 Result<TeamFile> TeamFile::Open(const std::string& path, Mode mode) {
     std::string trimmed = TrimRight(path);
     std::filesystem::path found = FindExistingFile(trimmed);
-    std::error_code ec;
-    if (std::filesystem::is_directory(found, ec))
-        return Error{"Cannot open " + trimmed + ": it is a directory, not a team file"};
+    auto handle = OpenRegularFile(found, mode == Mode::ReadWrite);
+    if (!handle) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(found, ec))
+            return Error{"Cannot open " + trimmed + ": it is a directory, not a team file"};
+        return Error{handle.error().text};
+    }
     errno = 0;
-    std::FILE* f = std::fopen(found.string().c_str(), mode == Mode::ReadOnly ? "rb" : "r+b");
-    if (!f) return IoError("Cannot open", trimmed, errno ? errno : ENOENT);
+    std::FILE* f = ::fdopen(handle->get(), mode == Mode::ReadOnly ? "rb" : "r+b");
+    if (!f) return IoError("Cannot open", trimmed, errno ? errno : EIO);
+    handle->release();
     return TeamFile(found.string(), std::unique_ptr<std::FILE, Closer>(f), IsCupFile(trimmed));
 }
 

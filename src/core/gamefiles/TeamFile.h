@@ -12,9 +12,9 @@
 
 namespace kivo {
 
-// Real team files hold a few dozen teams; a file of more than this is not a team file: reading it whole
-// would only exhaust memory, and reading it team by team would take hours. Every reader refuses it.
-inline constexpr std::uint64_t kMaxTeamsPerFile = 100000;
+// Team positions are single bytes, so the game holds at most 256 teams in a file; a larger file is not a
+// team file (a sparse or damaged one would be read into millions of blank teams). Every reader refuses it.
+inline constexpr std::uint64_t kMaxTeamsPerFile = 256;
 
 // A cup file (Eurocup.tmd, ...) has no header; any other file is a league team file TEAM.NNN.
 // The game's files are often upper case (EUROCUP.TMD), so the extension is compared without regard to

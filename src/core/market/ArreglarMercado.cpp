@@ -8,6 +8,7 @@
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/market/MarketPoolRecord.h"
+#include "core/support/FileAccess.h"
 #include "core/support/FileLookup.h"
 #include "core/support/FixedText.h"
 
@@ -56,7 +57,7 @@ struct FileCloser {
         if (f) std::fclose(f);
     }
 };
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+using StreamHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Returns false when the fix has to stop.
 bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& backups, MarketFixReport& report,
@@ -65,6 +66,12 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
     auto file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
     if (!file) {
         report.messages.push_back(path + " file cannot be opened");
+        return false;
+    }
+    // Refused before any copy is made: a file far too large to be a cup file is not copied nor read.
+    if (Status size = file->CheckSize(); !size) {
+        report.messages.push_back(size.error().text + "\n" + path +
+                                  " has not been changed and the fix is stopped.");
         return false;
     }
     if (auto failed = WriteBackup(path, InDirectory(directory, cup.backup), backups); !failed.empty()) {
@@ -117,12 +124,33 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
 void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& report, Progress& progress) {
     const std::string path = InDirectory(directory, kPoolName);
     const auto found = FindExistingFile(path);
-    FileHandle pool(std::fopen(found.c_str(), "r+b"));
-    if (!pool) {
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(found, ec))) {
         // The pool is optional: without it there is nothing to refresh.
         report.poolMissing = true;
         return;
     }
+    // A pool that is there but cannot be opened for the fix (read-only, not a regular file) is a failure.
+    auto handle = OpenRegularFile(found, true);
+    if (!handle) {
+        report.messages.push_back(handle.error().text);
+        report.stopped = true;
+        return;
+    }
+    if (auto size = FileSizeOf(*handle, found); !size || *size > kMaxPoolFileBytes) {
+        report.messages.push_back(size ? "Cannot read " + path + ": at " + std::to_string(*size) +
+                                             " bytes it is far too large to be a market pool"
+                                       : size.error().text);
+        report.stopped = true;
+        return;
+    }
+    StreamHandle pool(::fdopen(handle->get(), "r+b"));
+    if (!pool) {
+        report.messages.push_back("Cannot open " + path + ": " + SystemErrorText(errno));
+        report.stopped = true;
+        return;
+    }
+    handle->release();
     if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup), backups); !failed.empty()) {
         report.messages.push_back(failed);
         report.stopped = true;

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <thread>
@@ -84,26 +83,56 @@ std::uint32_t BigEndian32(const unsigned char* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
 }
 
-// The newest committed copy of the first page's header in the -wal file, if it holds one: a file in WAL
-// mode keeps its current first page there until a checkpoint copies it back.
-bool HeaderFromWal(const std::string& path, unsigned char (&h)[100]) {
-    std::ifstream wal(path + "-wal", std::ios::binary);
+// Reads through SQLite's own open file: closing a second descriptor of the database would drop every
+// POSIX lock this process holds on it, and another process could then write beside a reader or a writer.
+bool ReadThrough(sqlite3_file* file, void* into, int amount, sqlite3_int64 offset) {
+    return file && file->pMethods && file->pMethods->xRead(file, into, amount, offset) == SQLITE_OK;
+}
+
+// Adds `bytes` to a WAL checksum, as SQLite computes it (native or big-endian words, by the log's magic).
+void WalChecksum(bool bigEndian, const unsigned char* bytes, std::size_t size, std::uint32_t (&sum)[2]) {
+    for (std::size_t i = 0; i + 8 <= size; i += 8) {
+        std::uint32_t a, b;
+        if (bigEndian) {
+            a = BigEndian32(bytes + i);
+            b = BigEndian32(bytes + i + 4);
+        } else {
+            std::memcpy(&a, bytes + i, 4);
+            std::memcpy(&b, bytes + i + 4, 4);
+        }
+        sum[0] += a + sum[1];
+        sum[1] += b + sum[0];
+    }
+}
+
+// The newest committed copy of the first page's header in the write-ahead log, if it holds one: a file in
+// WAL mode keeps its current first page there until a checkpoint copies it back. Only frames whose
+// checksums hold are taken, so a frame another process is still writing is never read as the header.
+bool HeaderFromWal(sqlite3_file* wal, unsigned char (&h)[100]) {
     unsigned char header[32];
-    if (!wal.read(reinterpret_cast<char*>(header), sizeof header)) return false;
+    if (!ReadThrough(wal, header, sizeof header, 0)) return false;
     const std::uint32_t magic = BigEndian32(header);
     if (magic != 0x377f0682 && magic != 0x377f0683) return false;
+    const bool bigEndian = (magic & 1) != 0;
     const std::uint32_t pageSize = BigEndian32(header + 8);
-    if (pageSize < 512 || pageSize > 65536) return false;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0) return false;
+    std::uint32_t sum[2] = {0, 0};
+    WalChecksum(bigEndian, header, 24, sum);
+    if (sum[0] != BigEndian32(header + 24) || sum[1] != BigEndian32(header + 28)) return false;
     bool found = false;
     unsigned char pending[100];
     bool pendingSet = false;
-    std::vector<char> page(pageSize);
-    for (;;) {
+    std::vector<unsigned char> page(pageSize);
+    for (sqlite3_int64 at = 32;; at += 24 + pageSize) {
         unsigned char frame[24];
-        if (!wal.read(reinterpret_cast<char*>(frame), sizeof frame)) break;
-        if (!wal.read(page.data(), pageSize)) break;
+        if (!ReadThrough(wal, frame, sizeof frame, at) ||
+            !ReadThrough(wal, page.data(), int(pageSize), at + 24))
+            break;
         // Frames of an older generation of the log carry other salts.
         if (std::memcmp(frame + 8, header + 16, 8) != 0) break;
+        WalChecksum(bigEndian, frame, 8, sum);
+        WalChecksum(bigEndian, page.data(), pageSize, sum);
+        if (sum[0] != BigEndian32(frame + 16) || sum[1] != BigEndian32(frame + 20)) break;
         if (BigEndian32(frame) == 1) {
             std::memcpy(pending, page.data(), sizeof pending);
             pendingSet = true;
@@ -116,11 +145,40 @@ bool HeaderFromWal(const std::string& path, unsigned char (&h)[100]) {
     return found;
 }
 
-std::string HeaderProblem(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+sqlite3_file* OpenFileOf(SQLite::Database& db, int op) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db.getHandle(), "main", op, &file) != SQLITE_OK) return nullptr;
+    return file;
+}
+
+// Ends the read transaction HeaderProblem opens, however it leaves.
+struct ReadTransaction {
+    SQLite::Database& db;
+    bool began = false;
+    explicit ReadTransaction(SQLite::Database& d) : db(d) {
+        if (sqlite3_get_autocommit(db.getHandle()) == 0) return; // the caller's transaction holds the locks
+        db.exec("BEGIN");
+        began = true;
+    }
+    ~ReadTransaction() {
+        if (began) db.tryExec("ROLLBACK");
+    }
+};
+
+std::string HeaderProblem(SQLite::Database& db) {
+    // Read under a read lock, so that no process changes the first page (or creates the file) meanwhile.
+    // The statement reads no schema: a file SQLite refuses to read (a schema format it does not know) is
+    // judged by its header alone. It also opens the log of a file in WAL mode.
+    ReadTransaction reading(db);
+    try {
+        db.execAndGet("PRAGMA schema_version");
+    } catch (const std::exception& e) {
+        if (IsBusy(e)) throw;
+    }
     unsigned char h[100];
-    if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return {};
-    HeaderFromWal(path, h);
+    if (!ReadThrough(OpenFileOf(db, SQLITE_FCNTL_FILE_POINTER), h, sizeof h, 0)) return {};
+    // The log is open once the connection has read in WAL mode; without it, the file's own page is current.
+    HeaderFromWal(OpenFileOf(db, SQLITE_FCNTL_JOURNAL_POINTER), h);
     auto u32 = [&](int at) { return BigEndian32(h + at); };
     if (std::memcmp(h, "SQLite format 3", 16) != 0) return {}; // SQLite itself reports "not a database"
     const std::uint32_t pageSize = (std::uint32_t{h[16]} << 8) | h[17];
@@ -138,7 +196,7 @@ std::string HeaderProblem(const std::string& path) {
 
 // Whether the file holds our table and exactly our orders, and whether SQLite finds its pages sound.
 Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::string& reason) {
-    if (std::string problem = HeaderProblem(db.getFilename()); !problem.empty()) {
+    if (std::string problem = HeaderProblem(db); !problem.empty()) {
         reason = problem;
         return Check::KeysInvalid;
     }
@@ -175,6 +233,15 @@ Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::stri
 }
 
 SQLite::Database Connect(const std::string& path, bool create, int busyWaitMs) {
+    // SQLite would open a file it may not write read-only, leaving -wal and -shm files beside it that it
+    // cannot remove; such a file is refused before SQLite touches it.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    // A FIFO or a device would block SQLite's first read for ever.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw SQLite::Exception("the file is not a regular file", SQLITE_CANTOPEN);
+    if (std::filesystem::exists(status) && ::access(path.c_str(), W_OK) != 0)
+        throw SQLite::Exception("attempt to write a readonly database", SQLITE_READONLY);
     const int flags = SQLite::OPEN_READWRITE | (create ? SQLite::OPEN_CREATE : 0);
     SQLite::Database db(path, flags, busyWaitMs);
     return db;
@@ -257,7 +324,17 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
         return RetryWhileBusy(busyWaitMs, [&]() -> OpenAttempt {
             auto db = Connect(path, false, busyWaitMs);
             // A zero-length file is a database with nothing in it yet: give it its table like a new one.
-            if (IsEmptyDatabase(db)) {
+            bool empty = false;
+            try {
+                empty = IsEmptyDatabase(db);
+            } catch (const std::exception& e) {
+                // SQLite refuses some damaged headers (an unknown schema format) as a plain error.
+                if (IsBusy(e)) throw;
+                if (std::string problem = HeaderProblem(db); !problem.empty())
+                    return {OpenFailure::KeysInvalid, problem};
+                throw;
+            }
+            if (empty) {
                 PrepareConnection(db);
                 SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);
                 if (IsEmptyDatabase(db)) CreateKeyedFileSchema(db, schema);
@@ -309,7 +386,9 @@ Result<SQLite::Database> ConnectKeyedFileReadOnly(const KeyedFileSchema& schema,
         return Error{"There is no file " + path};
     }
     try {
-        const bool writable = ::access(path.c_str(), W_OK) == 0;
+        // Read-write at the file level needs a folder where SQLite may make its -wal and -shm files.
+        const std::string folder = std::filesystem::absolute(path).parent_path().string();
+        const bool writable = ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
         std::optional<SQLite::Database> db;
         if (writable) {
             // Read-write at the file level, so that the last connection to close removes the -wal and -shm

@@ -9,6 +9,12 @@ namespace kivo {
 
 namespace {
 
+// A spreadsheet takes a cell that starts with one of these for a formula (and runs it); such a text is
+// written after an apostrophe, which spreadsheets read as "this cell is text".
+bool StartsLikeFormula(std::string_view text) {
+    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
 // Latin-1 bytes up to the first zero, trailing blanks dropped, appended as one UTF-8 CSV field.
 void AppendText(std::string_view latin1, std::string& out) {
     std::size_t end = latin1.find('\0');
@@ -19,6 +25,7 @@ void AppendText(std::string_view latin1, std::string& out) {
     const bool edgeBlank = !latin1.empty() && latin1.front() == ' ';
     const bool quote = edgeBlank || latin1.find_first_of(",\"\r\n") != std::string_view::npos;
     if (quote) out += '"';
+    if (StartsLikeFormula(latin1)) out += '\'';
     for (char c : latin1) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x80) {
@@ -50,10 +57,13 @@ void AppendCode(const std::optional<std::string>& text, std::string& out) {
 } // namespace
 
 std::string CsvField(const std::string& utf8) {
-    const bool edgeBlank = !utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' ');
-    if (!edgeBlank && utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    std::string text;
+    if (StartsLikeFormula(utf8)) text = '\'';
+    text += utf8;
+    const bool edgeBlank = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+    if (!edgeBlank && text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
-    for (char c : utf8)
+    for (char c : text)
         quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
 }

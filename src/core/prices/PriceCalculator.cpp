@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <list>
 #include <regex>
@@ -112,7 +113,10 @@ std::vector<SuffixPitfall> FindSuffixPitfalls(std::string_view formula) {
         p.written = text.substr(i, k - i + 1);
         const std::string number = text.substr(i, k - i);
         p.worth = number.front() == '.' ? "0" + number : number;
-        p.amount = std::llround(std::stod(p.worth) * (suffix == 'k' ? 1e3 : 1e6));
+        // A number far beyond any price (hundreds of digits) has no amount to suggest; no note for it.
+        const double amount = std::strtod(p.worth.c_str(), nullptr) * (suffix == 'k' ? 1e3 : 1e6);
+        if (!(amount < 1e15)) continue;
+        p.amount = std::llround(amount);
         p.seemsToBe = Grouped(p.amount);
         if (p.amount % 1000000 == 0)
             p.writeThis = std::to_string(p.amount / 1000000) + "m";

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
 #include <random>
 #include <string_view>
@@ -14,6 +13,7 @@
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/PlayerCodes.h"
 #include "core/gamefiles/TeamRecord.h"
+#include "core/support/FileAccess.h"
 #include "core/support/FixedText.h"
 
 namespace kivo {
@@ -207,12 +207,16 @@ private:
     std::mt19937 rng_;
 };
 
-Status WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) return Error{"Cannot write " + path.string()};
-    return {};
+// A file that is already there (a game file the user asked to overwrite) is backed up before it is
+// replaced, like any change to a game file.
+Status WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+                  BackupRun* backups) {
+    std::error_code ec;
+    if (backups && std::filesystem::exists(path, ec)) {
+        if (Status kept = backups->EnsureBackedUp(path); !kept) return kept;
+    }
+    return ReplaceFileWhole(path,
+                            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void Append(std::vector<std::uint8_t>& bytes, const TeamRecord& r) {
@@ -233,6 +237,11 @@ TeamRecord StaleCopy(Generator& g, TeamRecord r) {
 } // namespace
 
 Result<SampleDataSummary> WriteSampleData(const std::string& directory, const SampleDataOptions& options) {
+    return WriteSampleData(directory, options, nullptr);
+}
+
+Result<SampleDataSummary> WriteSampleData(const std::string& directory, const SampleDataOptions& options,
+                                          BackupRun* backups) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::create_directories(directory, ec);
@@ -271,7 +280,7 @@ Result<SampleDataSummary> WriteSampleData(const std::string& directory, const Sa
         }
         char name[16];
         std::snprintf(name, sizeof name, "TEAM.%03d", n);
-        if (auto st = WriteBytes(fs::path(directory) / name, bytes); !st) return st.error();
+        if (auto st = WriteBytes(fs::path(directory) / name, bytes, backups); !st) return st.error();
         ++summary.teamFiles;
         summary.teams += count;
         summary.playerSlots += 16LL * count;
@@ -298,7 +307,7 @@ Result<SampleDataSummary> WriteSampleData(const std::string& directory, const Sa
                 cup.nroEquipo = static_cast<std::uint8_t>(std::min<std::size_t>(255, teams.size()));
             Append(bytes, cup);
         }
-        if (auto st = WriteBytes(fs::path(directory) / cups[c], bytes); !st) return st.error();
+        if (auto st = WriteBytes(fs::path(directory) / cups[c], bytes, backups); !st) return st.error();
     }
 
     // The market pool: foreign players copied from league slots, some stale; one names slot 17.
@@ -331,7 +340,7 @@ Result<SampleDataSummary> WriteSampleData(const std::string& directory, const Sa
             r[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(g.Uniform(0, 255));
         pool.insert(pool.end(), r.begin(), r.end());
     }
-    if (auto st = WriteBytes(fs::path(directory) / "POOLPLYR.DAT", pool); !st) return st.error();
+    if (auto st = WriteBytes(fs::path(directory) / "POOLPLYR.DAT", pool, backups); !st) return st.error();
     summary.poolEntries = entries;
     return summary;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/backups/Backups.h"
 #include "core/support/Result.h"
 
 namespace kivo {
@@ -25,5 +26,8 @@ struct SampleDataSummary {
 // catalogue file number and a few more, EUROCUP.TMD, UEFACUP.TMD, EUROCWC.TMD and POOLPLYR.DAT. The same
 // seed and scale always give the same bytes. The directory is created when missing.
 Result<SampleDataSummary> WriteSampleData(const std::string& directory, const SampleDataOptions& options);
+// The same, each file that is already there first copied into `backups` (none when null).
+Result<SampleDataSummary> WriteSampleData(const std::string& directory, const SampleDataOptions& options,
+                                          BackupRun* backups);
 
 } // namespace kivo

@@ -1,12 +1,12 @@
 #include "core/settings/IniFile.h"
 
+#include "core/support/FileAccess.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 namespace kivo {
@@ -22,19 +22,16 @@ struct Line {
     std::string end;
 };
 
-// The file's lines; nothing for a missing file; nullopt when it exists but cannot be read (a directory,
-// no permission).
+// The file's lines; nothing for a missing file; nullopt when it exists but cannot be read whole (a
+// directory, no permission, a read error, far too large for a settings file): a write must then refuse
+// rather than replace the file by what little was read.
 std::optional<std::vector<Line>> Load(const std::string& file) {
     std::error_code ec;
     const auto status = fs::status(file, ec);
     if (!fs::exists(status)) return std::vector<Line>{};
-    if (!fs::is_regular_file(status)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    const std::string text = bytes.str();
+    auto bytes = ReadWholeFile(file, kMaxSettingsFileBytes);
+    if (!bytes) return std::nullopt;
+    const std::string& text = *bytes;
     std::vector<Line> lines;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -121,38 +118,25 @@ bool HasLineBreak(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// The file's own line end: the first line's, else CRLF as the platform writes it.
+// The file's own line end: the first line's, else CRLF as the platform writes it. A lone CR (a last line
+// cut after it) is no line end to copy: a line written after it would be read as part of that line.
 std::string LineEndOf(const std::vector<Line>& lines) {
     for (const Line& line : lines)
-        if (!line.end.empty()) return line.end;
+        if (!line.end.empty() && line.end != "\r") return line.end;
     return "\r\n";
 }
 
-// Writes the lines under a temporary name and renames it over the file, so that a failed write (a full
-// disk) leaves the old file whole.
+// Whether text added after this line would run on into it.
+bool Unended(const Line& line) {
+    return line.end.empty() || line.end == "\r";
+}
+
+// The whole file replaced or none of it (a full disk leaves the old file whole), its permissions kept.
 bool Save(const std::string& file, const std::vector<Line>& lines) {
-    const std::string temporary = file + ".kivo-new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const Line& line : lines)
-            out << line.text << line.end;
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, file, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    std::string bytes;
+    for (const Line& line : lines)
+        bytes += line.text + line.end;
+    return ReplaceFileWhole(file, bytes).ok();
 }
 
 } // namespace
@@ -202,10 +186,10 @@ bool WriteIniText(const std::string& file, const std::string& section, const std
         std::size_t at = place.sectionEnd;
         while (at > *place.sectionLine + 1 && Trim(lines[at - 1].text).empty())
             --at;
-        if (lines[at - 1].end.empty()) lines[at - 1].end = eol;
+        if (Unended(lines[at - 1])) lines[at - 1].end = eol;
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{key + "=" + value, eol});
     } else {
-        if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
+        if (!lines.empty() && Unended(lines.back())) lines.back().end = eol;
         lines.push_back({"[" + section + "]", eol});
         lines.push_back({key + "=" + value, eol});
     }

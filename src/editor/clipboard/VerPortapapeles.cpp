@@ -23,6 +23,7 @@
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/StockMessages.h"
+#include "editor/ui/TaskWindows.h"
 
 namespace kivo::editor {
 
@@ -128,6 +129,7 @@ VerPortapapeles::VerPortapapeles(QWidget* frame) : QWidget(frame, Qt::Tool) {
 }
 
 VerPortapapeles::~VerPortapapeles() {
+    CutChildConnections(this);
     if (usingFile_) ReleaseClipboardFile();
     if (Globals().ClipboardThread == this) Globals().ClipboardThread = nullptr;
 }

@@ -115,6 +115,7 @@ ActualizarArchivoTodos::ActualizarArchivoTodos(QWidget* parent) : QWidget(parent
 }
 
 ActualizarArchivoTodos::~ActualizarArchivoTodos() {
+    CutChildConnections(this);
     if (holdsDatabase_) ReleasePlayerDatabase();
 }
 

@@ -264,6 +264,7 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
 }
 
 BrowserBusquedas::~BrowserBusquedas() {
+    CutChildConnections(this);
     if (holdsDatabase_) ReleasePlayerDatabase();
 }
 

@@ -146,6 +146,7 @@ FormularioBusqueda::FormularioBusqueda(int mark, QWidget* parent) : QWidget(pare
 }
 
 FormularioBusqueda::~FormularioBusqueda() {
+    CutChildConnections(this);
     if (holdsDatabase_) ReleasePlayerDatabase();
 }
 

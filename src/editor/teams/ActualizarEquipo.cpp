@@ -143,6 +143,7 @@ ActualizarEquipo::ActualizarEquipo(QWidget* parent) : QWidget(parent) {
 }
 
 ActualizarEquipo::~ActualizarEquipo() {
+    CutChildConnections(this);
     ReleaseFiles();
 }
 

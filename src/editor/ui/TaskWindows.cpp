@@ -49,6 +49,11 @@ void ClearRequestAndResponse() {
 
 } // namespace
 
+void CutChildConnections(QObject* window) {
+    for (QObject* child : window->findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, window, nullptr);
+}
+
 QWidget* TaskFrameOf(QWidget* w) {
     for (QWidget* p = w; p; p = p->parentWidget()) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) return sub;

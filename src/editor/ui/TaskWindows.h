@@ -32,6 +32,12 @@ void OpenModalOnTask(QWidget* task, QWidget* child, std::function<void(int respo
 // modal state. Does nothing for a window that is not modal on a task, or a second time.
 void FinishModal(QWidget* child, int response);
 
+// Cuts every connection from the signals of `window`'s children to `window` itself. A window's lambdas
+// capture `this`; Qt cuts such connections only in ~QObject, after the children are deleted, and a child
+// that signals while it goes (an undo stack clearing itself) would call into a window that is no longer
+// of its own type. Every window that connects its children to itself calls this first in its destructor.
+void CutChildConnections(QObject* window);
+
 // The window a task's disabling acts on: its subwindow inside the frame, or its top-level window.
 QWidget* TaskFrameOf(QWidget* w);
 

@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FileCase{"UpperCaseCup", "EUROCWC.TMD", "Eurocwc.tmd", 4, 0, 3, 684 * 3},
                       FileCase{"LeagueTrailingAlmostARecord", "TEAM.008", "TEAM.008", 3, 683, 1, 686},
                       FileCase{"CupTrailingByte", "Eurocup.tmd", "Eurocup.tmd", 3, 1, 2, 684 * 2},
-                      FileCase{"Team300", "TEAM.046", "TEAM.046", 301, 17, 300, 2 + 684 * 300}),
+                      FileCase{"Team199", "TEAM.046", "TEAM.046", 200, 17, 199, 2 + 684 * 199}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // The editor's road: read, decode, rename, encode, write back in place. The names are stored at full width
@@ -208,6 +208,21 @@ TEST(BrokenInput, AHugeFileIsRefusedInsteadOfReadWhole) {
     auto teams = ReadTeams(dir.file("TEAM.000"));
     ASSERT_FALSE(teams.ok());
     EXPECT_NE(teams.error().text.find("too large"), std::string::npos) << teams.error().text;
+}
+
+// Team positions are single bytes: 256 teams is the most a file holds, and one more makes it no team file
+// (a sparse file of 99,999 teams would otherwise be read as that many blank teams).
+TEST(BrokenInput, AFileOfMoreThan256TeamsIsRefused) {
+    TempDir dir;
+    for (const std::uint64_t teams : {256ull, 257ull, 99999ull}) {
+        SCOPED_TRACE(teams);
+        test::WriteBytes(dir.file("TEAM.001"), {0, 0});
+        std::filesystem::resize_file(dir.file("TEAM.001"), 2 + 684 * teams);
+        auto read = ReadTeams(dir.file("TEAM.001"));
+        EXPECT_EQ(read.ok(), teams == 256);
+        EXPECT_EQ(CheckTeamFileHeader(dir.file("TEAM.001")).ok(), teams == 256);
+        EXPECT_FALSE(ReadTeam(dir.file("TEAM.001"), 256).ok());
+    }
 }
 
 // A team position so large that its byte offset does not fit must not wrap round to a real team: as

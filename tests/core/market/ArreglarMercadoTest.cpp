@@ -1,5 +1,7 @@
 #include "core/market/ArreglarMercado.h"
 
+#include <sys/stat.h>
+
 #include "../players/PlayersTestSupport.h"
 #include "core/market/MarketPoolRecord.h"
 
@@ -210,6 +212,42 @@ TEST_F(MarketFixTest, LeagueFileThatCannotBeOpenedOrReadStopsTheFix) {
     EXPECT_EQ(report.messages.back(), League(3) + " file cannot be read");
     EXPECT_EQ(ReadBytes(Path("POOLPLYR.DAT")),
               PoolBytes({Refreshed(pool[0], league1[0]), PoolEntry(3, 0, 0), pool[1]}));
+}
+
+// A cup or pool file far larger than the game makes (here sparse) is refused before any copy is made: no
+// file is copied, read to its end or changed.
+TEST_F(MarketFixTest, AFileFarTooLargeIsRefusedBeforeAnyCopy) {
+    struct Case {
+        const char* file;
+        std::uint64_t size;
+    };
+    for (const Case c : {Case{"Uefacup.tmd", 1ull << 30}, Case{"POOLPLYR.DAT", 100ull << 20}}) {
+        SCOPED_TRACE(c.file);
+        SetUp();
+        std::filesystem::remove_all(Path("kivo-backups"));
+        std::filesystem::resize_file(Path(c.file), c.size);
+        const auto before = ReadBytes(Path("EUROCUP.TMD"));
+        const MarketFixReport report = ArreglarMercado(data, quiet);
+        EXPECT_TRUE(report.stopped);
+        ASSERT_FALSE(report.messages.empty());
+        EXPECT_NE(report.messages.back().find("far too large"), std::string::npos) << report.messages.back();
+        EXPECT_EQ(std::filesystem::file_size(Path(c.file)), c.size);
+        const std::string name = c.file;
+        EXPECT_FALSE(std::filesystem::exists(Path(name.substr(0, name.find('.')) + ".bak")));
+        EXPECT_FALSE(std::filesystem::exists(Path(name.substr(0, name.find('.')) + ".BAK")));
+        EXPECT_EQ(report.poolEntriesRewritten, 0);
+    }
+}
+
+// A pool that is there but is no regular file is a failure, not "no pool", and is never waited on.
+TEST_F(MarketFixTest, APoolThatIsNoRegularFileStopsTheFix) {
+    std::filesystem::remove(Path("POOLPLYR.DAT"));
+    ASSERT_EQ(::mkfifo(Path("POOLPLYR.DAT").c_str(), 0644), 0);
+    const MarketFixReport report = ArreglarMercado(data, quiet);
+    EXPECT_FALSE(report.poolMissing);
+    EXPECT_TRUE(report.stopped);
+    ASSERT_FALSE(report.messages.empty());
+    EXPECT_NE(report.messages.back().find("not a regular file"), std::string::npos) << report.messages.back();
 }
 
 } // namespace

@@ -59,7 +59,12 @@ INSTANTIATE_TEST_SUITE_P(Fields, PlayerCsvQuoting,
                                                    "X  ", "\" SPACED\"", "X"},
                                            CsvCase{"Latin1AsUtf8", "M\xDCNCHEN", "Gonz\xE1lez \xD1",
                                                    "M\xC3\x9CNCHEN", "Gonz\xC3\xA1lez \xC3\x91"},
-                                           CsvCase{"LineBreak", "A\nB", "C\rD", "\"A\nB\"", "\"C\rD\""}),
+                                           CsvCase{"LineBreak", "A\nB", "C\rD", "\"A\nB\"", "\"C\rD\""},
+                                           // A spreadsheet runs a cell starting with = + - @ as a formula.
+                                           CsvCase{"FormulaEquals", "=HYPERLINK(\"x\")", "=1+1",
+                                                   "\"'=HYPERLINK(\"\"x\"\")\"", "'=1+1"},
+                                           CsvCase{"FormulaPlusMinusAt", "+CMD", "-2+3", "'+CMD", "'-2+3"},
+                                           CsvCase{"FormulaAt", "@SUM(A1)", "A-B", "'@SUM(A1)", "A-B"}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(PlayerCsv, CodesOutsideTheirTablesAreEmptyFields) {
@@ -81,6 +86,9 @@ TEST(PlayerCsv, CsvFieldOfUtf8Text) {
     EXPECT_EQ(CsvField(" lead"), "\" lead\"");
     EXPECT_EQ(CsvField("trail "), "\"trail \"");
     EXPECT_EQ(CsvField(""), "");
+    EXPECT_EQ(CsvField("=cmd|' /c calc'!A0"), "'=cmd|' /c calc'!A0");
+    EXPECT_EQ(CsvField("-1, 2"), "\"'-1, 2\"");
+    EXPECT_EQ(CsvField("@x"), "'@x");
 }
 
 } // namespace

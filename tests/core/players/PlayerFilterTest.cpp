@@ -155,10 +155,13 @@ TEST_F(FilteredListTest, ExportWritesTheOneCsvFormatAndReplacesOnlyWhenComplete)
     ASSERT_TRUE(written.ok()) << written.error().text;
     EXPECT_EQ(*written, 10);
     std::string expected = PlayerCsvHeader();
-    for (const auto& e : *ListPlayers(*db, {.order = PlayerOrder::Mark, .mark = 2, .limit = 0}))
+    // The page is held by name: a loop over the contents of a temporary reads freed memory.
+    const auto page = ListPlayers(*db, {.order = PlayerOrder::Mark, .mark = 2, .limit = 0});
+    ASSERT_TRUE(page.ok());
+    for (const auto& e : *page)
         if (PlayerQuickFilter("alpha").Matches(e.row)) expected += PlayerCsvLine(e.row);
     EXPECT_EQ(test::ReadText(path), expected);
-    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
 
     // A directory that does not exist: an error, nothing left behind.
     auto failed = ExportPlayersCsv(*db, PlayerOrder::Name, std::nullopt, PlayerQuickFilter(),

@@ -253,6 +253,22 @@ INSTANTIATE_TEST_SUITE_P(
         PitfallCase{"PointWithoutSuffix", "1.5*pa", nullptr, "", 0, "", ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// A number of hundreds of digits is no price: no note (no amount to suggest), and never an abort or an
+// amount that wrapped round.
+TEST(FormulaNotes, AHugeNumberGivesNoNoteAndNoCrash) {
+    for (const std::string& digits : {std::string(20, '9'), std::string(309, '9'), std::string(400, '1')}) {
+        for (const char* suffix : {".5k", ".5m"}) {
+            SCOPED_TRACE(digits.size());
+            const auto notes = FormulaNotes(digits + suffix + "*pa");
+            EXPECT_TRUE(notes.empty()) << notes.front();
+            PriceEvaluator evaluator;
+            Skills top;
+            top.fill(15);
+            EXPECT_FALSE(evaluator.CalcularPrecio(digits + suffix, top).empty());
+        }
+    }
+}
+
 TEST(FormulaNotes, ADecimalWithASuffixIsNoted) {
     EXPECT_TRUE(FormulaNotes("75k*pa+1500k*he").empty());
     EXPECT_TRUE(FormulaNotes("1.5*pa").empty());

@@ -136,7 +136,7 @@ TEST_P(IniFileKeepsItsForm, OneWriteChangesOnlyItsEntry) {
     ASSERT_TRUE(WriteIniText(path, c.section, c.key, c.value));
     EXPECT_EQ(ReadText(path), c.after);
     EXPECT_EQ(ReadIniText(path, c.section, c.key, "missing"), c.value);
-    EXPECT_FALSE(std::filesystem::exists(path + ".kivo-new"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
 }
 
 // clang-format off
@@ -165,9 +165,44 @@ INSTANTIATE_TEST_SUITE_P(IniFile, IniFileKeepsItsForm, ::testing::Values(
     KeptForm{"SameValueLeavesTheFileAlone",
              "[P]\r\nX = 1 \r\n", "P", "X", "1", "[P]\r\nX = 1 \r\n"},
     KeptForm{"OnlyTheFirstOfTwoEqualSectionsChanges",
-             "[P]\nX=1\n[Q]\nX=2\n[P]\nX=3\n", "P", "X", "9", "[P]\nX=9\n[Q]\nX=2\n[P]\nX=3\n"}),
+             "[P]\nX=1\n[Q]\nX=2\n[P]\nX=3\n", "P", "X", "9", "[P]\nX=9\n[Q]\nX=2\n[P]\nX=3\n"},
+    // A last line cut after its CR: the new entry must start a line of its own to be read back.
+    KeptForm{"NewEntryAfterALastLineEndingInALoneCr",
+             "[Formula]\r\nFormulaDelantero=1k\r", "Formula", "FormulaDefensor", "2k",
+             "[Formula]\r\nFormulaDelantero=1k\r\nFormulaDefensor=2k\r\n"},
+    KeptForm{"NewSectionAfterAFileOfOneLineEndingInALoneCr",
+             "[Other]\r", "Formula", "FormulaDefensor", "2k",
+             "[Other]\r\n[Formula]\r\nFormulaDefensor=2k\r\n"}),
     [](const auto& info) { return std::string(info.param.label); });
 // clang-format on
+
+// A file that exists but cannot be read whole (here a link to a file whose read fails with EIO) is never
+// replaced by the one entry being written.
+TEST(IniFile, AReadErrorRefusesTheWriteAndKeepsTheFile) {
+    TempDir dir;
+    const std::string path = dir.file("ventanas.ini");
+    std::filesystem::create_symlink("/proc/self/mem", path);
+    EXPECT_EQ(ReadIniText(path, kFormulaSection, "FormulaDelantero", "fallback"), "fallback");
+    EXPECT_FALSE(WriteIniText(path, kFormulaSection, "FormulaDelantero", "1k"));
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
+}
+
+// A write keeps the file's permissions and changes the file a link leads to, not the link.
+TEST(IniFile, AWriteKeepsTheModeAndTheLink) {
+    TempDir dir;
+    const std::string real = dir.file("real.ini");
+    const std::string path = dir.file("ventanas.ini");
+    test::WriteText(real, "[Formula]\r\nFormulaDelantero=1k\r\n");
+    std::filesystem::permissions(real,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::others_read);
+    std::filesystem::create_symlink(real, path);
+    ASSERT_TRUE(WriteIniText(path, kFormulaSection, "FormulaDelantero", "2k"));
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadText(real), "[Formula]\r\nFormulaDelantero=2k\r\n");
+    EXPECT_EQ(std::filesystem::status(real).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::others_read);
+}
 
 } // namespace
 } // namespace kivo
