@@ -42,17 +42,23 @@ struct PlayerListModel::Connection {
 };
 
 PlayerListModel::PlayerListModel(std::string databasePath, QObject* parent)
-    : QAbstractTableModel(parent), connection_(std::make_shared<Connection>()) {
+    : QAbstractTableModel(parent), connection_(std::make_shared<Connection>()),
+      countConnection_(std::make_shared<Connection>()) {
     connection_->path = std::move(databasePath);
+    countConnection_->path = connection_->path;
     // One worker: requests are answered in the order they were made, on one connection.
     pool_.setMaxThreadCount(1);
     pool_.setExpiryTimeout(-1);
+    countPool_.setMaxThreadCount(1);
 }
 
 PlayerListModel::~PlayerListModel() {
     connection_->latest = ~std::uint64_t{0};
+    countConnection_->latest = ~std::uint64_t{0};
     pool_.clear();
+    countPool_.clear();
     pool_.waitForDone();
+    countPool_.waitForDone();
 }
 
 template <class R>
@@ -148,11 +154,32 @@ void PlayerListModel::StartReload(std::optional<PlayerListEntry> keep) {
                            if (a.place >= 0) emit placeFound(static_cast<int>(a.place));
                            if (filtered && !filterAtEnd_ && rows_ < filterWanted_) RequestMoreFiltered();
                        });
-    // The whole count takes a full scan, so it comes after the first rows.
-    if (!filter.empty())
-        Post<CountAnswer>([view = ListView{order, mark},
-                           filter](PlayerDatabase& db) { return CountFiltered(db, view, filter); },
-                          [this](CountAnswer a) { emit filterCounted(a.matching, a.total); });
+    countConnection_->latest = generation_;
+    if (!filter.empty()) RequestCount();
+}
+
+void PlayerListModel::RequestCount() {
+    const std::uint64_t generation = generation_;
+    countPool_.start(
+        [this, connection = countConnection_, generation, view = ListView{order_, mark_}, filter = filter_] {
+            // A count of a filter typed over since is not worth the scan.
+            if (connection->latest != generation) return;
+            CountAnswer a;
+            if (auto db = connection->Get())
+                a = CountFiltered(**db, view, filter);
+            else
+                a.error = db.error().text;
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, a] {
+                    if (generation != generation_) return;
+                    if (a.error.empty())
+                        emit filterCounted(a.matching, a.total);
+                    else
+                        Failed(a.error, false);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void PlayerListModel::RequestChunk(int chunk) const {

@@ -92,9 +92,14 @@ private:
     void Answered();
     void Failed(const std::string& text, bool positioning);
     void Evict(int around);
+    void RequestCount();
 
     std::shared_ptr<Connection> connection_;
     QThreadPool pool_;
+    // The quick filter's count scans the whole order: on a worker and a connection of its own, so that the
+    // rows the view asks for meanwhile never wait for it.
+    std::shared_ptr<Connection> countConnection_;
+    QThreadPool countPool_;
     PlayerOrder order_ = PlayerOrder::Name;
     std::optional<std::uint8_t> mark_;
     PlayerQuickFilter filter_;
