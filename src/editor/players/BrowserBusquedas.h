@@ -44,6 +44,8 @@ public:
     QLineEdit* locatorEntry() const { return locator_; }
     QLineEdit* filterEntry() const { return filter_; }
     QPushButton* button(const QString& text) const;
+    // Shown when the database was built before it kept each player's team and slot.
+    QLabel* olderDatabaseNote() const { return olderNote_; }
     // The highlighted player, when its row has been read.
     std::optional<PlayerListEntry> Highlighted() const;
 
@@ -63,6 +65,8 @@ private:
     void GoToRow(int row, bool toTop);
     void Locate();
     void CopyPlayer();
+    // Enter, a double-click or "Edit Team": the highlighted player's team in the team editor, at his row.
+    void EditTeam();
     void ExportPlayers();
     void CloseWindow();
 
@@ -75,6 +79,7 @@ private:
     QLabel* locatorPrompt_;
     QPushButton* copy_;
     QPushButton* print_;
+    QLabel* olderNote_;
     int marcaSeleccionada_ = 0;
     bool holdsDatabase_ = false;
     bool placed_ = false;
