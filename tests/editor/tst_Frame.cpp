@@ -235,7 +235,7 @@ private slots:
         QVERIFY(!Globals().CatalogueOpen);
         QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
         emit windows->aboutToShow();
-        QCOMPARE(windows->actions().size(), 5);
+        QCOMPARE(windows->actions().size(), 6);
         entry->trigger(); // after closing it opens again
         QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
         QCOMPARE(seams.messages.size(), std::size_t(2));
