@@ -56,8 +56,9 @@ ComprobarArchivos::ComprobarArchivos(QWidget* parent) : QWidget(parent) {
     list_->setUniformRowHeights(true);
     list_->setHeaderLabels({QStringLiteral("File"), QStringLiteral("Team"), QStringLiteral("Slot"),
                             QStringLiteral("Entry"), QStringLiteral("Code"), QStringLiteral("Message")});
+    // The check's own order until a header is clicked.
+    list_->header()->setSortIndicator(-1, Qt::AscendingOrder);
     list_->setSortingEnabled(true);
-    list_->sortByColumn(-1, Qt::AscendingOrder); // the check's own order until a header is clicked
     list_->header()->setSectionResizeMode(kMessage, QHeaderView::Stretch);
     summary_ = new QLabel;
     summary_->setWordWrap(true);
@@ -112,7 +113,10 @@ void ComprobarArchivos::Check() {
         items << item;
         ++counts[f.code];
     }
+    // Added unsorted, so that they keep the check's order until the user sorts them.
+    list_->setSortingEnabled(false);
     list_->addTopLevelItems(items);
+    list_->setSortingEnabled(true);
     QString text = QStringLiteral("%1 finding(s) in %2 file(s), %3 team(s)")
                        .arg(result->findings.size())
                        .arg(result->files)
