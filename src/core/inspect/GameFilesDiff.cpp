@@ -38,6 +38,8 @@ void DiffLoaded(const std::string& name, const LoadedGameFile& a, const LoadedGa
     for (std::size_t k = 0; k < std::max(na, nb); ++k) {
         const auto index = static_cast<std::int64_t>(k);
         if (k < na && k < nb) {
+            // Most records are the same on both sides: they are passed by without taking them apart.
+            if (pool ? a.entries[k] == b.entries[k] : a.teams[k] == b.teams[k]) continue;
             if (pool)
                 DiffPoolEntries(name, index, b.RecordOffset(k), a.entries[k], b.entries[k], out);
             else
