@@ -81,6 +81,24 @@ TEST_F(PlayerPlacesTest, ARefreshRewritesOneTeamsRowsKeepingTheirMarks) {
     EXPECT_EQ(Count("1"), 5 * 16);
 }
 
+// After a restore: a file that lost a team and changed another follows with its rows, marks kept.
+TEST_F(PlayerPlacesTest, AWholeFileRefreshFollowsTheFileKeepingMarks) {
+    db->connection().exec("UPDATE jugadores SET marca = 2 WHERE pais = 1 AND equipo = 0 AND slot = 7");
+    db->connection().exec("UPDATE jugadores SET marca = 6 WHERE pais = 3 AND equipo = 1 AND slot = 1");
+    WriteTeamFile(1, {MakeTeam(1, "BACK A", 0, 9), MakeTeam(1, "ONE B", 0, 2)});
+    auto summary = RefreshFileRows(*db, TeamFile(1), 1);
+    ASSERT_TRUE(summary.ok()) << summary.error().text;
+    EXPECT_EQ(summary->rewritten, 32);
+    EXPECT_EQ(summary->added, 0);
+    EXPECT_EQ(Places(1), Expected({"BACK A", "ONE B"}));
+    EXPECT_EQ(Count("pais = 1 AND equipo = 0 AND slot = 7 AND marca = 2"), 1);
+    EXPECT_EQ(Count("pais = 3 AND marca = 6"), 1);
+    EXPECT_EQ(Count("1"), 4 * 16);
+    // A file that cannot be read changes nothing.
+    EXPECT_FALSE(RefreshFileRows(*db, TeamFile(9), 9).ok());
+    EXPECT_EQ(Count("1"), 4 * 16);
+}
+
 TEST_F(PlayerPlacesTest, AnOlderDatabaseIsMendedByTheKeyRebuildAndSaysItLacksThePlaces) {
     db->connection().exec("UPDATE jugadores SET marca = 4 WHERE id = 2");
     db->connection().exec("ALTER TABLE jugadores DROP COLUMN equipo");
