@@ -46,7 +46,8 @@ void AddBackupCommands(CLI::App& app) {
         "backups", "The copies kept in DIR/kivo-backups/ before each run's first change to a game file");
     backups->require_subcommand(1);
     backups->footer("Examples:\n  kivo-cli backups list data\n"
-                    "  kivo-cli backups restore data 2026-12-06_20-31-07 EUROCUP.TMD");
+                    "  kivo-cli backups restore data 2026-12-06_20-31-07 EUROCUP.TMD\n"
+                    "  kivo-cli backups diff data 2026-12-06_20-31-07");
 
     auto* list = backups->add_subcommand("list", "The runs kept, oldest first, each with its files");
     auto listDir = std::make_shared<std::string>();
@@ -63,6 +64,17 @@ void AddBackupCommands(CLI::App& app) {
     restore->add_option("RUN", *run, "run name as `backups list` shows it")->required();
     restore->add_option("FILE", *files, "file names inside the run (default: all)");
     restore->callback([=] { Restore(*dir, *run, *files); });
+
+    auto* diff = backups->add_subcommand(
+        "diff", "Compare each file of run RUN with the current file of that name, field by field. Exit status "
+                "0: equal, 1: different, 2: trouble");
+    auto diffDir = std::make_shared<std::string>();
+    auto diffRun = std::make_shared<std::string>();
+    auto diffJson = std::make_shared<bool>(false);
+    diff->add_option("DIR", *diffDir, "directory of the game files")->required();
+    diff->add_option("RUN", *diffRun, "run name as `backups list` shows it")->required();
+    diff->add_flag("--json", *diffJson, "JSON output");
+    diff->callback([=] { BackupRunDiff(*diffDir, *diffRun, *diffJson); });
 }
 
 } // namespace kivo::cli

@@ -20,6 +20,10 @@ void AddPlayerCommands(CLI::App& app);
 void AddClipboardCommands(CLI::App& app);
 void AddMarketCommands(CLI::App& app);
 void AddBackupCommands(CLI::App& app);
+void AddCheckCommands(CLI::App& app);
+
+// `backups diff`: each file of a backup run compared with the current file of that name.
+void BackupRunDiff(const std::string& directory, const std::string& run, bool asJson);
 
 // A job's progress as one line on stderr, only when stderr is a terminal.
 std::unique_ptr<kivo::Progress> MakeTerminalProgress();

@@ -82,13 +82,14 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.footer("Examples:\n  kivo-cli sample-data data\n  kivo-cli teams data/TEAM.001\n"
                "  kivo-cli players build data\n  kivo-cli players list --order passing --limit 20\n"
-               "  kivo-cli backups list data");
+               "  kivo-cli backups list data\n  kivo-cli check data");
     kivo::cli::AddTeamCommands(app);
     kivo::cli::AddPriceCommands(app);
     kivo::cli::AddPlayerCommands(app);
     kivo::cli::AddClipboardCommands(app);
     kivo::cli::AddMarketCommands(app);
     kivo::cli::AddBackupCommands(app);
+    kivo::cli::AddCheckCommands(app);
     if (!CheckWords(app, argc, argv)) return 2;
     try {
         app.parse(argc, argv);

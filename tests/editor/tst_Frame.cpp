@@ -49,11 +49,13 @@ private slots:
                  (QStringList{"&File", "&Options", "&Window", "&Help|Windows Help"}));
         QCOMPARE(test::Entries(test::MenuOf(frame, "&File")->actions()),
                  (QStringList{"&Browse Teams from a Country, Region...", "-", "&Find Players",
-                              "&Create a File with all the Players", "&Fix Foreign Market Players", "-",
+                              "&Create a File with all the Players", "&Fix Foreign Market Players",
+                              "Chec&k Game Files\u2026|Check the game files without changing them", "-",
                               "&Edit Prices Formula", "-", "&Exit|Exit PC Zeltra"}));
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Options")->actions()), QStringList{"&Printer Setup"});
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Window")->actions()),
-                 (QStringList{"&Players Clipboard|Open Players Clipboard", "-", "&Tile", "&Cascade",
+                 (QStringList{"&Players Clipboard|Open Players Clipboard",
+                              "&Backups\u2026|Compare the game files with their backups and restore them", "-", "&Tile", "&Cascade",
                               "&Arrange Icons"}));
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Help")->actions()),
                  (QStringList{"&Contents|View the contents of the help file",
@@ -95,6 +97,8 @@ private slots:
                                "Start Creating File",
                                "&Fix Foreign Market Players",
                                "Start Fixing Market",
+                               "Chec&k Game Files\u2026",
+                               "Check Game Files",
                                "&Edit Prices Formula",
                                "Formulae to Compute Prices"};
         for (int i = 0; i < file.size(); i += 2)
@@ -105,6 +109,9 @@ private slots:
         QTest::newRow("Window &Players Clipboard") << "&Window"
                                                    << "&Players Clipboard"
                                                    << "Players Clipboard";
+        QTest::newRow("Window &Backups") << "&Window"
+                                         << "&Backups\u2026"
+                                         << "Backups";
         for (const char* entry : {"&Contents", "&Search for Help On...", "&How to Use Help", "&About"})
             QTest::newRow(qPrintable(QStringLiteral("Help ") + entry))
                 << "&Help" << entry << "KIVO Editor Help";
@@ -221,14 +228,14 @@ private slots:
         QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
         QMenu* windows = test::MenuOf(frame, "&Window"); // lists the task windows
         emit windows->aboutToShow();
-        QCOMPARE(test::Entries(windows->actions()).mid(5), (QStringList{"-", "&1 Team Files"}));
+        QCOMPARE(test::Entries(windows->actions()).mid(6), (QStringList{"-", "&1 Team Files"}));
         const QString refused = "ERROR: Only ONE File can be Edited at the Same Time";
         QCOMPARE(seams.Shown(), (QStringList{refused, refused}));
         frame.taskArea()->subWindowList().at(0)->close();
         QVERIFY(!Globals().CatalogueOpen);
         QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty());
         emit windows->aboutToShow();
-        QCOMPARE(windows->actions().size(), 5);
+        QCOMPARE(windows->actions().size(), 6);
         entry->trigger(); // after closing it opens again
         QCOMPARE(Titles(frame.taskArea()), QStringList{"Team Files"});
         QCOMPARE(seams.messages.size(), std::size_t(2));

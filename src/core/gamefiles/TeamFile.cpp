@@ -162,6 +162,19 @@ Result<std::uint64_t> TeamFile::CountTeams() {
     return *size < start ? 0 : (*size - start) / kTeamRecordSize;
 }
 
+Result<std::vector<std::uint8_t>> TeamFile::ReadBytesAt(std::uint64_t offset, std::size_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    errno = 0;
+    std::clearerr(file_.get());
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<long>::max()) ||
+        std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) != 0)
+        return IoError("Cannot read", path_, errno ? errno : EINVAL);
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file_.get());
+    if (got != bytes.size() && std::ferror(file_.get())) return IoError("Cannot read", path_, errno);
+    bytes.resize(got);
+    return bytes;
+}
+
 Status CheckTeamFileHeader(const std::string& path) {
     auto file = TeamFile::Open(path, TeamFile::Mode::ReadOnly);
     if (!file) return file.error();

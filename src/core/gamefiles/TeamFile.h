@@ -57,6 +57,12 @@ public:
     // Number of whole records in the file.
     Result<std::uint64_t> CountTeams();
 
+    // The file's length, and the bytes outside the records (a league file's header, bytes after the last
+    // whole record): what the comparisons and the check look at beside the teams. Reads at most `count`
+    // bytes from `offset`, fewer at the end of the file.
+    Result<std::uint64_t> SizeInBytes() { return Size(); }
+    Result<std::vector<std::uint8_t>> ReadBytesAt(std::uint64_t offset, std::size_t count);
+
 private:
     struct Closer {
         void operator()(std::FILE* f) const {

@@ -7,6 +7,7 @@
 
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/TeamFile.h"
+#include "core/market/MarketFixRules.h"
 #include "core/market/MarketPoolRecord.h"
 #include "core/support/FileAccess.h"
 #include "core/support/FileLookup.h"
@@ -98,18 +99,18 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
         }
         const std::string team = "Team " + std::to_string(cupTeam->nroEquipo) + " (" + name + ")";
         auto leagueTeam = leagueFile->ReadTeam(cupTeam->nroEquipo);
-        if (!leagueTeam) {
+        const CupTeamFix fix = FixCupTeam(*cupTeam, leagueTeam ? &*leagueTeam : nullptr);
+        if (fix.verdict == CupTeamVerdict::LeagueMissing) {
             report.messages.push_back(team + " cannot be found inside " + league +
                                       ".\nThis cup team cannot be updated.");
             continue;
         }
-        if (leagueTeam->division != 0) {
+        if (fix.verdict == CupTeamVerdict::NotPremier) {
             report.messages.push_back(team + " inside " + league +
                                       " is not a Premier division team.\nThis cup team cannot be updated.");
             continue;
         }
-        TeamRecord updated = *leagueTeam;
-        updated.nroEquipoGral = cupTeam->nroEquipoGral;
+        const TeamRecord& updated = fix.record;
         if (Status written = file->WriteTeam(k, updated); !written) {
             report.messages.push_back("Cup team " + std::to_string(k) + " of " + path +
                                       " could not be written back: " + written.error().text +
@@ -192,9 +193,8 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
             ++report.poolEntriesTeamMissing;
             continue;
         }
-        if (entry.reservado1 + 1 > static_cast<int>(kPlayersPerTeam)) continue;
-        RefreshPoolRecord(entry, *team, entry.reservado1);
-        bytes = SerializePoolRecord(entry);
+        if (!PoolEntryFixable(entry, &*team)) continue;
+        bytes = SerializePoolRecord(FixPoolEntry(entry, &*team));
         errno = 0;
         if (std::fseek(pool.get(), offset, SEEK_SET) != 0 ||
             std::fwrite(bytes.data(), 1, bytes.size(), pool.get()) != bytes.size() ||

@@ -23,6 +23,8 @@
 #include "editor/ui/TaskWindows.h"
 #include "editor/ui/WindowPlacement.h"
 #include "editor/clipboard/VerPortapapeles.h"
+#include "editor/inspect/ComprobarArchivos.h"
+#include "editor/inspect/CopiasSeguridad.h"
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
@@ -73,6 +75,9 @@ void Principal::BuildMenus() {
     findPlayers_ = Entry(file, QStringLiteral("&Find Players"));
     createFile_ = Entry(file, QStringLiteral("&Create a File with all the Players"));
     fixMarket_ = Entry(file, QStringLiteral("&Fix Foreign Market Players"));
+    QAction* checkFiles = Entry(file, QStringLiteral("Chec&k Game Files\u2026"),
+                                QStringLiteral("Check the game files without changing them"));
+    connect(checkFiles, &QAction::triggered, this, [] { StartComprobarArchivos(); });
     file->addSeparator();
     editFormula_ = Entry(file, QStringLiteral("&Edit Prices Formula"));
     file->addSeparator();
@@ -94,7 +99,10 @@ void Principal::BuildMenus() {
     clipboard_ =
         Entry(windowMenu_, QStringLiteral("&Players Clipboard"), QStringLiteral("Open Players Clipboard"));
     connect(clipboard_, &QAction::triggered, this, &Principal::OpenPlayersClipboard);
-    fixedWindowEntries_ << clipboard_ << windowMenu_->addSeparator();
+    QAction* backups = Entry(windowMenu_, QStringLiteral("&Backups\u2026"),
+                             QStringLiteral("Compare the game files with their backups and restore them"));
+    connect(backups, &QAction::triggered, this, [] { StartCopiasSeguridad(); });
+    fixedWindowEntries_ << clipboard_ << backups << windowMenu_->addSeparator();
     QAction* tile = Entry(windowMenu_, QStringLiteral("&Tile"));
     QAction* cascade = Entry(windowMenu_, QStringLiteral("&Cascade"));
     QAction* arrange = Entry(windowMenu_, QStringLiteral("&Arrange Icons"));

@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "core/players/TeamRowsRefresh.h"
 #include "editor/ui/CheckOpen.h"
 #include "editor/ui/EditorState.h"
 #include "editor/ui/TaskWindows.h"
@@ -154,6 +155,19 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     locatorPrompt_ = new QLabel(QStringLiteral("Player Name:"));
     locatorPrompt_->setBuddy(locator_);
     copy_ = Button(QStringLiteral("Copy player"));
+    auto* editTeam = Button(QStringLiteral("Edit Team"));
+    editTeam->setToolTip(QStringLiteral("Open the highlighted player's team in the team editor (Enter)"));
+    olderNote_ = new QLabel(QStringLiteral(
+        "This file was built before it kept each player's team: build it again (\"Create a File with all "
+        "the Players\") to open a player's team from here."));
+    olderNote_->setWordWrap(true);
+    olderNote_->setAccessibleName(olderNote_->text());
+    olderNote_->setVisible(false);
+    if (holdsDatabase_)
+        if (auto database = PlayerDatabase::Open(PlayerDatabasePath(), true)) {
+            const auto keeps = DatabaseKeepsPlayerPlaces(*database);
+            olderNote_->setVisible(keeps.ok() && !*keeps);
+        }
     print_ = Button(QStringLiteral("Print Marked"));
     auto* exportButton = Button(QStringLiteral("Export\u2026"),
                                 QStringLiteral("Export the players of the selected mark, or those the quick "
@@ -187,6 +201,7 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     tabRow->addWidget(locatorPrompt_);
     tabRow->addWidget(locator_);
     tabRow->addWidget(copy_);
+    tabRow->addWidget(editTeam);
     tabRow->addStretch();
     tabRow->addWidget(print_);
     tabRow->addWidget(exportButton);
@@ -204,6 +219,7 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     bottom->addWidget(close);
     bottom->addWidget(help);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(olderNote_);
     layout->addLayout(filterRow);
     layout->addWidget(list_, 1);
     layout->addWidget(tabs_);
@@ -228,6 +244,8 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     connect(markEntry_, &QLineEdit::textChanged, this, &BrowserBusquedas::MarkEdited);
     connect(locator_, &QLineEdit::returnPressed, this, &BrowserBusquedas::Locate);
     connect(copy_, &QPushButton::clicked, this, &BrowserBusquedas::CopyPlayer);
+    connect(editTeam, &QPushButton::clicked, this, &BrowserBusquedas::EditTeam);
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { EditTeam(); });
     connect(exportButton, &QPushButton::clicked, this, &BrowserBusquedas::ExportPlayers);
     connect(close, &QPushButton::clicked, this, &BrowserBusquedas::CloseWindow);
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });

@@ -48,6 +48,8 @@ public:
     // "N of M players" while the quick filter holds text.
     QLabel* filterCount() const { return filterCount_; }
     QPushButton* button(const QString& text) const;
+    // Shown when the database was built before it kept each player's team and slot.
+    QLabel* olderDatabaseNote() const { return olderNote_; }
     // The highlighted player, when its row has been read.
     std::optional<PlayerListEntry> Highlighted() const;
 
@@ -68,6 +70,8 @@ private:
     void GoToRow(int row, bool toTop);
     void Locate();
     void CopyPlayer();
+    // Enter, a double-click or "Edit Team": the highlighted player's team in the team editor, at his row.
+    void EditTeam();
     void ExportPlayers();
     void CloseWindow();
 
@@ -81,6 +85,7 @@ private:
     QLabel* locatorPrompt_;
     QPushButton* copy_;
     QPushButton* print_;
+    QLabel* olderNote_;
     int marcaSeleccionada_ = 0;
     bool holdsDatabase_ = false;
     bool placed_ = false;

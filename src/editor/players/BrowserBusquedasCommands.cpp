@@ -2,13 +2,20 @@
 
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTableView>
 
 #include "core/clipboard/ClipboardStore.h"
 #include "core/players/PlayerCsvExport.h"
+#include "core/gamefiles/Catalogue.h"
 #include "core/players/PlayerDatabase.h"
+#include "core/players/TeamRowsRefresh.h"
+#include "core/settings/SettingsEntries.h"
+#include "core/support/FileLookup.h"
+#include "core/support/FixedText.h"
+#include "editor/teams/AbrirEquipoEnFila.h"
 #include "editor/ui/CheckOpen.h"
 #include "editor/ui/EditorState.h"
 #include "editor/players/PlayerListModel.h"
@@ -61,6 +68,10 @@ bool BrowserBusquedas::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched != list_) return QWidget::eventFilter(watched, event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        EditTeam();
+        return true;
+    }
     const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     const QString typed = key->text();
     const bool nameTab = tabs_->currentIndex() == kNameTab;
@@ -86,6 +97,36 @@ bool BrowserBusquedas::eventFilter(QObject* watched, QEvent* event) {
     model_->StepToLetter(list_->currentIndex().isValid() ? list_->currentIndex().row() : -1,
                          static_cast<char>(typed.at(0).unicode()));
     return true;
+}
+
+void BrowserBusquedas::EditTeam() {
+    const auto entry = Highlighted();
+    if (!entry) return;
+    const PlayerRow& row = entry->row;
+    if (row.equipo < 0 || row.slot < 1) {
+        ShowInformation(QStringLiteral("ERROR"), olderNote_->text(), this);
+        return;
+    }
+    // The rows name the file by its country code, in the configured game directory.
+    const std::string path =
+        FindExistingFile(CatalogueTeamFilePath(ReadDataDirectory(VentanasPath()), row.pais)).string();
+    const TeamAtRow where{path, row.equipo, row.slot, FieldValue(row.nombreJugador)};
+    const QPointer<BrowserBusquedas> self(this);
+    const int pais = row.pais;
+    const std::int64_t team = row.equipo;
+    OpenTeamAtRow(this, where, [self, pais, team](const TeamRecord& saved) {
+        auto database = PlayerDatabase::Open(PlayerDatabasePath(), true);
+        Status refreshed = database ? Status{} : Status{database.error()};
+        if (database)
+            if (auto done = RefreshTeamRows(*database, pais, team, saved); !done) refreshed = done.error();
+        if (!refreshed)
+            ShowInformation(QStringLiteral("ERROR"),
+                            QString::fromStdString(refreshed.error().text) +
+                                QStringLiteral("\nThe team was saved; update the players' file from it "
+                                               "(\"Update One Team File\")."),
+                            self);
+        if (self) self->ReloadList();
+    });
 }
 
 void BrowserBusquedas::CopyPlayer() {

@@ -257,7 +257,24 @@ void ActualizarEquipo::showEvent(QShowEvent* event) {
     if (placed_) return;
     placed_ = true;
     RestoreWindowPlacement(this, kPlacementFile, kSection);
-    teamName_->setFocus();
+    if (focusRow_ >= 0) {
+        tabs_->setCurrentIndex(tabs_->count() - 1);
+        // The Players tab's page is shown only after this event: its row takes the focus then.
+        QMetaObject::invokeMethod(
+            this, [this] { rows_[static_cast<std::size_t>(focusRow_)].name->setFocus(); }, Qt::QueuedConnection);
+    } else {
+        teamName_->setFocus();
+    }
+}
+
+void ActualizarEquipo::FocusPlayerRow(int r) {
+    if (r < 0 || r >= static_cast<int>(kPlayersPerTeam)) return;
+    focusRow_ = r;
+    // Already on screen: move there now.
+    if (placed_) {
+        tabs_->setCurrentIndex(tabs_->count() - 1);
+        rows_[static_cast<std::size_t>(r)].name->setFocus();
+    }
 }
 
 void ActualizarEquipo::Ok() {

@@ -79,6 +79,9 @@ public:
     // Shows `state` in every control (used by undo and redo).
     void ShowState(const TeamEditState& state);
 
+    // Opens on the Players tab with row `r` (slot r + 1) focused, instead of the team name.
+    void FocusPlayerRow(int r);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -139,6 +142,7 @@ private:
     bool showing_ = false;
     bool placed_ = false;
     int response_ = 0;
+    int focusRow_ = -1;
 };
 
 } // namespace kivo::editor

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/market/MarketPoolRecord.h"
+#include "core/support/Result.h"
+
+namespace kivo {
+
+// Real pools hold a few hundred entries; a file of more is not a pool, and no reader takes it.
+inline constexpr std::uint64_t kMaxPoolEntries = 1000000;
+
+// The whole entries of a market pool file (POOLPLYR.DAT), in file order, and the bytes after the last
+// whole entry, which the market fix never reads.
+struct PoolFileContents {
+    std::vector<MarketPoolRecord> entries;
+    std::vector<std::uint8_t> trailing;
+};
+
+// Reads a pool file, found without regard to letter case. The error names the file and the system's text.
+Result<PoolFileContents> ReadPoolFile(const std::string& path);
+
+} // namespace kivo

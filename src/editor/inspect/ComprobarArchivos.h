@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+#include "core/inspect/GameFilesCheck.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace kivo::editor {
+
+// File > "Check Game Files…", a task window inside the frame.
+void StartComprobarArchivos();
+
+// "Check Game Files": the check of the configured game directory, its findings in a sortable list; a
+// double-click on a team or slot finding opens that team in the team editor at that row.
+class ComprobarArchivos : public QWidget {
+    Q_OBJECT
+public:
+    explicit ComprobarArchivos(QWidget* parent = nullptr);
+
+    QLineEdit* directoryEntry() const { return directory_; }
+    QTreeWidget* findings() const { return list_; }
+    QLabel* summary() const { return summary_; }
+    QPushButton* checkButton() const { return check_; }
+
+    // Reads the directory's game files again and lists what is found.
+    void Check();
+    // The editor on the team of the finding in `item`; nothing for a finding without a team.
+    void OpenFinding(QTreeWidgetItem* item);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QLineEdit* directory_;
+    QTreeWidget* list_;
+    QLabel* summary_;
+    QPushButton* check_;
+    bool placed_ = false;
+    bool closed_ = false;
+};
+
+} // namespace kivo::editor
