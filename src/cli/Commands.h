@@ -19,6 +19,7 @@ void AddPlayerCommands(CLI::App& app);
 void AddClipboardCommands(CLI::App& app);
 void AddMarketCommands(CLI::App& app);
 void AddBackupCommands(CLI::App& app);
+void AddRosterCommands(CLI::App& app);
 
 // A job's progress as one line on stderr, only when stderr is a terminal.
 std::unique_ptr<kivo::Progress> MakeTerminalProgress();

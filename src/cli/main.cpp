@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
     kivo::cli::AddClipboardCommands(app);
     kivo::cli::AddMarketCommands(app);
     kivo::cli::AddBackupCommands(app);
+    kivo::cli::AddRosterCommands(app);
     if (!CheckWords(app, argc, argv)) return 2;
     try {
         app.parse(argc, argv);

@@ -1,0 +1,155 @@
+#include "core/rosters/Reprice.h"
+
+#include <gtest/gtest.h>
+
+#include "core/gamefiles/TeamFile.h"
+#include "core/players/CrearArchivoJugadores.h"
+#include "core/prices/PriceCalculator.h"
+#include "core/rosters/RosterFiles.h"
+#include "core/support/FileLookup.h"
+#include "core/teams/TeamEditing.h"
+#include "RosterTestSupport.h"
+
+namespace kivo::testing {
+namespace {
+
+class RepriceTest : public RosterFilesTest {
+protected:
+    RepriceTest() {
+        // A goalkeeper with a price no formula would give, and a defender whose price already is his
+        // formula's: neither may change.
+        SetPosition(eight[1].jugador[2], 0);
+        eight[1].jugador[2].valorPase = 49;
+        WriteTeamFile(8, eight);
+        before8 = ReadBytes(TeamFile(8));
+    }
+
+    // What the team editor's buttons give for each team, put into the file's bytes by price byte only.
+    std::vector<std::uint8_t> Expected(const std::vector<std::uint8_t>& bytes,
+                                       const std::vector<TeamRecord>& teams, bool original,
+                                       const FormulaSet& formulas) {
+        std::vector<std::uint8_t> out = bytes;
+        PriceEvaluator evaluator;
+        for (std::size_t k = 0; k < teams.size(); ++k) {
+            TeamEditSession session = OpenTeamEdit(teams[k]);
+            if (original) {
+                ComputeOriginalPrices(session.state);
+            } else {
+                ComputeAllPrices(session.state, evaluator, formulas);
+            }
+            for (std::size_t i = 0; i < kPlayersPerTeam; ++i)
+                out[2 + k * kTeamRecordSize + team_offset::JUGADOR + i * kPlayerSlotSize +
+                    slot_offset::VALORPASE] = session.state.team.players[i].priceCode;
+        }
+        return out;
+    }
+
+    RepricePlan Reprice(const std::vector<std::string>& files, const RepriceOptions& options,
+                        const SlotSelection* only = nullptr) {
+        auto plan = PlanReprice(files, options, only);
+        EXPECT_TRUE(plan.ok());
+        BackupRun backups;
+        EXPECT_TRUE(ApplyReprice(backups, *plan).ok());
+        return std::move(*plan);
+    }
+};
+
+TEST_F(RepriceTest, EveryFileGetsWhatComputeAllPricesGivesByPriceByteOnly) {
+    for (bool original : {false, true}) {
+        WriteTeamFile(8, eight);
+        WriteTeamFile(9, nine);
+        RepriceOptions options;
+        options.original = original;
+        const RepricePlan plan = Reprice(LeagueTeamFiles(data), options);
+        EXPECT_EQ(ReadBytes(TeamFile(8)), Expected(before8, eight, original, options.formulas));
+        EXPECT_EQ(ReadBytes(TeamFile(9)), Expected(before9, nine, original, options.formulas));
+        EXPECT_FALSE(plan.changes.empty());
+        for (const TeamChange& c : plan.changes)
+            EXPECT_EQ(c.field, "price");
+        // The goalkeeper keeps his price either way.
+        EXPECT_EQ(ReadBytes(TeamFile(8))[2 + kTeamRecordSize + team_offset::JUGADOR + 2 * kPlayerSlotSize +
+                                         slot_offset::VALORPASE],
+                  49);
+    }
+}
+
+TEST_F(RepriceTest, OnlyTheNamedFileIsWrittenAndABlankFormulaKeepsItsPrices) {
+    RepriceOptions options;
+    for (std::string& formula : options.formulas)
+        formula = "   ";
+    options.formulas[static_cast<std::size_t>(FormulaRole::Attack)] = "15m";
+    Reprice({TeamFile(9)}, options);
+    EXPECT_EQ(ReadBytes(TeamFile(8)), before8);
+    const auto after = ReadBytes(TeamFile(9));
+    EXPECT_EQ(after, Expected(before9, nine, false, options.formulas));
+    // Only attackers changed, to 15M.
+    for (std::size_t k = 0; k < nine.size(); ++k)
+        for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
+            const std::size_t at = 2 + k * kTeamRecordSize + team_offset::JUGADOR + i * kPlayerSlotSize;
+            const bool attacker = PositionCodeOf(nine[k].jugador[i].posicionYAspecto) == 7;
+            EXPECT_EQ(after[at + slot_offset::VALORPASE], attacker ? 48 : nine[k].jugador[i].valorPase);
+        }
+}
+
+TEST_F(RepriceTest, ASelectionRepricesOnlyItsSlots) {
+    RepriceOptions options;
+    options.original = true;
+    const std::string path = FindExistingFile(TeamFile(8)).string();
+    const SlotSelection only = {{path, 0, 3}, {path, 3, 5}};
+    const RepricePlan plan = Reprice({TeamFile(8), TeamFile(9)}, options, &only);
+    EXPECT_EQ(plan.slotsPriced, 2u);
+    // Team 0 slot 4 is a defender; team 3 slot 6 a goalkeeper, who keeps his price.
+    ASSERT_EQ(PositionCodeOf(eight[0].jugador[3].posicionYAspecto), 3);
+    ASSERT_EQ(PositionCodeOf(eight[3].jugador[5].posicionYAspecto), 0);
+    std::vector<std::uint8_t> expected = before8;
+    expected[2 + team_offset::JUGADOR + 3 * kPlayerSlotSize + slot_offset::VALORPASE] =
+        OriginalPriceCode(SlotSkills(eight[0].jugador[3]));
+    ASSERT_NE(expected, before8);
+    EXPECT_EQ(ReadBytes(TeamFile(8)), expected);
+    EXPECT_EQ(ReadBytes(TeamFile(9)), before9);
+}
+
+TEST_F(RepriceTest, NothingToChangeWritesNothing) {
+    RepriceOptions options;
+    Reprice(LeagueTeamFiles(data), options);
+    std::filesystem::remove_all(std::filesystem::path(data) / "kivo-backups");
+    const auto once8 = ReadBytes(TeamFile(8));
+    const RepricePlan again = Reprice(LeagueTeamFiles(data), options);
+    EXPECT_TRUE(again.changes.empty());
+    EXPECT_TRUE(again.files.empty());
+    EXPECT_EQ(ReadBytes(TeamFile(8)), once8);
+    EXPECT_FALSE(BackupFolderExists());
+}
+
+TEST_F(RepriceTest, TheDatabaseRowsTakeTheNewPricesAndKeepTheirMarks) {
+    ASSERT_TRUE(CrearArchivoJugadores(dbPath, data, quiet).ok());
+    OpenDatabase().connection().exec("UPDATE jugadores SET marca = 7 WHERE pais = 8");
+    RepriceOptions options;
+    options.original = true;
+    const RepricePlan plan = Reprice(LeagueTeamFiles(data), options);
+    auto db = OpenDatabase();
+    auto updated = UpdateRepricedRows(db, plan.rows);
+    ASSERT_TRUE(updated.ok());
+    EXPECT_EQ(*updated, static_cast<std::int64_t>(plan.rows.size()));
+    // Every row now carries the price its slot has in the file.
+    auto teams8 = ReadTeams(TeamFile(8));
+    ASSERT_TRUE(teams8.ok());
+    SQLite::Statement rows(db.connection(),
+                           "SELECT valor_pase, marca FROM jugadores WHERE pais = 8 ORDER BY id");
+    for (const TeamRecord& t : *teams8)
+        for (const PlayerSlot& s : t.jugador) {
+            ASSERT_TRUE(rows.executeStep());
+            EXPECT_EQ(rows.getColumn(0).getInt(), s.valorPase);
+            EXPECT_EQ(rows.getColumn(1).getInt(), 7);
+        }
+}
+
+TEST_F(RepriceTest, AFileThatCannotBeReadStopsThePlan) {
+    WriteBytes(TeamFile(10), {0x01});
+    auto plan = PlanReprice({TeamFile(10)}, RepriceOptions{});
+    ASSERT_FALSE(plan.ok());
+    EXPECT_NE(plan.error().text.find("shorter than 2 bytes"), std::string::npos);
+}
+
+} // namespace
+} // namespace kivo::testing
