@@ -101,7 +101,7 @@ Status BuildInto(const std::string& databasePath, const std::string& dataDirecto
             if (!team) break;
             ++summary.teams;
             for (std::size_t slot = 0; slot < kPlayersPerTeam; ++slot) {
-                if (Status appended = load->Append(MakePlayerRow(*team, slot)); !appended) return appended;
+                if (Status appended = load->Append(MakePlayerRow(*team, slot, static_cast<std::int64_t>(k))); !appended) return appended;
                 ++summary.rows;
             }
         }

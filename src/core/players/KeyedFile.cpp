@@ -163,6 +163,16 @@ Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::stri
             return Check::KeysInvalid;
         }
     }
+    // A file made before a column was added lacks it; the key rebuild adds it.
+    for (const auto& column : schema.addedColumns) {
+        SQLite::Statement has(db, "SELECT count(*) FROM pragma_table_xinfo(?) WHERE name = ?");
+        has.bind(1, schema.table);
+        has.bind(2, column.name);
+        if (has.executeStep() && has.getColumn(0).getInt() == 0) {
+            reason = "column " + column.name + " is missing (1)";
+            return Check::KeysInvalid;
+        }
+    }
     SQLite::Statement check(db, "PRAGMA quick_check");
     if (check.executeStep()) {
         const std::string result = check.getColumn(0).getString();

@@ -35,7 +35,9 @@ const KeyedFileSchema& Schema() {
         "  definicion INTEGER NOT NULL,\n"
         "  valor_pase INTEGER NOT NULL,\n"
         "  marca INTEGER NOT NULL DEFAULT 0,\n"
-        "  nombre_clave TEXT NOT NULL DEFAULT ''\n"
+        "  nombre_clave TEXT NOT NULL DEFAULT '',\n"
+        "  equipo INTEGER NOT NULL DEFAULT -1,\n"
+        "  slot INTEGER NOT NULL DEFAULT -1\n"
         ")",
         {
             {"key_nombre", "CREATE INDEX key_nombre ON jugadores(nombre_clave) WHERE nombre_clave <> ''"},
@@ -54,7 +56,10 @@ const KeyedFileSchema& Schema() {
         },
         {{"nombre_clave",
           {"ALTER TABLE jugadores ADD COLUMN nombre_clave TEXT NOT NULL DEFAULT ''",
-           NameKeyFillSql("jugadores", "nombre_jugador", "nombre_clave")}}},
+           NameKeyFillSql("jugadores", "nombre_jugador", "nombre_clave")}},
+         // Rows of an older build cannot tell where their player stands: -1 until the next build.
+         {"equipo", {"ALTER TABLE jugadores ADD COLUMN equipo INTEGER NOT NULL DEFAULT -1"}},
+         {"slot", {"ALTER TABLE jugadores ADD COLUMN slot INTEGER NOT NULL DEFAULT -1"}}},
     };
     return schema;
 }
@@ -71,12 +76,12 @@ const KeyedFileSchema& PlayerDatabaseSchema() {
 
 const char* const kPlayerColumns =
     "pais, nombre_equipo, division, nacionalidad, nro_camiseta, nombre_jugador, puesto, pase, tiro, cabeceo, "
-    "quite, gambeta, velocidad, definicion, valor_pase, marca";
+    "quite, gambeta, velocidad, definicion, valor_pase, marca, equipo, slot";
 
 const char* const kInsertPlayerSql =
     "INSERT INTO jugadores (pais, nombre_equipo, division, nacionalidad, nro_camiseta, nombre_jugador, "
-    "puesto, pase, tiro, cabeceo, quite, gambeta, velocidad, definicion, valor_pase, marca, nombre_clave) "
-    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)";
+    "puesto, pase, tiro, cabeceo, quite, gambeta, velocidad, definicion, valor_pase, marca, nombre_clave, "
+    "equipo, slot) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19)";
 
 std::string StoredFieldText(std::span<const std::uint8_t> field) {
     std::string text;
@@ -119,6 +124,8 @@ PlayerRow ReadPlayerColumns(SQLite::Statement& query, int first) {
         row.skills[s] = byte(7 + s);
     row.valorPase = byte(14);
     row.marca = byte(15);
+    row.equipo = query.getColumn(first + 16).getInt();
+    row.slot = query.getColumn(first + 17).getInt();
     return row;
 }
 
@@ -133,6 +140,11 @@ void BindPlayerNumbers(SQLite::Statement& statement, const PlayerRow& row) {
         statement.bind(8 + s, row.skills[s]);
     statement.bind(15, row.valorPase);
     statement.bind(16, row.marca);
+    // Statements written before the team's place was kept have fewer parameters.
+    if (statement.getBindParameterCount() >= 19) {
+        statement.bind(18, row.equipo);
+        statement.bind(19, row.slot);
+    }
 }
 } // namespace
 
@@ -209,9 +221,9 @@ Status PlayerDatabase::Put(std::int64_t id, const PlayerRow& row) {
             "UPDATE jugadores SET pais = ?1, nombre_equipo = ?2, division = ?3, nacionalidad = ?4, "
             "nro_camiseta = ?5, nombre_jugador = ?6, puesto = ?7, pase = ?8, tiro = ?9, cabeceo = ?10, "
             "quite = ?11, gambeta = ?12, velocidad = ?13, definicion = ?14, valor_pase = ?15, marca = ?16, "
-            "nombre_clave = ?17 WHERE id = ?18");
+            "nombre_clave = ?17, equipo = ?18, slot = ?19 WHERE id = ?20");
         BindPlayerRow(update, row);
-        update.bind(18, static_cast<std::int64_t>(id));
+        update.bind(20, static_cast<std::int64_t>(id));
         if (update.exec() != 1)
             return Error{"Cannot rewrite row " + std::to_string(id) + " of " + path_ + ": it is gone"};
         return {};

@@ -5,7 +5,7 @@
 
 namespace kivo {
 
-PlayerRow MakePlayerRow(const TeamRecord& team, std::size_t slot) {
+PlayerRow MakePlayerRow(const TeamRecord& team, std::size_t slot, std::int64_t teamIndex) {
     const PlayerSlot& s = team.jugador.at(slot);
     PlayerRow row;
     row.pais = team.pais;
@@ -18,6 +18,8 @@ PlayerRow MakePlayerRow(const TeamRecord& team, std::size_t slot) {
     row.skills = SlotSkills(s);
     row.valorPase = s.valorPase;
     row.marca = 0;
+    row.equipo = teamIndex < 0 ? -1 : static_cast<int>(teamIndex);
+    row.slot = static_cast<int>(slot) + 1;
     return row;
 }
 

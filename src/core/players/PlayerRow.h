@@ -22,11 +22,16 @@ struct PlayerRow {
     Skills skills{};                                            // JUGS:PASE .. JUGS:DEFINICION
     std::uint8_t valorPase = 0;                                 // JUGS:VALORPASE
     std::uint8_t marca = 0;                                     // JUGS:MARCA
+    // Beside the 56-byte row: where the player stands, so that a found player's team can be opened. The
+    // file is the one numbered `pais`. -1 in rows of a database built before these were kept.
+    int equipo = -1; // the team's index in its file, from 0
+    int slot = -1;   // the player slot, 1..16
     bool operator==(const PlayerRow&) const = default;
 };
 
-// The row of slot `slot` (0..15) of a team, mark 0.
-PlayerRow MakePlayerRow(const TeamRecord& team, std::size_t slot);
+// The row of slot `slot` (0..15) of a team, mark 0; `teamIndex` is the team's index in its file (-1 when
+// unknown).
+PlayerRow MakePlayerRow(const TeamRecord& team, std::size_t slot, std::int64_t teamIndex = -1);
 
 // The texts the browser and the report show for a row. A code outside its table shows as an empty text,
 // except the country, which shows as its number.

@@ -85,7 +85,7 @@ Result<PlayerUpdateSummary> ProcesoActualizacionArchivo(PlayerDatabase& database
             if (!team) break;
             ++summary.teams;
             for (std::size_t slot = 0; slot < kPlayersPerTeam; ++slot) {
-                BindPlayerRow(insert, MakePlayerRow(*team, slot));
+                BindPlayerRow(insert, MakePlayerRow(*team, slot, static_cast<std::int64_t>(k)));
                 insert.exec();
                 insert.reset();
                 ++summary.added;

@@ -61,7 +61,9 @@ TEST_F(BuildTest, ReadsFilesOneTo85InOrderSixteenRowsPerTeamBlankNamesIncluded) 
         }
         const std::uint8_t position = s.posicionYAspecto >> 5;
         const PlayerRow expected{t.pais,          t.nombreEquipo, t.division, s.nacionalidad, s.nroCamiseta,
-                                 s.nombreJugador, position,       skills,     s.valorPase,    0};
+                                 s.nombreJugador, position,       skills,     s.valorPase,    0,
+                                 // the team's index in its file and the slot
+                                 (i / 16) == 2 ? 1 : 0, static_cast<int>(i % 16) + 1};
         EXPECT_EQ(rows[i].row, expected) << "row " << i;
     }
     auto db = OpenDatabase();
