@@ -1,12 +1,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
 #include "core/players/PlayerDatabase.h"
+#include "core/rosters/MarkedSlots.h"
 #include "core/rosters/Reprice.h"
 #include "core/rosters/RosterExport.h"
 #include "core/rosters/RosterFiles.h"
@@ -183,7 +185,20 @@ void Reprice(const RepriceArgs& a) {
     RepriceOptions options;
     options.original = a.original;
     options.formulas = ReadFormulas(a.ini);
-    auto plan = PlanReprice(RepriceFiles(a), options);
+    std::optional<MarkedSlots> marked;
+    if (a.mark >= 0) {
+        if (!fs::is_directory(a.directory, ec)) Fail(a.directory + " is not a directory");
+        if (!fs::exists(kPlayerDatabaseFileName, ec))
+            Fail(std::string("There is no player database ") + kPlayerDatabaseFileName +
+                 " in this directory; make one with: kivo-cli players build " + a.directory);
+        auto db = PlayerDatabase::Open(kPlayerDatabaseFileName, false);
+        if (!db) Fail(db.error().text);
+        auto found = FindMarkedSlots(*db, a.directory, a.mark);
+        if (!found) Fail(found.error().text);
+        marked = std::move(*found);
+    }
+    auto plan =
+        marked ? PlanReprice(marked->files, options, &marked->slots) : PlanReprice(RepriceFiles(a), options);
     if (!plan) Fail(plan.error().text);
     bool written = false;
     std::int64_t rows = 0;
@@ -257,14 +272,18 @@ void AddRosterCommands(CLI::App& app) {
     auto* rep = app.add_subcommand("reprice", "Price every player of the league files by the price formulas");
     auto args = std::make_shared<RepriceArgs>();
     rep->add_option("DATA_DIR", args->directory, "the game's data directory")->required();
-    rep->add_option("--file", args->files, "only this team or cup file of DATA_DIR (repeatable)");
+    auto* file =
+        rep->add_option("--file", args->files, "only this team or cup file of DATA_DIR (repeatable)");
+    rep->add_option("--mark", args->mark, "only the players of JUGADORES that carry this mark")
+        ->check(CLI::Range(1, 255))
+        ->excludes(file);
     rep->add_flag("--original", args->original, "the original prices of the skills instead of the formulas");
     auto* ini =
         rep->add_option("--ini", args->ini, "settings file holding the formulas")->capture_default_str();
     rep->add_flag("--dry-run", args->dryRun, "show the changes, write nothing");
     rep->add_flag("--json", args->asJson, "JSON output");
     rep->footer("Examples:\n  kivo-cli reprice data --dry-run\n  kivo-cli reprice data --file TEAM.008 "
-                "--original");
+                "--original\n  kivo-cli reprice data --mark 3");
     rep->callback([=] {
         args->iniGiven = ini->count() > 0;
         Reprice(*args);

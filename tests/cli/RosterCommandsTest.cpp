@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "CliRunner.h"
@@ -149,6 +150,35 @@ TEST_F(RosterCommands, RepriceByFileWritesOnlyThatFilesChangedPrices) {
     EXPECT_EQ(Bytes("TEAM.002"), before2);
     EXPECT_NE(run.out.find(" prices changed in 1 files"), std::string::npos) << run.out;
     EXPECT_EQ(work.Run("reprice data --file JUGADORES").status, 2);
+}
+
+TEST_F(RosterCommands, RepriceByMarkWritesOnlyTheMarkedPlayersPrices) {
+    ASSERT_EQ(work.Run("players build data").status, 0);
+    ASSERT_EQ(work.Run("players mark 3 --position A --finishing 12").status, 0);
+    std::map<std::string, std::vector<std::uint8_t>> before, expected;
+    for (const auto& entry : fs::directory_iterator(data)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file()) continue;
+        before[name] = expected[name] = Bytes(name);
+        if (name.rfind("TEAM.0", 0) != 0 || std::stoi(name.substr(5)) < 1 || std::stoi(name.substr(5)) > 85)
+            continue;
+        std::vector<std::uint8_t>& b = expected[name];
+        for (std::size_t at = 2; at + 684 <= b.size(); at += 684)
+            for (std::size_t i = 0; i < 16; ++i) {
+                const std::size_t slot = at + 76 + 38 * i;
+                const std::uint8_t finishing = b[slot + 31] & 0x0F;
+                if ((b[slot + 26] >> 5) != 7 || finishing < 12) continue;
+                kivo::PlayerSlot s =
+                    kivo::ParsePlayerSlot(std::span<const std::uint8_t, 38>(b.data() + slot, 38));
+                b[slot + 32] = kivo::OriginalPriceCode(kivo::SlotSkills(s));
+            }
+    }
+    const CliRun run = work.Run("reprice data --mark 3 --original");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(" rows of JUGADORES updated"), std::string::npos) << run.out;
+    for (const auto& [name, bytes] : expected)
+        EXPECT_EQ(Bytes(name), bytes) << name;
+    EXPECT_EQ(work.Run("reprice data --mark 3 --file TEAM.001").status, 2);
 }
 
 TEST_F(RosterCommands, ATeamSavedToAFileIsLoadedIntoAnotherFile) {

@@ -70,7 +70,7 @@ Result<RepricePlan> PlanReprice(const std::vector<std::string>& files, const Rep
                 PlayerSlot& slot = after.jugador[i];
                 const auto price = memo.Price(PositionCodeOf(slot.posicionYAspecto), SlotSkills(slot));
                 if (!price || *price == slot.valorPase) continue;
-                plan.rows.push_back({MakePlayerRow(before, i), *price});
+                plan.rows.push_back({MakePlayerRow(before, i, static_cast<std::int64_t>(k)), *price});
                 slot.valorPase = *price;
                 image->bytes[image->offsetOf(k) + team_offset::JUGADOR + i * kPlayerSlotSize +
                              slot_offset::VALORPASE] = *price;

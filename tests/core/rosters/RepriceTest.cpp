@@ -5,6 +5,7 @@
 #include "core/gamefiles/TeamFile.h"
 #include "core/players/CrearArchivoJugadores.h"
 #include "core/prices/PriceCalculator.h"
+#include "core/rosters/MarkedSlots.h"
 #include "core/rosters/RosterFiles.h"
 #include "core/support/FileLookup.h"
 #include "core/teams/TeamEditing.h"
@@ -142,6 +143,51 @@ TEST_F(RepriceTest, TheDatabaseRowsTakeTheNewPricesAndKeepTheirMarks) {
             EXPECT_EQ(rows.getColumn(0).getInt(), s.valorPase);
             EXPECT_EQ(rows.getColumn(1).getInt(), 7);
         }
+}
+
+TEST_F(RepriceTest, TheMarkedPlayersAreFoundThroughTheirTeamAndSlot) {
+    ASSERT_TRUE(CrearArchivoJugadores(dbPath, data, quiet).ok());
+    // Team 0 slot 4 of TEAM.008 (a defender) and team 2 slot 8 of TEAM.009.
+    OpenDatabase().connection().exec(
+        "UPDATE jugadores SET marca = 3 WHERE (pais = 8 AND equipo = 0 AND slot = 4) OR "
+        "(pais = 9 AND equipo = 2 AND slot = 8)");
+    auto db = OpenDatabase();
+    auto marked = FindMarkedSlots(db, data, 3);
+    ASSERT_TRUE(marked.ok()) << marked.error().text;
+    EXPECT_EQ(marked->players, 2u);
+    ASSERT_EQ(marked->files.size(), 2u);
+    RepriceOptions options;
+    options.original = true;
+    const RepricePlan plan = Reprice(marked->files, options, &marked->slots);
+    EXPECT_EQ(plan.slotsPriced, 2u);
+    std::vector<std::uint8_t> expected8 = before8, expected9 = before9;
+    auto price = [](const PlayerSlot& s) {
+        return PositionCodeOf(s.posicionYAspecto) == 0 ? s.valorPase : OriginalPriceCode(SlotSkills(s));
+    };
+    expected8[2 + team_offset::JUGADOR + 3 * kPlayerSlotSize + slot_offset::VALORPASE] =
+        price(eight[0].jugador[3]);
+    expected9[2 + 2 * kTeamRecordSize + team_offset::JUGADOR + 7 * kPlayerSlotSize + slot_offset::VALORPASE] =
+        price(nine[2].jugador[7]);
+    EXPECT_EQ(ReadBytes(TeamFile(8)), expected8);
+    EXPECT_EQ(ReadBytes(TeamFile(9)), expected9);
+}
+
+TEST_F(RepriceTest, MarksOnADatabaseOlderThanTheFilesPriceNothing) {
+    ASSERT_TRUE(CrearArchivoJugadores(dbPath, data, quiet).ok());
+    OpenDatabase().connection().exec("UPDATE jugadores SET marca = 5 WHERE pais = 8 AND equipo = 1");
+    TeamRecord moved = eight[1];
+    std::swap(moved.jugador[0], moved.jugador[1]);
+    ASSERT_TRUE(WriteTeam(TeamFile(8), 1, moved).ok());
+    auto db = OpenDatabase();
+    auto marked = FindMarkedSlots(db, data, 5);
+    ASSERT_FALSE(marked.ok());
+    EXPECT_NE(marked.error().text.find("2 marked players cannot be found"), std::string::npos)
+        << marked.error().text;
+    EXPECT_NE(marked.error().text.find("the slot holds another player now"), std::string::npos);
+    db.connection().exec("UPDATE jugadores SET equipo = -1 WHERE marca = 5");
+    marked = FindMarkedSlots(db, data, 5);
+    ASSERT_FALSE(marked.ok());
+    EXPECT_NE(marked.error().text.find("does not keep this player's team and slot"), std::string::npos);
 }
 
 TEST_F(RepriceTest, AFileThatCannotBeReadStopsThePlan) {
