@@ -198,7 +198,7 @@ void Reprice(const RepriceArgs& a) {
         marked = std::move(*found);
     }
     auto plan =
-        marked ? PlanReprice(marked->files, options, &marked->slots) : PlanReprice(RepriceFiles(a), options);
+        marked ? PlanReprice(marked->files, options, &marked->selection) : PlanReprice(RepriceFiles(a), options);
     if (!plan) Fail(plan.error().text);
     bool written = false;
     std::int64_t rows = 0;

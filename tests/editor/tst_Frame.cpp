@@ -50,6 +50,8 @@ private slots:
         QCOMPARE(test::Entries(test::MenuOf(frame, "&File")->actions()),
                  (QStringList{"&Browse Teams from a Country, Region...", "-", "&Find Players",
                               "&Create a File with all the Players", "&Fix Foreign Market Players", "-",
+                              QString::fromUtf8("Reprice All Players\u2026"), QString::fromUtf8("Export Rosters\u2026"),
+                              QString::fromUtf8("Import Rosters\u2026"), "-",
                               "&Edit Prices Formula", "-", "&Exit|Exit PC Zeltra"}));
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Options")->actions()), QStringList{"&Printer Setup"});
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Window")->actions()),

@@ -60,7 +60,7 @@ Result<MarkedSlots> FindMarkedSlots(PlayerDatabase& database, const std::string&
                 problem(row, "the slot holds another player now");
                 continue;
             }
-            out.slots.insert({image.path, static_cast<std::uint64_t>(row.equipo), slot});
+            out.selection.insert({image.path, static_cast<std::uint64_t>(row.equipo), slot});
         }
     } catch (const std::exception& e) {
         return Error{"The player database " + database.path() + " could not be read: " + SqliteReason(e)};

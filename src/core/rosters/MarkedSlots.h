@@ -14,7 +14,7 @@ class PlayerDatabase;
 // team index and slot their rows keep.
 struct MarkedSlots {
     std::vector<std::string> files; // the files holding them, in number order
-    SlotSelection slots;
+    SlotSelection selection;
     std::size_t players = 0;
 };
 

@@ -27,6 +27,7 @@
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/prices/EditarFormulaPrecios.h"
+#include "editor/rosters/RosterCommands.h"
 #include "editor/teams/EquiposExistentes.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
@@ -73,6 +74,13 @@ void Principal::BuildMenus() {
     findPlayers_ = Entry(file, QStringLiteral("&Find Players"));
     createFile_ = Entry(file, QStringLiteral("&Create a File with all the Players"));
     fixMarket_ = Entry(file, QStringLiteral("&Fix Foreign Market Players"));
+    file->addSeparator();
+    connect(Entry(file, QString::fromUtf8("Reprice All Players\u2026")), &QAction::triggered, this,
+            [this] { RepriceAllPlayersCommand(this); });
+    connect(Entry(file, QString::fromUtf8("Export Rosters\u2026")), &QAction::triggered, this,
+            [this] { ExportRostersCommand(this); });
+    connect(Entry(file, QString::fromUtf8("Import Rosters\u2026")), &QAction::triggered, this,
+            [this] { ImportRostersCommand(this); });
     file->addSeparator();
     editFormula_ = Entry(file, QStringLiteral("&Edit Prices Formula"));
     file->addSeparator();

@@ -158,7 +158,7 @@ TEST_F(RepriceTest, TheMarkedPlayersAreFoundThroughTheirTeamAndSlot) {
     ASSERT_EQ(marked->files.size(), 2u);
     RepriceOptions options;
     options.original = true;
-    const RepricePlan plan = Reprice(marked->files, options, &marked->slots);
+    const RepricePlan plan = Reprice(marked->files, options, &marked->selection);
     EXPECT_EQ(plan.slotsPriced, 2u);
     std::vector<std::uint8_t> expected8 = before8, expected9 = before9;
     auto price = [](const PlayerSlot& s) {
