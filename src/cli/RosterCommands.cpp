@@ -197,12 +197,13 @@ void Reprice(const RepriceArgs& a) {
         if (!found) Fail(found.error().text);
         marked = std::move(*found);
     }
-    auto plan =
-        marked ? PlanReprice(marked->files, options, &marked->selection) : PlanReprice(RepriceFiles(a), options);
+    auto plan = marked ? PlanReprice(marked->files, options, &marked->selection)
+                       : PlanReprice(RepriceFiles(a), options);
     if (!plan) Fail(plan.error().text);
     bool written = false;
     std::int64_t rows = 0;
     std::string databaseProblem;
+    bool databaseUpdated = false;
     if (!a.dryRun && !plan->files.empty()) {
         BackupRun backups;
         if (Status applied = ApplyReprice(backups, *plan); !applied) Fail(applied.error().text);
@@ -212,6 +213,7 @@ void Reprice(const RepriceArgs& a) {
             auto updated = db ? UpdateRepricedRows(*db, plan->rows) : Result<std::int64_t>(db.error());
             if (updated) {
                 rows = *updated;
+                databaseUpdated = true;
             } else {
                 databaseProblem = updated.error().text;
             }
@@ -235,7 +237,8 @@ void Reprice(const RepriceArgs& a) {
                   << (written    ? "written"
                       : a.dryRun ? "dry run, nothing written"
                                  : "nothing written");
-        if (written) std::cout << ", " << rows << " rows of " << kPlayerDatabaseFileName << " updated";
+        if (databaseUpdated)
+            std::cout << ", " << rows << " rows of " << kPlayerDatabaseFileName << " updated";
         std::cout << '\n';
     }
     if (!databaseProblem.empty()) Fail("the team files were written, but " + databaseProblem);

@@ -3,10 +3,15 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "core/players/CrearArchivoJugadores.h"
+#include "core/players/PlayerDatabase.h"
+#include "core/prices/PriceCalculator.h"
 #include "core/rosters/RosterExport.h"
 #include "core/rosters/RosterFiles.h"
 #include "core/teams/TeamEditing.h"
 #include "editor/app/Principal.h"
+#include "editor/rosters/RosterCommands.h"
+#include "editor/ui/CheckOpen.h"
 #include "TeamFilesSupport.h"
 #include "TestSupport.h"
 
@@ -152,6 +157,34 @@ private slots:
             QVERIFY2(((before[i - 32 + 26] >> 5) & 7) != 0, "a goalkeeper keeps his price");
         }
         QVERIFY(changed > 0);
+    }
+
+    void repriceMarkedPricesOnlyTheMarkedPlayers() {
+        TeamFileScene scene;
+        const std::vector<TeamRecord> teams = PricedTeams(8, "LEEDS ");
+        const QByteArray before = TeamFileBytes(teams, false);
+        const QString file = scene.Write("TEAM.008", before);
+        NoProgress quiet;
+        QVERIFY(CrearArchivoJugadores(PlayerDatabasePath(), scene.dir.path().toStdString(), quiet).ok());
+        {
+            auto db = PlayerDatabase::Open(PlayerDatabasePath(), false);
+            QVERIFY(db.ok());
+            // Team 1 slot 2 (a right back) and slot 1 (a goalkeeper, who keeps his price).
+            db->connection().exec("UPDATE jugadores SET marca = 3 WHERE equipo = 1 AND slot IN (1, 2)");
+        }
+        AnswerDialogs(scene.dir.path(), {});
+        Globals().Formulas = DefaultFormulas();
+        scene.seams.answers = {MessageButton::Ok};
+        RepriceMarkedCommand(&scene.task, 3);
+        TeamEditSession session = OpenTeamEdit(teams[1]);
+        PriceEvaluator evaluator;
+        ComputeRowPrice(session.state, 1, evaluator, Globals().Formulas);
+        QByteArray expected = before;
+        expected[2 + 684 + 76 + 38 + 32] = char(session.state.team.players[1].priceCode);
+        QVERIFY(expected != before);
+        QCOMPARE(ReadFile(file), expected);
+        QVERIFY2(scene.seams.messages.back().text.contains("1 rows of the players file took their new price"),
+                 qPrintable(scene.seams.Shown().join("|")));
     }
 
     void aTeamSavedToAFileLoadsIntoAnotherAfterPasteTeamsQuestion() {
