@@ -1,5 +1,6 @@
 #include "core/rosters/RosterReading.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include <nlohmann/json.hpp>
@@ -128,7 +129,34 @@ void ReadPlayer(const json& player, RosterRow row, RosterReading& out) {
     out.rows.push_back(std::move(row));
 }
 
+// How deeply brackets nest outside strings. A roster nests three deep; thousands of levels would only
+// exhaust the stack of the reader.
+std::size_t NestingDepth(std::string_view text) {
+    std::size_t depth = 0, deepest = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
 void ReadJson(std::string_view text, RosterReading& out) {
+    if (NestingDepth(text) > 16) {
+        out.problems.push_back({"the file", "", "", "it nests lists and objects far deeper than a roster"});
+        return;
+    }
     json document = json::parse(text, nullptr, false);
     if (document.is_discarded()) {
         out.problems.push_back({"the file", "", "", "it is not valid JSON"});

@@ -166,6 +166,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadRoster{"QuoteNeverClosed", "file,team,slot\r\n\"TEAM.008,0,1\r\n",
                   "a quoted field is never closed"},
         BadRoster{"Empty", "", "a header row naming the columns is needed"},
+        BadRoster{"JsonNestedDeep", std::string(100000, '[') + std::string(100000, ']'),
+                  "far deeper than a roster"},
         BadRoster{"NotJson", "[{\"file\": \"TEAM.008\",", "not valid JSON"},
         BadRoster{
             "JsonWrongType",
