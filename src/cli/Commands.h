@@ -24,6 +24,7 @@ void AddCheckCommands(CLI::App& app);
 
 // `backups diff`: each file of a backup run compared with the current file of that name.
 void BackupRunDiff(const std::string& directory, const std::string& run, bool asJson);
+void AddRosterCommands(CLI::App& app);
 
 // A job's progress as one line on stderr, only when stderr is a terminal.
 std::unique_ptr<kivo::Progress> MakeTerminalProgress();

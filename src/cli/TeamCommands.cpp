@@ -9,8 +9,10 @@
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/PlayerCodes.h"
 #include "core/gamefiles/TeamFile.h"
+#include "core/rosters/TeamJson.h"
 #include "core/sampledata/SampleData.h"
 #include "core/support/FixedText.h"
+#include "core/teams/TeamTransferFile.h"
 
 namespace kivo::cli {
 
@@ -95,45 +97,6 @@ void PrintTeams(const std::string& file, bool asJson) {
     }
 }
 
-json KitJson(const Kit& kit) {
-    return {{"design", std::string(1, KitDesignLetter(kit.disenioCamiseta))},
-            {"shirt", kit.colorBaseCamiseta},
-            {"stripes", kit.colorOtroCamiseta},
-            {"shorts", kit.colorPantalon},
-            {"socks", kit.colorMedias}};
-}
-
-json TeamJson(const TeamRecord& t) {
-    const auto places = LineupPlace(t);
-    json players = json::array();
-    for (std::size_t i = 0; i < kPlayersPerTeam; ++i) {
-        const PlayerSlot& s = t.jugador[i];
-        const Skills skills = SlotSkills(s);
-        players.push_back({{"slot", i + 1},
-                           {"name", Show(FieldValue(s.nombreJugador))},
-                           {"nationality", TextOrNull(NationalityText(s.nacionalidad))},
-                           {"nationality_code", s.nacionalidad},
-                           {"shirt", s.nroCamiseta},
-                           {"position", TextOrNull(PositionText(PositionCodeOf(s.posicionYAspecto)))},
-                           {"face", FaceCodeOf(s.posicionYAspecto)},
-                           {"skills", json(std::vector<int>(skills.begin(), skills.end()))},
-                           {"price", TextOrNull(PriceText(s.valorPase))},
-                           {"price_code", s.valorPase},
-                           {"lineup_place", places[i]}});
-    }
-    return {{"country", t.pais},
-            {"team_number", t.nroEquipo},
-            {"general_number", t.nroEquipoGral},
-            {"name", Show(FieldValue(t.nombreEquipo))},
-            {"tactic", TextOrNull(TacticText(t.tactica))},
-            {"tactic_code", t.tactica},
-            {"division", TextOrNull(DivisionText(t.division))},
-            {"division_code", t.division},
-            {"coach", Show(FieldValue(t.nombreEntrenador))},
-            {"kits", json::array({KitJson(t.uniformePrincipal), KitJson(t.uniformeSecundario)})},
-            {"players", players}};
-}
-
 std::string TextOf(const json& value) {
     return value.is_null() ? "?" : value.get<std::string>();
 }
@@ -177,6 +140,40 @@ void PrintTeam(const std::string& file, const std::string& kText, bool asJson) {
     }
 }
 
+// Team k of the file, which must hold it.
+std::uint64_t TeamIndex(const std::string& file, const std::string& kText) {
+    const long k = ParseNumber(kText, "K");
+    auto opened = TeamFile::Open(file, TeamFile::Mode::ReadOnly);
+    if (!opened) Fail(opened.error().text);
+    if (auto header = opened->CheckHeader(); !header) Fail(header.error().text);
+    auto count = opened->CountTeams();
+    if (!count) Fail(count.error().text);
+    if (k < 0 || static_cast<std::uint64_t>(k) >= *count)
+        UsageFail(file + " holds " + std::to_string(*count) + " teams; K must be from 0 to " +
+                  std::to_string(static_cast<long long>(*count) - 1));
+    return static_cast<std::uint64_t>(k);
+}
+
+void SaveTeamFile(const std::string& file, const std::string& kText, const std::string& out) {
+    WarnUnlessTeamFile(file);
+    const std::uint64_t k = TeamIndex(file, kText);
+    if (Status saved = SaveTeamToFile(file, k, out); !saved) Fail(saved.error().text);
+    std::cout << "Saved team " << k << " of " << file << " to " << out << '\n';
+}
+
+void LoadTeamFile(const std::string& file, const std::string& kText, const std::string& in) {
+    WarnUnlessTeamFile(file);
+    const std::uint64_t k = TeamIndex(file, kText);
+    auto saved = ReadTeamTransferFile(in);
+    if (!saved) Fail(saved.error().text);
+    BackupRun backups;
+    auto before = LoadTeamFromFile(backups, *saved, file, k);
+    if (!before) Fail(before.error().text);
+    std::cout << "Team " << k << " of " << file << " (" << Show(FieldValue(before->nombreEquipo))
+              << ") replaced by team " << saved->sourceTeam << " of " << saved->sourceFile << " from " << in
+              << "; the old file is kept in " << kBackupFolderName << "/\n";
+}
+
 } // namespace
 
 void AddTeamCommands(CLI::App& app) {
@@ -195,8 +192,19 @@ void AddTeamCommands(CLI::App& app) {
     team->add_option("FILE", *teamFile, "TEAM.NNN or a .tmd cup file")->required();
     team->add_option("K", *teamK, "team position in the file, from 0")->required();
     team->add_flag("--json", *teamJson, "JSON output");
-    team->footer("Examples:\n  kivo-cli team data/TEAM.005 0\n  kivo-cli team data/Uefacup.tmd 3 --json");
-    team->callback([=] { PrintTeam(*teamFile, *teamK, *teamJson); });
+    auto teamSave = std::make_shared<std::string>();
+    auto teamLoad = std::make_shared<std::string>();
+    auto* save = team->add_option("--save", *teamSave, "write the team to this .kteam file");
+    team->add_option("--load", *teamLoad, "paste the team of this .kteam file over team K")->excludes(save);
+    team->footer(
+        "Examples:\n  kivo-cli team data/TEAM.005 0\n  kivo-cli team data/Uefacup.tmd 3 --json\n"
+        "  kivo-cli team data/TEAM.005 0 --save keeper.kteam\n  kivo-cli team data/TEAM.008 2 --load "
+        "keeper.kteam");
+    team->callback([=] {
+        if (!teamSave->empty()) return SaveTeamFile(*teamFile, *teamK, *teamSave);
+        if (!teamLoad->empty()) return LoadTeamFile(*teamFile, *teamK, *teamLoad);
+        PrintTeam(*teamFile, *teamK, *teamJson);
+    });
 
     auto* sample = app.add_subcommand("sample-data", "Write a synthetic game data directory");
     auto sampleDir = std::make_shared<std::string>();

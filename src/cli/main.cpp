@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
     kivo::cli::AddMarketCommands(app);
     kivo::cli::AddBackupCommands(app);
     kivo::cli::AddCheckCommands(app);
+    kivo::cli::AddRosterCommands(app);
     if (!CheckWords(app, argc, argv)) return 2;
     try {
         app.parse(argc, argv);

@@ -51,6 +51,8 @@ private slots:
                  (QStringList{"&Browse Teams from a Country, Region...", "-", "&Find Players",
                               "&Create a File with all the Players", "&Fix Foreign Market Players",
                               "Chec&k Game Files\u2026|Check the game files without changing them", "-",
+                              QString::fromUtf8("Reprice All Players\u2026"), QString::fromUtf8("Export Rosters\u2026"),
+                              QString::fromUtf8("Import Rosters\u2026"), "-",
                               "&Edit Prices Formula", "-", "&Exit|Exit PC Zeltra"}));
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Options")->actions()), QStringList{"&Printer Setup"});
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Window")->actions()),

@@ -29,6 +29,7 @@
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/prices/EditarFormulaPrecios.h"
+#include "editor/rosters/RosterCommands.h"
 #include "editor/teams/EquiposExistentes.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
@@ -78,6 +79,13 @@ void Principal::BuildMenus() {
     QAction* checkFiles = Entry(file, QStringLiteral("Chec&k Game Files\u2026"),
                                 QStringLiteral("Check the game files without changing them"));
     connect(checkFiles, &QAction::triggered, this, [] { StartComprobarArchivos(); });
+    file->addSeparator();
+    connect(Entry(file, QString::fromUtf8("Reprice All Players\u2026")), &QAction::triggered, this,
+            [this] { RepriceAllPlayersCommand(this); });
+    connect(Entry(file, QString::fromUtf8("Export Rosters\u2026")), &QAction::triggered, this,
+            [this] { ExportRostersCommand(this); });
+    connect(Entry(file, QString::fromUtf8("Import Rosters\u2026")), &QAction::triggered, this,
+            [this] { ImportRostersCommand(this); });
     file->addSeparator();
     editFormula_ = Entry(file, QStringLiteral("&Edit Prices Formula"));
     file->addSeparator();

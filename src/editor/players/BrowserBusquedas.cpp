@@ -24,6 +24,7 @@
 #include "editor/players/MarkingProgress.h"
 #include "editor/players/PlayerListModel.h"
 #include "editor/players/PlayersWindowSupport.h"
+#include "editor/rosters/RosterCommands.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
@@ -204,7 +205,15 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     tabRow->addWidget(editTeam);
     tabRow->addStretch();
     tabRow->addWidget(print_);
+    auto* reprice = Button(QStringLiteral("Reprice Marked\u2026"),
+                           QStringLiteral("Price the players of the selected mark by the formulas"));
+    reprice->setAccessibleName(reprice->text());
+    tabRow->addWidget(reprice);
     tabRow->addWidget(exportButton);
+    connect(reprice, &QPushButton::clicked, this, [this] {
+        RepriceMarkedCommand(this, marcaSeleccionada_);
+        ReloadList();
+    });
     auto* commands = new QHBoxLayout;
     commands->addWidget(search);
     commands->addSpacing(12);

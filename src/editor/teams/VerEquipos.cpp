@@ -17,10 +17,12 @@
 #include "core/support/FileLookup.h"
 #include "core/support/FixedText.h"
 #include "core/teams/SaveTeam.h"
+#include "core/teams/TeamTransferFile.h"
 #include "editor/ui/CheckOpen.h"
 #include "editor/ui/EditorState.h"
 #include "editor/ui/TaskWindows.h"
 #include "editor/ui/WindowPlacement.h"
+#include "editor/rosters/RosterDialogs.h"
 #include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/ImprimeEquipo.h"
 #include "editor/ui/HelpTopics.h"
@@ -146,6 +148,12 @@ VerEquipos::VerEquipos(std::vector<TeamRow> rows, QWidget* parent) : QWidget(par
     print_ = IconButton(QIcon(QStringLiteral(":/icons/print.svg")), QStringLiteral("Print Team"));
     close_ = TextButton(QStringLiteral("&Close"), QStringLiteral("Close"));
     help_ = TextButton(QStringLiteral("&Help"), QStringLiteral("Help"));
+    saveToFile_ = TextButton(QString::fromUtf8("Save Team to File\u2026"),
+                             QString::fromUtf8("Save Team to File\u2026"));
+    loadFromFile_ = TextButton(QString::fromUtf8("Load Team from File\u2026"),
+                               QString::fromUtf8("Load Team from File\u2026"));
+    connect(saveToFile_, &QPushButton::clicked, this, &VerEquipos::SaveTeamToFile);
+    connect(loadFromFile_, &QPushButton::clicked, this, &VerEquipos::LoadTeamFromFile);
     paste_->setEnabled(HoldsCopiedTeam(Globals().TeamCopyBuffer));
     connect(edit_, &QPushButton::clicked, this, &VerEquipos::EditTeam);
     connect(copy_, &QPushButton::clicked, this, &VerEquipos::CopyTeam);
@@ -155,7 +163,7 @@ VerEquipos::VerEquipos(std::vector<TeamRow> rows, QWidget* parent) : QWidget(par
     connect(close_, &QPushButton::clicked, this, [this] { TaskFrameOf(this)->close(); });
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {edit_, copy_, paste_, print_})
+    for (QPushButton* b : {edit_, copy_, paste_, print_, saveToFile_, loadFromFile_})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(close_);
@@ -227,12 +235,38 @@ void VerEquipos::CopyTeam() {
 void VerEquipos::PasteTeam() {
     const int k = SelectedRow();
     if (k < 0 || !HoldsCopiedTeam(Globals().TeamCopyBuffer)) return;
+    PasteOver(k, Globals().TeamCopyBuffer);
+}
+
+void VerEquipos::SaveTeamToFile() {
+    const int k = SelectedRow();
+    if (k < 0) return;
+    const QString out = ChoosePath(this, PathKind::SaveFile, QStringLiteral("Save Team to File"),
+                                   QStringLiteral("Saved teams (*.kteam)"), QStringLiteral("team.kteam"));
+    if (out.isEmpty()) return;
+    if (Status saved = kivo::SaveTeamToFile(Globals().TeamFilePath, std::uint64_t(k), out.toStdString());
+        !saved)
+        ShowError(saved.error().text, this);
+}
+
+void VerEquipos::LoadTeamFromFile() {
+    const int k = SelectedRow();
+    if (k < 0) return;
+    const QString in = ChoosePath(this, PathKind::OpenFile, QStringLiteral("Load Team from File"),
+                                  QStringLiteral("Saved teams (*.kteam)"), {});
+    if (in.isEmpty()) return;
+    auto saved = ReadTeamTransferFile(in.toStdString());
+    if (!saved) return ShowError(saved.error().text, this);
+    PasteOver(k, std::string(saved->bytes.begin(), saved->bytes.end()));
+}
+
+void VerEquipos::PasteOver(int k, const std::string& buffer) {
     const MessageButton answer = ShowMessage(
         {QStringLiteral("ATENTION"), QStringLiteral("You are going to overwrite the Team, are you sure ?"),
          MessageIcon::Exclamation, MessageButton::Ok | MessageButton::Cancel, MessageButton::Ok},
         this);
     if (answer != MessageButton::Ok || !ReadChosenTeam(k)) return;
-    const TeamRecord pasted = PastedTeam(Globals().TeamCopyBuffer, Globals().TeamRecordBuffer);
+    const TeamRecord pasted = PastedTeam(buffer, Globals().TeamRecordBuffer);
     EditorState& g = Globals();
     // A refused backup writes nothing and leaves the program running; a failed write stops it.
     if (Status backedUp = g.Backups->EnsureBackedUp(FindExistingFile(TrimRight(g.TeamFilePath))); !backedUp) {

@@ -26,12 +26,17 @@ public:
     QPushButton* pasteButton() const { return paste_; }
     QPushButton* closeButton() const { return close_; }
     QPushButton* helpButton() const { return help_; }
+    QPushButton* saveToFileButton() const { return saveToFile_; }
+    QPushButton* loadFromFileButton() const { return loadFromFile_; }
 
     // The row commands, on the selected row; they do nothing when the list is empty.
     void EditTeam();
     void PrintTeam();
     void CopyTeam();
     void PasteTeam();
+    // "Save Team to File..." and "Load Team from File..." (a .kteam file pasted as Paste Team pastes).
+    void SaveTeamToFile();
+    void LoadTeamFromFile();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,6 +48,8 @@ private:
     // Reads team k into the shared record buffer; false after the program was stopped.
     bool ReadChosenTeam(int k);
     void ShowRow(int n, const TeamRow& row);
+    // Paste Team's question, then the team of `buffer` written over team k.
+    void PasteOver(int k, const std::string& buffer);
 
     QTreeWidget* list_;
     QPushButton* edit_;
@@ -51,6 +58,8 @@ private:
     QPushButton* paste_;
     QPushButton* close_;
     QPushButton* help_;
+    QPushButton* saveToFile_;
+    QPushButton* loadFromFile_;
     std::vector<TeamRow> rows_;
     bool closed_ = false;
 };

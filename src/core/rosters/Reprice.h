@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/backups/Backups.h"
+#include "core/gamefiles/TeamFileImage.h"
+#include "core/players/PlayerRow.h"
+#include "core/prices/Formulas.h"
+#include "core/rosters/TeamChanges.h"
+#include "core/support/Result.h"
+
+namespace kivo {
+
+class PlayerDatabase;
+
+struct RepriceOptions {
+    bool original = false; // "Compute Original Prices" instead of "Compute All Prices"
+    FormulaSet formulas = DefaultFormulas();
+};
+
+// The slots to reprice when not all of them: (file path as found on disk, team index, slot 0..15).
+using SlotSelection = std::set<std::tuple<std::string, std::uint64_t, std::size_t>>;
+
+// A player whose price changes, as his JUGADORES row stood, and his new price code.
+struct PriceUpdate {
+    PlayerRow before;
+    std::uint8_t price = 0;
+};
+
+struct RepricePlan {
+    std::vector<TeamFileImage> files; // only the files with a changed price, changed in memory
+    std::vector<TeamChange> changes;
+    std::vector<PriceUpdate> rows;
+    std::uint64_t slotsPriced = 0; // slots looked at
+};
+
+// Every slot of the files (or only the selected ones) priced as the team editor's "Compute All Prices"
+// prices it (the role's formula; goalkeepers and blank formulas keep theirs), or with `original` as
+// "Compute Original Prices" does. Only the price byte of a slot whose price changes is changed.
+Result<RepricePlan> PlanReprice(const std::vector<std::string>& files, const RepriceOptions& options,
+                                const SlotSelection* only = nullptr);
+
+// Writes each changed file whole through the run's backups; stops at the first failure, which names the
+// file (the files before it stay written).
+Status ApplyReprice(BackupRun& backups, const RepricePlan& plan);
+
+// The JUGADORES rows of the repriced players take their new price, marks and all else kept. A row is the
+// player's when every value of it is as the slot was; rows of an older build that no longer match are left.
+// One transaction. Returns the number of rows changed.
+Result<std::int64_t> UpdateRepricedRows(PlayerDatabase& database, const std::vector<PriceUpdate>& rows);
+
+} // namespace kivo

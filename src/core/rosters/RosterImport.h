@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/backups/Backups.h"
+#include "core/gamefiles/TeamFileImage.h"
+#include "core/rosters/RosterReading.h"
+#include "core/rosters/TeamChanges.h"
+#include "core/support/Result.h"
+
+namespace kivo {
+
+// What an import would do: the problems of the roster (then nothing may be written), or the files whose
+// teams change, already changed in memory, and every change.
+struct RosterImportPlan {
+    std::vector<RosterProblem> problems;
+    std::vector<TeamFileImage> files; // only the files with a changed team
+    std::vector<TeamChange> changes;
+    std::size_t teamsChanged = 0;
+    bool ok() const { return problems.empty(); }
+};
+
+// Checks every row against the game files of `target` (a data directory, whose files the rows name, or one
+// team or cup file, which every row must name) and works out the changes. Rows are matched by file, team
+// (index from 0) and slot (1..16); a column left out, or an empty cell of a column
+// other than the names, keeps the file's value, and a cell equal to the file's
+// value (texts of tables in any letter case) changes nothing. Texts of tables must be in their table,
+// names must fit their width and have a Latin-1 form, skills are 0..15, shirt 1..16, face 0..2; a team's
+// own values may differ between its rows only where they keep the file's value; the line-up place cannot
+// be changed. A team whose values change is encoded as the team editor's OK encodes it.
+RosterImportPlan PlanRosterImport(const std::string& target, const RosterReading& roster);
+
+// Writes each changed file of the plan whole, through the run's backups. Stops at the first failure;
+// the files written before it stay written and the error names the file.
+Status ApplyRosterImport(BackupRun& backups, const RosterImportPlan& plan);
+
+} // namespace kivo
