@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 
-#include "editor/ui/EditorState.h"
+#include <cstdio>
+
 #include "editor/app/Principal.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/StopProgram.h"
 
 static void LoadEditorResources() {
@@ -25,6 +28,13 @@ void PrepareApplication(QApplication& app) {
 int RunProgram(QApplication& app, const StartOptions& options) {
     PrepareApplication(app);
     ResetGlobals();
+    if (!options.startDirectory.isEmpty()) {
+        if (!QFileInfo(options.startDirectory).isDir() || !QDir::setCurrent(options.startDirectory)) {
+            std::fprintf(stderr, "kivo-editor: cannot start in %s: not a directory that can be entered\n",
+                         qPrintable(options.startDirectory));
+            return 2;
+        }
+    }
     Globals().StartDirectory = QDir::currentPath().toStdString();
     Globals().HelpFile = QStringLiteral(":/help");
     {

@@ -1,8 +1,12 @@
 #include <QApplication>
+#include <QStringList>
 
 #include "editor/app/ProgramEntry.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return kivo::editor::RunProgram(app);
+    kivo::editor::StartOptions options;
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1) options.startDirectory = arguments.at(1);
+    return kivo::editor::RunProgram(app, options);
 }
