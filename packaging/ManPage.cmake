@@ -7,6 +7,8 @@ function(help_of words out)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "kivo-cli ${words} --help failed (${rc})")
   endif()
+  # The help names the program by the path it was started from: the page names it as a user types it.
+  string(REPLACE "${CLI}" "kivo-cli" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
