@@ -4,6 +4,7 @@
 # crash, a hang (an input running past 10 s) or a sanitizer report to build-fuzz/findings/. Prints a line
 # per target: executions, crashes, hangs; the table is also left in build-fuzz/fuzz-summary.txt. Exit
 # status 1 when any target found something.
+# KIVO_FUZZ_ALL_CHECKS=1 also checks the properties of open findings (see IniFuzz.cpp, ClipboardFuzz.cpp).
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 fuzz_seconds="${1:-60}"
 build="${KIVO_BUILD_DIR:-build}"
 out="docs/robustness.md"
+mkdir -p docs
 cmake --build "$build" -j2 --target kivo-cli kivo_fault_tests kivo-fault-writer >/dev/null || exit 1
 cli="$(realpath "$build/src/cli/kivo-cli")"
 work="$(mktemp -d)"
@@ -77,8 +78,8 @@ cd - >/dev/null
   echo
   echo "| target | executions | crashes | hangs | seconds |"
   echo "| --- | ---: | ---: | ---: | ---: |"
-  awk 'NR > 1 && NF == 5 && $1 ~ /Fuzz$/ {printf "| %s | %s | %s | %s | %s |\n", $1, $2, $3, $4, $5}' \
-    "${KIVO_FUZZ_BUILD_DIR:-build-fuzz}/fuzz-summary.txt" 2>/dev/null
+  cat "${KIVO_FUZZ_BUILD_DIR:-build-fuzz}"/fuzz-*.summary 2>/dev/null |
+    awk 'NF == 5 {printf "| %s | %s | %s | %s | %s |\n", $1, $2, $3, $4, $5}'
   if [ $fuzz_status -ne 0 ]; then echo; echo "fuzz.sh exit status: $fuzz_status"; fi
   echo
   echo "## Faults injected into every write"
