@@ -12,3 +12,5 @@ fi
 scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${KIVO_BUILD_DIR:-build}" --output-on-failure -j2 --timeout 300
+# A short run of every fuzz target, when clang is installed (a separate clang build in build-fuzz/).
+scripts/fuzz.sh "${KIVO_FUZZ_SECONDS:-10}"

@@ -5,7 +5,9 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev qt6-svg-dev libsqlitecpp-dev libsqlite3-dev libmuparser-dev
           libsimpleini-dev libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev xvfb xauth
-          fonts-dejavu-core sqlite3 ccache)
+          fonts-dejavu-core sqlite3 ccache
+          desktop-file-utils appstream groff-base dpkg-dev fakeroot
+          clang libclang-rt-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

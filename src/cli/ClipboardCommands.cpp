@@ -18,9 +18,12 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-ClipboardStore OpenClipboard() {
+// A delete has nothing to take from a clipboard that is not there: it never makes one.
+ClipboardStore OpenClipboard(bool createIfMissing = true) {
     const std::string path = kClipboardFileName;
-    OpenAttempt attempt = OpenClipboardFile(path, true);
+    OpenAttempt attempt = OpenClipboardFile(path, createIfMissing);
+    if (attempt.failure == OpenFailure::NotFound)
+        Fail("There is no players clipboard " + path + " in this directory; nothing was deleted");
     if (attempt.failure == OpenFailure::KeysInvalid) {
         std::cerr << "kivo-cli: " << path << " key file is invalid (" << attempt.reason
                   << "); rebuilding the key\n";
@@ -28,7 +31,7 @@ ClipboardStore OpenClipboard() {
         if (!attempt.ok()) Fail("Error: (" + attempt.reason + ") repairing key for " + path);
     }
     if (!attempt.ok()) Fail("File (" + path + ") could not be opened.  Error: " + attempt.reason + ".");
-    auto store = ClipboardStore::Open(path, true);
+    auto store = ClipboardStore::Open(path, createIfMissing);
     if (!store) Fail(store.error().text);
     return std::move(*store);
 }
@@ -134,7 +137,7 @@ std::string Folded(const std::string& text) {
 void Delete(const std::string& nameText) {
     const auto name = Utf8ToLatin1(nameText);
     if (!name) UsageFail("NAME \"" + nameText + "\" has characters that a game text cannot hold");
-    ClipboardStore store = OpenClipboard();
+    ClipboardStore store = OpenClipboard(false);
     // Letter case is ignored, as in the clipboard's name order; the first in that order goes.
     for (const auto& e : AllEntries(store)) {
         if (Folded(e.record.nombreJugador) != Folded(*name)) continue;

@@ -298,6 +298,32 @@ private slots:
         QCOMPARE(ReadIniText(seams.PlacementIni(), "Principal", "Maximize", ""), std::string("No"));
     }
 
+    // `kivo-editor DIR`: the settings and the clipboard are those of DIR, whatever directory it was started
+    // from; a DIR that cannot be entered ends the program with a message before any window opens.
+    void programStartsInTheDirectoryNamed() {
+        test::Seams seams;
+        QTemporaryDir elsewhere;
+        QVERIFY(test::WriteFile(seams.StartFile("ventanas.ini"), "[Formula]\r\nFormulaDelantero=7k*FI\r\n"));
+        QDir::setCurrent(elsewhere.path());
+        QTimer::singleShot(0, [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* frame = qobject_cast<Principal*>(w)) {
+                    frame->close();
+                    QTimer::singleShot(0, frame, [] { QCoreApplication::quit(); });
+                }
+        });
+        auto& app = *qobject_cast<QApplication*>(QCoreApplication::instance());
+        QCOMPARE(RunProgram(app, StartOptions{false, seams.start.path()}), 0);
+        QCOMPARE(QString::fromStdString(Globals().StartDirectory), QDir(seams.start.path()).absolutePath());
+        QCOMPARE(QString::fromStdString(Globals().ClipboardFilePath), seams.StartFile("portapap.tps"));
+        QCOMPARE(QString::fromStdString(Globals().Formulas[std::size_t(FormulaRole::Attack)]), "7k*FI");
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).size(), 0);
+
+        const QString missing = QDir(elsewhere.path()).filePath("no-such-folder");
+        QCOMPARE(RunProgram(app, StartOptions{false, missing}), 2);
+        QVERIFY(!QFileInfo::exists(missing));
+    }
+
     void helpFollowsTheActiveWindow() {
         test::Seams seams;
         Principal frame;

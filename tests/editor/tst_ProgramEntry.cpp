@@ -8,10 +8,10 @@ private slots:
     void answersOnTheTerminal_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("starts");
-        QTest::newRow("--help") << QStringList{"--help"} << "Usage: kivo-editor [options]\n";
-        QTest::newRow("-h") << QStringList{"-h"} << "Usage: kivo-editor [options]\n";
+        QTest::newRow("--help") << QStringList{"--help"} << "Usage: kivo-editor [options] [DIR]\n";
+        QTest::newRow("-h") << QStringList{"-h"} << "Usage: kivo-editor [options] [DIR]\n";
         QTest::newRow("after a Qt option")
-            << QStringList{"-style", "fusion", "--help"} << "Usage: kivo-editor [options]\n";
+            << QStringList{"-style", "fusion", "--help"} << "Usage: kivo-editor [options] [DIR]\n";
         QTest::newRow("--version") << QStringList{"--version"} << "kivo-editor " KIVO_VERSION "\n";
     }
     void answersOnTheTerminal() {

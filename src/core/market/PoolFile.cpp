@@ -1,10 +1,8 @@
 #include "core/market/PoolFile.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 
+#include "core/support/FileAccess.h"
 #include "core/support/FileLookup.h"
 
 namespace kivo {
@@ -14,22 +12,10 @@ Result<PoolFileContents> ReadPoolFile(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(found, ec))
         return Error{"Cannot open " + path + ": it is a directory, not a pool file"};
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    errno = 0;
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(found.string().c_str(), "rb"));
-    if (!file) return Error{"Cannot open " + path + ": " + SystemErrorText(errno ? errno : ENOENT)};
-    const auto size = std::filesystem::file_size(found, ec);
-    if (ec) return Error{"Cannot read " + path + ": " + ec.message()};
-    if (size / kPoolRecordSize > kMaxPoolEntries)
-        return Error{"Cannot read " + path + ": at " + std::to_string(size) +
-                     " bytes it is far too large to be a pool file"};
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (got != bytes.size() && std::ferror(file.get()))
-        return Error{"Cannot read " + path + ": " + SystemErrorText(errno ? errno : EIO)};
-    bytes.resize(got);
+    auto read = ReadWholeFile(found, kMaxPoolFileBytes);
+    if (!read) return read.error();
+    const std::vector<std::uint8_t> bytes(read->begin(), read->end());
+    const std::size_t got = bytes.size();
     PoolFileContents contents;
     const std::size_t whole = got / kPoolRecordSize;
     contents.entries.reserve(whole);

@@ -9,9 +9,6 @@
 
 namespace kivo {
 
-// Real pools hold a few hundred entries; a file of more is not a pool, and no reader takes it.
-inline constexpr std::uint64_t kMaxPoolEntries = 1000000;
-
 // The whole entries of a market pool file (POOLPLYR.DAT), in file order, and the bytes after the last
 // whole entry, which the market fix never reads.
 struct PoolFileContents {

@@ -213,6 +213,14 @@ Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::stri
         reason = "no table " + schema.table + " (1)";
         return Check::NoTable;
     }
+    // Entries are found again by their id, the table's rowid: a table where it is not (a damaged column
+    // type) is not a file of this kind.
+    SQLite::Statement id(db, "SELECT type, pk FROM pragma_table_info(?) WHERE name = 'id'");
+    id.bind(1, schema.table);
+    if (!id.executeStep() || id.getColumn(0).getString() != "INTEGER" || id.getColumn(1).getInt() != 1) {
+        reason = "table " + schema.table + " has no INTEGER PRIMARY KEY id (1)";
+        return Check::NoTable;
+    }
     for (const auto& order : schema.orders) {
         auto it = stored.find(order.name);
         if (it == stored.end() || it->second != order.createIndex) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace kivo {
@@ -113,9 +114,9 @@ Place Find(const std::vector<Line>& lines, const std::string& section, const std
 }
 
 // An INI entry is one line: a line break in a value (a file name may hold one) would start new lines that
-// read back as other entries or sections.
+// read back as other entries or sections; a NUL byte would end the text read back there.
 bool HasLineBreak(const std::string& text) {
-    return text.find_first_of("\r\n") != std::string::npos;
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
 }
 
 // The file's own line end: the first line's, else CRLF as the platform writes it. A lone CR (a last line

@@ -4,11 +4,10 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "core/backups/Backups.h"
 #include "core/gamefiles/TeamFile.h"
+#include "core/support/FileAccess.h"
 #include "core/support/FileLookup.h"
 #include "core/teams/SaveTeam.h"
 #include "core/teams/TeamBrowsing.h"
@@ -29,17 +28,9 @@ Result<std::string> ReadSmallFile(const std::string& path) {
     std::error_code ec;
     const fs::path found = FindExistingFile(path);
     if (fs::is_directory(found, ec)) return Error{"Cannot open " + path + ": it is a directory"};
-    const auto size = fs::file_size(found, ec);
-    if (ec) return Error{"Cannot open " + path + ": " + ec.message()};
-    if (size > kMaxHeader + kTeamRecordSize)
-        return Error{path + " is not a saved team (.kteam) file: it is " + std::to_string(size) +
-                     " bytes long, far more than a team."};
-    std::ifstream in(found, std::ios::binary);
-    if (!in) return Error{"Cannot open " + path + ": " + SystemErrorText(errno ? errno : ENOENT)};
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return Error{"Cannot read " + path + ": " + SystemErrorText(errno ? errno : EIO)};
-    return text.str();
+    auto bytes = ReadWholeFile(found, kMaxHeader + kTeamRecordSize);
+    if (!bytes) return Error{path + " is not a saved team (.kteam) file: " + bytes.error().text};
+    return bytes;
 }
 
 } // namespace
@@ -106,22 +97,8 @@ Status SaveTeamToFile(const std::string& from, std::uint64_t k, const std::strin
     saved.sourceTeam = k;
     saved.bytes = SerializeTeamRecord(*team);
     const std::string bytes = TeamTransferBytes(saved);
-    const fs::path temporary = fs::path(to).concat(".partial");
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
-            const std::string why = SystemErrorText(errno ? errno : EIO);
-            out.close();
-            fs::remove(temporary, ec);
-            return Error{"Cannot write " + to + ": " + why};
-        }
-    }
-    fs::rename(temporary, to, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return Error{"Cannot write " + to + ": " + ec.message()};
-    }
+    if (Status written = ReplaceFileWhole(to, bytes); !written)
+        return Error{"Cannot write " + to + ": " + written.error().text};
     return Status::Ok();
 }
 

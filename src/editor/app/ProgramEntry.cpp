@@ -2,13 +2,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 
 #include <cstdio>
 #include <string_view>
 
-#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/StopProgram.h"
 
 static void LoadEditorResources() {
@@ -20,11 +21,11 @@ namespace kivo::editor {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kivo-editor [options]\n"
+    "Usage: kivo-editor [options] [DIR]\n"
     "\n"
     "The KIVO Editor: edits the teams of KIVO's team files, finds players across all of them, keeps a\n"
     "clipboard of players and fixes the foreign market. It reads and writes JUGADORES, portapap.tps and\n"
-    "ventanas.ini in the directory it is started in, and backs up every game file before it first changes\n"
+    "ventanas.ini in the directory it is started in (DIR when given), and backs up every game file before it first changes\n"
     "it (Help, \"Backups\").\n"
     "\n"
     "Options:\n"
@@ -62,6 +63,13 @@ void PrepareApplication(QApplication& app) {
 int RunProgram(QApplication& app, const StartOptions& options) {
     PrepareApplication(app);
     ResetGlobals();
+    if (!options.startDirectory.isEmpty()) {
+        if (!QFileInfo(options.startDirectory).isDir() || !QDir::setCurrent(options.startDirectory)) {
+            std::fprintf(stderr, "kivo-editor: cannot start in %s: not a directory that can be entered\n",
+                         qPrintable(options.startDirectory));
+            return 2;
+        }
+    }
     Globals().StartDirectory = QDir::currentPath().toStdString();
     Globals().HelpFile = QStringLiteral(":/help");
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <optional>
 
 class QApplication;
@@ -8,10 +10,13 @@ namespace kivo::editor {
 
 struct StartOptions {
     bool showSplash = true;
+    // `kivo-editor DIR`: the directory the editor starts in (its settings, players file and clipboard are
+    // those of DIR). Empty: the current directory.
+    QString startDirectory;
 };
 
 // The program: clears the global state, names the help pages, runs the frame until it closes and returns
-// the exit status, 0 after a normal end.
+// the exit status, 0 after a normal end; 2, after a message, when the start directory cannot be entered.
 int RunProgram(QApplication& app, const StartOptions& options = {});
 
 // "--help" and "--version" (or "-h") among the arguments: the answer is written to standard output and the

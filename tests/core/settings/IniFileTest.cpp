@@ -103,7 +103,10 @@ TEST(IniFile, RefusesLineBreaksAndWritesNothing) {
         {kConfigSection, kPathEquipo, "/d/a\n[Formula]\nFormulaDelantero=1k"},
         {kConfigSection, kPathEquipo, "/d/a\r[Formula]\rFormulaDelantero=1k"},
         {kConfigSection, "PathEquipo\n[Formula]\nFormulaDelantero", "1k"},
-        {"Formula]\nFormulaDelantero=1k\n[X", "Key", "v"}};
+        {"Formula]\nFormulaDelantero=1k\n[X", "Key", "v"},
+        // A NUL byte would end the text where it is read back.
+        {kConfigSection, kPathEquipo, std::string("/d/a\0b", 6)},
+        {kConfigSection, std::string("Path\0Equipo", 11), "v"}};
     // clang-format on
     TempDir dir;
     const std::string path = dir.file("ventanas.ini");

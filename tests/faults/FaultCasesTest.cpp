@@ -1,0 +1,84 @@
+// Every write the user can start, under every fault that can meet it: each ends with the files as they
+// were or as the finished change, a failure said with a message and a non-zero exit, and the backup
+// holding the file as it was.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+#include "FaultSuite.h"
+
+namespace kivo::faults {
+namespace {
+
+using Case = std::tuple<std::string, Fault>;
+
+// Cases that fail on the code of today because of faults being mended elsewhere; they run only in the
+// suite named AwaitingMends, to be moved into the default suite when the mends are in.
+const std::set<std::pair<std::string, Fault>>& AwaitingMends() {
+    static const std::set<std::pair<std::string, Fault>> cases = {
+        // A write refused on a read-only or full disk leaves the database's -wal and -shm files behind.
+        {"Build", Fault::FileReadOnly},
+        {"Update", Fault::FileReadOnly},
+        {"Mark", Fault::FileReadOnly},
+        {"Clear", Fault::FileReadOnly},
+        {"ClipboardAdd", Fault::FileReadOnly},
+        {"ClipboardDelete", Fault::FileReadOnly},
+        {"Paste", Fault::DiskFull},
+        {"Build", Fault::DiskFull},
+        {"Update", Fault::DiskFull},
+        {"Mark", Fault::DiskFull},
+        {"Clear", Fault::DiskFull},
+        {"ClipboardAdd", Fault::DiskFull},
+        {"ClipboardDelete", Fault::DiskFull},
+        // A restore and a settings write replace a link in place of the file instead of writing through it.
+        {"Restore", Fault::Link},
+        {"FormulasSet", Fault::Link},
+        // The market fix writes a cup file team by team in place: a kill part way leaves it half fixed.
+        {"MarketFix", Fault::Killed},
+    };
+    return cases;
+}
+
+std::vector<Case> Cases(bool awaiting) {
+    std::vector<Case> cases;
+    const std::vector<std::string> names = {"TeamSave",     "Paste",           "MarketFix",  "Restore",
+                                            "Build",        "Update",          "Mark",       "Clear",
+                                            "ClipboardAdd", "ClipboardDelete", "FormulasSet"};
+    const std::vector<Fault> faults = {
+        Fault::FileReadOnly,        Fault::FolderReadOnly, Fault::DiskFull, Fault::Removed,
+        Fault::RemovedBetweenSteps, Fault::Held,           Fault::Killed,   Fault::Link};
+    const std::set<std::string> writers = {"TeamSave", "Paste"};
+    const std::set<std::string> databases = {"Build", "Update",       "Mark",
+                                             "Clear", "ClipboardAdd", "ClipboardDelete"};
+    for (const std::string& name : names)
+        for (Fault fault : faults) {
+            if (fault == Fault::Held && !databases.count(name)) continue;
+            if (fault == Fault::RemovedBetweenSteps && !writers.count(name)) continue;
+            if (bool(AwaitingMends().count({name, fault})) == awaiting) cases.emplace_back(name, fault);
+        }
+    return cases;
+}
+
+class FaultCase : public testing::TestWithParam<Case> {};
+
+TEST_P(FaultCase, EndsAsItWasOrFinished) {
+    const auto& [name, fault] = GetParam();
+    const WriteCommand& command = CommandNamed(name);
+    const CaseEnd end = RunCase(command, fault);
+    ASSERT_FALSE(end.runs.empty()) << testing::PrintToString(end.problems);
+    for (const std::string& problem : end.problems)
+        ADD_FAILURE() << name << ": " << problem;
+    RecordProperty("outcome", end.summary);
+}
+
+std::string CaseName(const testing::TestParamInfo<Case>& info) {
+    return std::get<0>(info.param) + "_" + FaultName(std::get<1>(info.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultCase, testing::ValuesIn(Cases(false)), CaseName);
+INSTANTIATE_TEST_SUITE_P(AwaitingMends, FaultCase, testing::ValuesIn(Cases(true)), CaseName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FaultCase);
+
+} // namespace
+} // namespace kivo::faults
