@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 if [ "${1:-}" = "--asan" ]; then
+  scripts/setup.sh --packages-only
   cmake --preset asan >/dev/null
-  KIVO_BUILD_DIR=build-asan scripts/setup.sh
+  cmake --build --preset asan
   ctest --preset asan
   exit
 fi

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs (only those missing), then configures and builds into build/.
+# Installs the Debian packages the project needs (only those missing), then configures and builds into build/
+# (with --packages-only, only installs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +23,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "${1:-}" = "--packages-only" ] && exit 0
 
 BUILD_DIR="${KIVO_BUILD_DIR:-build}"
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
