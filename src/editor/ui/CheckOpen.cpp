@@ -44,14 +44,17 @@ OpenAttempt TeamFileFailure(const std::string& text) {
     return {OpenFailure::Other, reason};
 }
 
-// Runs the slow check on a worker; a damaged file is then reported, and repaired if the user agrees, as
-// CheckOpen does for damage the open finds.
-void CheckInBackground(const std::string& path, const OpenSteps& steps) {
+// Runs the players file's slow check on a worker; a damaged file is then reported, and repaired if the user
+// agrees, as CheckOpen does for damage the open finds.
+void CheckPlayerFileInBackground(const std::string& path, const OpenSteps& steps) {
     auto* watcher = new QFutureWatcher<OpenAttempt>;
     QObject::connect(watcher, &QFutureWatcher<OpenAttempt>::finished, watcher, [watcher, path, steps] {
         watcher->deleteLater();
         const OpenAttempt found = watcher->result();
-        if (found.ok() || Globals().Stopping) return;
+        // Damage is told to the file's users; once they have all gone, the next first user checks again. A
+        // check that could not be made (the file busy, replaced meanwhile) finds nothing.
+        if (found.failure != OpenFailure::KeysInvalid || Globals().Stopping) return;
+        if (Globals().PlayerFileUseCount == 0) return;
         OpenSteps again = steps;
         again.open = [found, open = steps.open, asked = false](const std::string& p, bool create) mutable {
             if (asked) return open(p, create);
@@ -158,7 +161,7 @@ bool UsePlayerDatabase(const OpenSteps& steps) {
     const bool first = Globals().PlayerFileUseCount == 0;
     if (first && !CheckOpen(PlayerDatabasePath(), true, steps)) return false;
     ++Globals().PlayerFileUseCount;
-    if (first && steps.check) CheckInBackground(PlayerDatabasePath(), steps);
+    if (first && steps.check) CheckPlayerFileInBackground(PlayerDatabasePath(), steps);
     return true;
 }
 

@@ -94,9 +94,13 @@ void OpenModalOnTask(QWidget* task, QWidget* child, std::function<void(int)> con
         return;
     }
     // A window of its own, kept above the task's top-level window and deleted with it, over its middle.
+    // Placed before it shows, so that a window that restores its own placement as it shows keeps that.
     child->setParent(task->window(), child->windowFlags() | Qt::Window);
-    child->show();
+    // The size showing would give it, known now.
+    if (!child->testAttribute(Qt::WA_Resized)) child->adjustSize();
     CentreOver(child, task);
+    child->show();
+    KeepWithinRoom(child);
     child->activateWindow();
 }
 
