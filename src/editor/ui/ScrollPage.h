@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QScrollArea>
+#include <QScrollBar>
 
 namespace kivo::editor {
 
@@ -13,7 +14,10 @@ public:
         setWidgetResizable(true);
         setFrameShape(QFrame::NoFrame);
     }
-    QSize sizeHint() const override { return widget()->sizeHint(); }
+    // Room for a vertical scroll bar too, so that a window cut short in height still shows the page's width.
+    QSize sizeHint() const override {
+        return widget()->sizeHint() + QSize(verticalScrollBar()->sizeHint().width(), 0);
+    }
 };
 
 } // namespace kivo::editor
