@@ -21,6 +21,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
+#include <QThreadPool>
 
 #include "core/players/CrearArchivoJugadores.h"
 #include "core/sampledata/SampleData.h"
@@ -114,12 +115,14 @@ template <class Step> double Timed(BrowserBusquedas& b, Step step, double& slowe
 
 void Report(benchmark::State& state, double slowest) {
     state.counters["slowest_ms"] = slowest * 1000.0;
+    state.counters["budget_ms"] = 100;
     state.counters["rows"] = static_cast<double>(Sample().rows);
 }
 
 // Opening the window while the database is already in use by another window (the browser's own work:
 // the order's count and its first rows), and as the database's first user, when CheckOpen also checks the
-// file's pages and orders (PRAGMA quick_check) before the window opens.
+// file's header, table and orders before the window opens (the read of every page, PRAGMA quick_check,
+// runs on a worker meanwhile and is waited for after the timing).
 void OpenBrowserTimed(benchmark::State& state, bool firstUser) {
     Sample();
     double slowest = 0;
@@ -132,6 +135,9 @@ void OpenBrowserTimed(benchmark::State& state, bool firstUser) {
         slowest = std::max(slowest, s);
         state.SetIterationTime(s);
         b->close();
+        // The page check of this opening ends before the next opening is timed.
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
     }
     if (!firstUser) kivo::editor::ReleasePlayerDatabase();
     Report(state, slowest);

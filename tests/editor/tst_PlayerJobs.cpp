@@ -125,6 +125,13 @@ private slots:
         QCOMPARE(states.back().label1, std::string("Building File Keys"));
         QCOMPARE(states.back().value1, -1LL);
         QVERIFY(states.back().label2.empty());
+        // The bar moves with the file numbers and stops short of the end while the keys are built.
+        std::vector<int> percents;
+        for (const auto& s : states)
+            percents.push_back(s.percent);
+        QVERIFY(std::is_sorted(percents.begin(), percents.end()));
+        QCOMPARE(percents.front(), 0);
+        QCOMPARE(percents.back(), 90);
     }
 
     void storageErrorText_data() {

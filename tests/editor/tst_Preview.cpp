@@ -8,14 +8,15 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrintPreviewWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QtTest>
 #include <QVBoxLayout>
 
 #include <atomic>
+#include <set>
 
 #include "core/settings/IniFile.h"
 #include "editor/ui/TaskWindows.h"
@@ -34,14 +35,10 @@ Q_DECLARE_METATYPE(kivo::ProgressState)
 
 namespace {
 
-ReportPainter Pages(int count) {
-    return [count](QPrinter* printer) {
-        QPainter painter(printer);
-        for (int page = 1; page <= count; ++page) {
-            if (page > 1) printer->newPage();
-            painter.drawText(100, 100, QStringLiteral("Marked Players, page %1").arg(page));
-        }
-    };
+PagedReport Pages(int count) {
+    return {count, [](QPainter& painter, const QRect&, int page) {
+                painter.drawText(100, 100, QStringLiteral("Marked Players, page %1").arg(page));
+            }};
 }
 
 } // namespace
@@ -120,6 +117,37 @@ private slots:
         QCOMPARE(preview.currentPage(), afterNext.first());
     }
 
+    // A long report: only the pages that come into view are painted, when they do.
+    void previewPaintsOnlyThePagesInView() {
+        test::Seams seams;
+        std::set<int> painted;
+        ReportPreview preview({1000, [&](QPainter&, const QRect&, int page) { painted.insert(page); }});
+        preview.show();
+        QCOMPARE(preview.pageStatus()->text(), QStringLiteral("Page 1 of 1000"));
+        QVERIFY(!preview.grab().isNull());
+        QCOMPARE(painted, std::set<int>{1}); // a whole page in view, and no other
+        preview.JumpTo(700);
+        QVERIFY(!preview.grab().isNull());
+        QCOMPARE(painted, (std::set<int>{1, 700}));
+        // Scrolling a screen down brings the next page to the top, and its number to the status bar.
+        QScrollBar* bar = preview.pageView()->verticalScrollBar();
+        bar->setValue(bar->value() + bar->pageStep());
+        QVERIFY(!preview.grab().isNull());
+        QCOMPARE(preview.currentPage(), 701);
+        QCOMPARE(preview.pageStatus()->text(), QStringLiteral("Page 701 of 1000"));
+        QCOMPARE(painted, (std::set<int>{1, 700, 701, 702})); // 702 shows its top edge
+        // Painted pages are kept: scrolling back paints nothing again.
+        const int before = preview.pageView()->pagesPainted();
+        preview.JumpTo(700);
+        QVERIFY(!preview.grab().isNull());
+        QCOMPARE(preview.pageView()->pagesPainted(), before);
+        // Two pages side by side paint just those two.
+        painted.clear();
+        preview.SetDisplay(2, 1);
+        QVERIFY(!preview.grab().isNull());
+        QCOMPARE(painted, (std::set<int>{700, 701}));
+    }
+
     void previewJumpDisplayAndZoom() {
         test::Seams seams;
         ReportPreview preview(Pages(4));
@@ -192,8 +220,8 @@ private slots:
         chosen->setOutputFileName(path);
         chosen->setPageOrientation(QPageLayout::Landscape);
         ReportPreview preview(Pages(2));
-        QCOMPARE(preview.previewWidget()->orientation(), QPageLayout::Landscape); // laid out as it will print
-        QVERIFY(PrintReport(Pages(2)));
+        QCOMPARE(preview.pageView()->pageLayout().orientation(), QPageLayout::Landscape); // as it will print
+        QVERIFY(PrintReport(PainterOf(Pages(2))));
         QCOMPARE(test::ReadFile(path).left(5), QByteArray("%PDF-"));
         QVERIFY(seams.messages.empty());
     }

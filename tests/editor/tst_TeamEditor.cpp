@@ -189,7 +189,7 @@ private slots:
         e->tabs()->setCurrentIndex(1);
         e->kitTab(KitWhich::Main).designs[2]->click();
         QCOMPARE(e->undoStack()->count(), 5);
-        QCOMPARE(e->undoButton()->text(), QStringLiteral("Undo Change Design of the Main Kit"));
+        QCOMPARE(e->undoButton()->toolTip(), QStringLiteral("Undo Change Design of the Main Kit"));
         QCOMPARE(e->kitTab(KitWhich::Main).preview->LayerNames().size(), 8);
 
         e->undoButton()->setFocus();
@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(e->kitTab(KitWhich::Main).designs[0]->isChecked(), true);
         QCOMPARE(e->kitTab(KitWhich::Main).preview->LayerNames().size(), 5);
         e->tabs()->setCurrentIndex(0);
-        QCOMPARE(e->undoButton()->text(), QStringLiteral("Undo Compute Original Price of Row 1"));
+        QCOMPARE(e->undoButton()->toolTip(), QStringLiteral("Undo Compute Original Price of Row 1"));
         QCOMPARE(e->row(0).price->currentText(), QStringLiteral("100K"));
         QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e->row(0).price->currentText(), QStringLiteral("1.3M"));
@@ -205,11 +205,11 @@ private slots:
         QTest::keyClick(e, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(e->row(0).price->currentText(), QStringLiteral("100K"));
         QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(e->undoButton()->text(), QStringLiteral("Undo Change Design of the Main Kit"));
+        QCOMPARE(e->undoButton()->toolTip(), QStringLiteral("Undo Change Design of the Main Kit"));
         while (e->undoStack()->canUndo())
             QTest::mouseClick(e->undoButton(), Qt::LeftButton);
         QCOMPARE(e->row(1).name->text(), QStringLiteral("PLAYER 2"));
-        QCOMPARE(e->redoButton()->text(), QStringLiteral("Redo Edit Player Name of Row 2"));
+        QCOMPARE(e->redoButton()->toolTip(), QStringLiteral("Redo Edit Player Name of Row 2"));
         QCOMPARE(Bytes(EncodeEdits(e->session().state)), opening);
         QTest::mouseClick(e->okButton(), Qt::LeftButton);
         QCOMPARE(o.File(), o.original);
@@ -276,7 +276,7 @@ private slots:
         QCOMPARE(row.position->currentText(), QStringLiteral("M"));
         QCOMPARE(row.skills[6]->value(), 7);
         QCOMPARE(row.place->text(), QStringLiteral("12"));
-        QCOMPARE(o.editor->undoButton()->text(), QStringLiteral("Undo Drop Player on Row 5"));
+        QCOMPARE(o.editor->undoButton()->toolTip(), QStringLiteral("Undo Drop Player on Row 5"));
         QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
         const TeamRecord written = *ReadTeam(o.path.toStdString(), 1);
         QCOMPARE(written.jugador[4].posicionYAspecto, std::uint8_t(0xC0 | (2 << 3)));

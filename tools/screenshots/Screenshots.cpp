@@ -1,8 +1,10 @@
-// Renders the editor's windows to PNG files for the documentation:
-//   kivo-editor-screenshots OUTDIR
+// Renders the editor's windows to PNG files for the documentation, each at the size it opens with:
+//   kivo-editor-screenshots OUTDIR [--team-editor-only]
 // run in the workspace directory (its data/TEAM.008 fills the sample report).
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QDir>
@@ -17,75 +19,35 @@
 #include <QTimer>
 
 #include "core/gamefiles/TeamFile.h"
+#include "core/players/PlayerRow.h"
 #include "core/support/FixedText.h"
-#include "editor/ui/EditorState.h"
 #include "editor/app/Presentacion.h"
 #include "editor/app/Principal.h"
 #include "editor/app/ProgramEntry.h"
-#include "tools/screenshots/ShotSupport.h"
+#include "editor/players/ImprimirJugadoresMarcados.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportDisplayWindow.h"
 #include "editor/ui/ReportJumpWindow.h"
 #include "editor/ui/ReportPreview.h"
+#include "tools/screenshots/ShotSupport.h"
 
 using namespace kivo;
 using namespace kivo::editor;
 
 namespace {
 
-QString Text(const auto& field) {
-    return QString::fromStdString(Latin1ToUtf8(TrimRight(FieldValue(field))));
-}
-
-// A sample report over the sample data: the teams of a few league files, as many pages as they take.
-ReportPainter SampleReport() {
-    struct Row {
-        QString file;
-        QString team;
-        QString coach;
-    };
-    std::vector<Row> rows;
-    for (const char* name : {"TEAM.000", "TEAM.001", "TEAM.002", "TEAM.008"}) {
-        Result<std::vector<TeamRecord>> teams = ReadTeams((std::filesystem::path("data") / name).string());
-        if (!teams.ok()) continue;
-        for (const TeamRecord& t : *teams)
-            rows.push_back({QString::fromLatin1(name), Text(t.nombreEquipo), Text(t.nombreEntrenador)});
-    }
-    return [rows](QPrinter* printer) {
-        QPainter p(printer);
-        const QRect page = p.viewport();
-        const int line = page.height() / 60;
-        const QFont title(QStringLiteral("DejaVu Sans"), 16, QFont::Bold);
-        const QFont head(QStringLiteral("DejaVu Sans"), 10, QFont::Bold);
-        const QFont body(QStringLiteral("DejaVu Sans"), 10);
-        const int columns[] = {0, page.width() / 10, page.width() / 4, page.width() * 3 / 5};
-        std::size_t i = 0;
-        int pageNo = 1;
-        do {
-            if (pageNo > 1) printer->newPage();
-            p.setFont(title);
-            p.drawText(QRect(0, 0, page.width(), line * 3), Qt::AlignLeft | Qt::AlignVCenter,
-                       QStringLiteral("Sample Teams"));
-            p.setFont(head);
-            int y = line * 4;
-            const char* headings[] = {"No.", "File", "Team", "Coach"};
-            for (int c = 0; c < 4; ++c)
-                p.drawText(columns[c], y, QString::fromLatin1(headings[c]));
-            p.drawLine(0, y + line / 3, page.width(), y + line / 3);
-            p.setFont(body);
-            y += line * 3 / 2;
-            for (; i < rows.size() && y < page.height() - line * 2; ++i, y += line) {
-                p.drawText(columns[0], y, QString::number(i + 1));
-                p.drawText(columns[1], y, rows[i].file);
-                p.drawText(columns[2], y, rows[i].team);
-                p.drawText(columns[3], y, rows[i].coach);
-            }
-            p.drawText(QRect(0, page.height() - line, page.width(), line), Qt::AlignRight,
-                       QStringLiteral("Page %1").arg(pageNo));
-            ++pageNo;
-        } while (i < rows.size());
-    };
+// A real marked-players report over the sample data: the players of a few teams of England's file, as the
+// report of a search that marked them prints them (two pages).
+PagedReport SampleReport() {
+    auto blocks = std::make_shared<std::vector<MarkedPlayerBlock>>();
+    if (Result<std::vector<TeamRecord>> teams =
+            ReadTeams((std::filesystem::path("data") / "TEAM.008").string()))
+        for (std::size_t t = 0; t < teams->size() && blocks->size() < 40; ++t)
+            for (std::size_t slot = 0; slot < kPlayersPerTeam; slot += 2)
+                blocks->push_back(MarkedPlayerBlockOf(MakePlayerRow((*teams)[t], slot)));
+    return MarkedPlayersPages(QStringLiteral("Marked Players (Mark 1)"), blocks);
 }
 
 } // namespace
@@ -93,9 +55,11 @@ ReportPainter SampleReport() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kivo-editor-screenshots OUTDIR\n");
+        std::fprintf(stderr, "usage: kivo-editor-screenshots OUTDIR [--team-editor-only]\n");
         return 2;
     }
+    // A second run at another scale factor renders just the team editor, under names of their own.
+    const bool editorOnly = argc > 2 && std::string(argv[2]) == "--team-editor-only";
     Shots shots{QString::fromLocal8Bit(argv[1])};
     QDir().mkpath(shots.out);
     PrepareApplication(app);
@@ -107,15 +71,14 @@ int main(int argc, char** argv) {
 
     Principal frame;
     frame.Start(false);
-    frame.resize(1024, 700);
+    if (editorOnly) {
+        ShootTeamEditor(shots, frame, "-scale2");
+        frame.close();
+        return shots.failures == 0 ? 0 : 1;
+    }
     Save(shots, &frame, "frame");
 
     frame.OpenTeamFileForEditing();
-    if (QMdiSubWindow* sub = frame.taskArea()->currentSubWindow()) {
-        // At its own size, so that the catalogue's buttons are readable.
-        sub->resize(sub->sizeHint().expandedTo(QSize(640, 380)));
-        sub->move(30, 30);
-    }
     Save(shots, &frame, "frame-task");
     frame.taskArea()->closeAllSubWindows();
 
@@ -125,10 +88,8 @@ int main(int argc, char** argv) {
     splash.hide();
 
     ReportPreview preview(SampleReport());
-    preview.resize(820, 900);
     Save(shots, &preview, "preview");
     preview.SetDisplay(2, 1);
-    preview.resize(1100, 760);
     Save(shots, &preview, "preview-two-pages");
 
     ReportJumpWindow jump(1, preview.pageCount());
@@ -139,7 +100,6 @@ int main(int argc, char** argv) {
 
     HelpViewer* help = HelpViewer::Instance();
     help->ShowKeyword(QStringLiteral("Main"));
-    help->resize(980, 680);
     Save(shots, help, "help");
     help->ShowSearch();
     help->searchField()->setText(QStringLiteral("clipboard"));
@@ -147,12 +107,15 @@ int main(int argc, char** argv) {
     Save(shots, help, "help-search");
     help->hide();
 
-    ProgressWindow progress(true);
+    // The build of the players' file, reading England's file.
+    ProgressWindow progress(false);
     ProgressState state;
-    state.title = "Processing Records";
-    state.status = "Searching Players (12 Found)";
-    state.percent = 42;
-    state.percentText = " 42% Completed";
+    state.title = "Creating File";
+    state.label1 = "Reading File:";
+    state.value1 = 8;
+    state.label2 = "Team:";
+    state.value2 = 12;
+    state.percent = 7 * 90 / 85;
     progress.Show(state);
     Save(shots, &progress, "progress");
 

@@ -36,7 +36,8 @@ void ShootTeamWindows(Shots& shots, Principal& frame);
 void ShootPlayerWindows(Shots& shots, Principal& frame);
 void ShootClipboardPricesAndMarket(Shots& shots, Principal& frame);
 // Parts of the groups above, each in a file of its own.
-void ShootTeamEditor(Shots& shots, Principal& frame);
+// The team editor's tabs, named editor-<tab><suffix>.
+void ShootTeamEditor(Shots& shots, Principal& frame, const char* suffix = "");
 void ShootKitPictures(Shots& shots);
 void ShootPlayerBrowser(Shots& shots, Principal& frame);
 

@@ -64,7 +64,6 @@ void ShootPlayerBrowser(Shots& shots, Principal&) {
     }
     {
         BrowserBusquedas browser;
-        browser.resize(1000, 560);
         browser.show();
         Shoot(shots, browser, BrowserBusquedas::kNameTab, "browse-players-name");
         Shoot(shots, browser, 2, "browse-players-passing");

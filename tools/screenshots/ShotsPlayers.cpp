@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <memory>
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -35,12 +36,10 @@ public:
 
 void ShootJobs(Shots& shots, const std::string& database) {
     ElegirDirectorioCrearArchivoJugadores build;
-    build.resize(520, 120);
     Save(shots, &build, "create-file");
     build.hide();
 
     ActualizarArchivoTodos update;
-    update.resize(520, 140);
     // The window as it looks once a team file has been chosen.
     const QString team =
         QString::fromStdString((std::filesystem::path(Globals().BatchDataDirectory) / "TEAM.005").string());
@@ -74,12 +73,10 @@ void ShootJobs(Shots& shots, const std::string& database) {
     NoProgress quiet;
     auto report = kivo::ImprimirJugadoresMarcados(*db, 3, quiet);
     if (!report) return;
-    std::vector<MarkedPlayerBlock> blocks;
+    auto blocks = std::make_shared<std::vector<MarkedPlayerBlock>>();
     for (const PlayerListEntry& e : report->rows)
-        blocks.push_back(MarkedPlayerBlockOf(e.row));
-    const QString title = QString::fromStdString(report->title);
-    ReportPreview preview([title, blocks](QPrinter* printer) { PaintMarkedPlayers(printer, title, blocks); });
-    preview.resize(820, 900);
+        blocks->push_back(MarkedPlayerBlockOf(e.row));
+    ReportPreview preview(MarkedPlayersPages(QString::fromStdString(report->title), blocks));
     Save(shots, &preview, "marked-players");
     preview.hide();
 }

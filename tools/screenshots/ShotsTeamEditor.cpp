@@ -1,3 +1,5 @@
+#include <string>
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -31,7 +33,7 @@ std::int64_t ColourfulTeam(const std::vector<TeamRecord>& teams) {
 
 // The four tabs of the team editor on a team of England's sample file; closed by its close box, so the
 // workspace is not written.
-void ShootTeamEditor(Shots& shots, Principal& frame) {
+void ShootTeamEditor(Shots& shots, Principal& frame, const char* suffix) {
     EditorState& g = Globals();
     g.TeamFilePath = "data/TEAM.008";
     auto teams = ReadTeams(g.TeamFilePath);
@@ -49,8 +51,6 @@ void ShootTeamEditor(Shots& shots, Principal& frame) {
     auto* editor = new ActualizarEquipo;
     OpenModalOnTask(task, editor, nullptr);
     QWidget* window = TaskFrameOf(editor);
-    window->resize(window->sizeHint());
-    window->move(0, 0);
     if (window->parentWidget() != nullptr && frame.taskArea())
         frame.taskArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window));
     const char* names[] = {"editor-general", "editor-main-kit", "editor-secondary-kit", "editor-players"};
@@ -58,8 +58,11 @@ void ShootTeamEditor(Shots& shots, Principal& frame) {
         editor->tabs()->setCurrentIndex(tab);
         // The Players tab after a price computation, so that the undo button tells what it would undo.
         if (tab == 3) editor->computeAllButton()->click();
-        Save(shots, window, names[tab]);
+        const std::string name = std::string(names[tab]) + suffix;
+        Save(shots, window, name.c_str());
     }
+    // Where it stands in the frame, as a user sees it.
+    Save(shots, &frame, (std::string("editor-in-frame") + suffix).c_str());
     window->close();
     if (QWidget* taskFrame = TaskFrameOf(task)) taskFrame->close();
 }

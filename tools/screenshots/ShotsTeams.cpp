@@ -37,8 +37,6 @@ void ShootCatalogueBrowserAndSheet(Shots& shots, Principal& frame) {
         return;
     }
     QMdiSubWindow* catalogueFrame = frame.taskArea()->currentSubWindow();
-    catalogueFrame->resize(catalogueFrame->sizeHint().expandedTo(QSize(640, 380)));
-    catalogueFrame->move(10, 10);
     Save(shots, catalogueFrame, "catalogue");
     catalogue->tabs()->setCurrentIndex(6);
     Save(shots, catalogueFrame, "catalogue-national-teams");
@@ -51,7 +49,6 @@ void ShootCatalogueBrowserAndSheet(Shots& shots, Principal& frame) {
         return;
     }
     QWidget* browserFrame = browser->parentWidget();
-    browserFrame->setGeometry(60, 60, 700, 460);
     browser->list()->setCurrentItem(browser->list()->topLevelItem(2));
     Save(shots, browserFrame, "browse-teams");
 
@@ -62,7 +59,6 @@ void ShootCatalogueBrowserAndSheet(Shots& shots, Principal& frame) {
         ++shots.failures;
         return;
     }
-    preview->resize(820, 1000);
     preview->SetZoom(1);
     Save(shots, preview, "team-sheet");
     preview->close();

@@ -11,41 +11,42 @@
 #include "core/gamefiles/TeamFile.h"
 #include "core/market/ArreglarMercado.h"
 #include "core/sampledata/SampleData.h"
-#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/clipboard/ClipboardList.h"
 #include "editor/clipboard/VerPortapapeles.h"
 #include "editor/market/MarketProgress.h"
 #include "editor/prices/EditarFormulaPrecios.h"
 #include "editor/teams/ActualizarEquipo.h"
-#include "tools/screenshots/ShotSupport.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/ProgressWindow.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
+#include "tools/screenshots/ShotSupport.h"
 
 namespace kivo::editor {
 
 namespace {
 
-// The frame and a tool window of its own in one picture, side by side as they stand on the screen.
-void SaveBeside(Shots& shots, QWidget* frame, QWidget* tool, const char* name) {
+// The screen with the frame and a tool window of its own where each stands on it.
+void SaveScreen(Shots& shots, QWidget* frame, QWidget* tool, const char* name) {
     frame->show();
     tool->show();
     tool->raise();
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
-    const QPixmap left = frame->grab();
-    const QPixmap right = tool->grab();
-    const int gap = 12;
-    QPixmap both(left.width() + gap + right.width(), std::max(left.height(), right.height() + 64));
+    const QRect screen = AvailableArea(frame);
+    QPixmap both(screen.size());
     both.fill(QColor(0x3b, 0x44, 0x4b));
     QPainter painter(&both);
-    painter.drawPixmap(0, 0, left);
-    // A grab has no window-manager frame: the tool window's title is drawn above it, as its frame shows it.
-    const QRect title(left.width() + gap, 40, right.width(), 24);
+    painter.drawPixmap(frame->pos() - screen.topLeft(), frame->grab());
+    // A grab has no window-manager frame: the tool window's title is drawn over its top, as its frame shows
+    // it.
+    const QPoint at = tool->pos() - screen.topLeft();
+    painter.drawPixmap(at, tool->grab());
+    const QRect title(at, QSize(tool->width(), 22));
     painter.fillRect(title, QColor(0x30, 0x8c, 0xc6));
     painter.setPen(Qt::white);
     painter.drawText(title, Qt::AlignCenter, tool->windowTitle());
-    painter.drawPixmap(title.left(), title.bottom() + 1, right);
     painter.end();
     const QString path = QDir(shots.out).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
     if (!both.save(path)) {
@@ -87,8 +88,6 @@ QWidget* OpenTeamEditorOnPlayers(Principal& frame) {
     OpenModalOnTask(task, editor, nullptr);
     editor->tabs()->setCurrentIndex(3);
     QWidget* window = TaskFrameOf(editor);
-    window->resize(window->sizeHint());
-    window->move(6, 6);
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window)) frame.taskArea()->setActiveSubWindow(sub);
     return window;
 }
@@ -117,10 +116,9 @@ void ShootClipboardPricesAndMarket(Shots& shots, Principal& frame) {
         QDir(clipboardDir.path()).filePath(QStringLiteral("portapap.tps")).toStdString();
     FillClipboard(Globals().ClipboardFilePath);
     if (QWidget* editor = OpenTeamEditorOnPlayers(frame)) {
-        frame.resize(editor->width() + 24, editor->height() + 110);
         if (auto* clipboard = qobject_cast<VerPortapapeles*>(StartVerPortapapeles(&frame))) {
             clipboard->list()->setCurrentRow(2);
-            SaveBeside(shots, &frame, clipboard, "clipboard");
+            SaveScreen(shots, &frame, clipboard, "clipboard");
             clipboard->close();
         }
         editor->close(); // its close box: the workspace is not written
@@ -133,7 +131,6 @@ void ShootClipboardPricesAndMarket(Shots& shots, Principal& frame) {
 
     // The defaults: a cross on the Back row, a tick on the Attack row; a decimal with a suffix draws its
     // hint.
-    frame.resize(1024, 700);
     frame.EditPricesFormula();
     if (QMdiSubWindow* sub = frame.taskArea()->currentSubWindow()) {
         auto* editor = qobject_cast<EditarFormulaPrecios*>(sub->widget());
@@ -142,7 +139,6 @@ void ShootClipboardPricesAndMarket(Shots& shots, Principal& frame) {
             wing.entry->setText(wing.entry->text() + QStringLiteral("+1.5m"));
             editor->Accept(FormulaRole::Wing);
         }
-        sub->resize(900, 420);
         for (int i = 0; i < 5; ++i)
             QApplication::processEvents();
         Save(shots, sub, "formulas");

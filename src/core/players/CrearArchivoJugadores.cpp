@@ -24,6 +24,8 @@ ProgressState Reading(int file, std::int64_t team) {
     s.value1 = file;
     s.label2 = "Team:";
     s.value2 = team;
+    // The bar runs with the file numbers; the last tenth is left for the keys.
+    s.percent = (file - kFirstFile) * 90 / (kLastFile - kFirstFile + 1);
     return s;
 }
 
@@ -110,6 +112,7 @@ Status BuildInto(const std::string& databasePath, const std::string& dataDirecto
     ProgressState keys;
     keys.title = "Creating File";
     keys.label1 = "Building File Keys";
+    keys.percent = 90;
     progress.Update(keys);
     return load->Finish();
 }

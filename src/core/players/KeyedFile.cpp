@@ -194,8 +194,23 @@ std::string HeaderProblem(SQLite::Database& db) {
     return {};
 }
 
-// Whether the file holds our table and exactly our orders, and whether SQLite finds its pages sound.
-Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::string& reason) {
+// Whether SQLite finds the file's pages and orders sound: a read of the whole file.
+Check CheckPages(SQLite::Database& db, std::string& reason) {
+    SQLite::Statement check(db, "PRAGMA quick_check");
+    if (check.executeStep()) {
+        const std::string result = check.getColumn(0).getString();
+        if (result != "ok") {
+            reason = result + " (11)";
+            return Check::KeysInvalid;
+        }
+    }
+    return Check::Ok;
+}
+
+// Whether the file holds our table and exactly our orders, and (with checkPages) whether SQLite finds its
+// pages sound.
+Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::string& reason,
+                  bool checkPages = true) {
     if (std::string problem = HeaderProblem(db); !problem.empty()) {
         reason = problem;
         return Check::KeysInvalid;
@@ -239,15 +254,7 @@ Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::stri
             return Check::KeysInvalid;
         }
     }
-    SQLite::Statement check(db, "PRAGMA quick_check");
-    if (check.executeStep()) {
-        const std::string result = check.getColumn(0).getString();
-        if (result != "ok") {
-            reason = result + " (11)";
-            return Check::KeysInvalid;
-        }
-    }
-    return Check::Ok;
+    return checkPages ? CheckPages(db, reason) : Check::Ok;
 }
 
 SQLite::Database Connect(const std::string& path, bool create, int busyWaitMs) {
@@ -309,7 +316,7 @@ void CreateKeyedFileSchema(SQLite::Database& db, const KeyedFileSchema& schema) 
 }
 
 OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path, bool createIfMissing,
-                          int busyWaitMs) {
+                          int busyWaitMs, bool checkPages) {
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     if (!exists) {
@@ -362,7 +369,7 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
             if (sqlite3_db_readonly(db.getHandle(), "main") == 1)
                 return {OpenFailure::Other, "attempt to write a readonly database (8)"};
             std::string reason;
-            switch (CheckSchema(db, schema, reason)) {
+            switch (CheckSchema(db, schema, reason, checkPages)) {
             case Check::Ok:
                 PrepareConnection(db);
                 return {};
@@ -373,6 +380,20 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
             }
             return {};
         });
+    } catch (const std::exception& e) {
+        return {FailureOf(e), SqliteReason(e)};
+    }
+    return {};
+}
+
+OpenAttempt CheckKeyedFilePages(const std::string& path, int busyWaitMs) {
+    try {
+        // Read-write at the file level, as every other connection to the file, so that its WAL files are
+        // handled as usual; query_only keeps the check from changing anything.
+        SQLite::Database db(path, SQLite::OPEN_READWRITE, busyWaitMs);
+        db.exec("PRAGMA query_only = 1");
+        std::string reason;
+        if (CheckPages(db, reason) != Check::Ok) return {OpenFailure::KeysInvalid, reason};
     } catch (const std::exception& e) {
         return {FailureOf(e), SqliteReason(e)};
     }

@@ -36,9 +36,13 @@ inline constexpr int kKeyedFileBusyWaitMs = 10000;
 std::string SqliteReason(const std::exception& e);
 
 // The checks behind the OpenXxxFile functions, with the busy wait as a parameter so that a lock can be
-// tested without waiting ten seconds.
+// tested without waiting ten seconds. Without checkPages the read of every page (PRAGMA quick_check) is
+// left out, for CheckKeyedFilePages to make later; the header, table and orders are checked all the same.
 OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path, bool createIfMissing,
-                          int busyWaitMs = kKeyedFileBusyWaitMs);
+                          int busyWaitMs = kKeyedFileBusyWaitMs, bool checkPages = true);
+// The check of every page and order of an existing file: KeysInvalid (with SQLite's finding) when it is
+// damaged. Changes nothing.
+OpenAttempt CheckKeyedFilePages(const std::string& path, int busyWaitMs = kKeyedFileBusyWaitMs);
 OpenAttempt RebuildKeyedFileKeys(const KeyedFileSchema& schema, const std::string& path,
                                  int busyWaitMs = kKeyedFileBusyWaitMs);
 

@@ -10,6 +10,14 @@ OpenAttempt OpenPlayerDatabaseFile(const std::string& path, bool createIfMissing
     return OpenKeyedFile(PlayerDatabaseSchema(), path, createIfMissing);
 }
 
+OpenAttempt OpenPlayerDatabaseFileQuickly(const std::string& path, bool createIfMissing) {
+    return OpenKeyedFile(PlayerDatabaseSchema(), path, createIfMissing, kKeyedFileBusyWaitMs, false);
+}
+
+OpenAttempt CheckPlayerDatabasePages(const std::string& path) {
+    return CheckKeyedFilePages(path);
+}
+
 OpenAttempt RebuildPlayerDatabaseKeys(const std::string& path) {
     return RebuildKeyedFileKeys(PlayerDatabaseSchema(), path);
 }

@@ -16,6 +16,10 @@ namespace kivo {
 // KeysInvalid; RebuildXxxKeys then runs REINDEX (Other on failure).
 OpenAttempt OpenPlayerDatabaseFile(const std::string& path, bool createIfMissing);
 OpenAttempt RebuildPlayerDatabaseKeys(const std::string& path);
+// The open without the read of every page, which takes a while on a large database, and that read on its
+// own (KeysInvalid when it finds damage), to be made after the open, away from the user's wait.
+OpenAttempt OpenPlayerDatabaseFileQuickly(const std::string& path, bool createIfMissing);
+OpenAttempt CheckPlayerDatabasePages(const std::string& path);
 
 OpenAttempt OpenClipboardFile(const std::string& path, bool createIfMissing);
 OpenAttempt RebuildClipboardKeys(const std::string& path);

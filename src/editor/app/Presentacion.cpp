@@ -38,7 +38,10 @@ Presentacion::Presentacion(QWidget* parent, int milliseconds)
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("Presentacion"));
-    setStyleSheet(QStringLiteral("#Presentacion { background: #f4f7f2; border: 2px solid #1d5e2f; }"));
+    // Its own colours whatever the palette: the light text of a dark palette would not read on this
+    // background.
+    setStyleSheet(QStringLiteral(
+        "#Presentacion { background: #f4f7f2; border: 2px solid #1d5e2f; } QLabel { color: #1a1a1a; }"));
 
     auto* title = new QLabel(QStringLiteral("PC KIVO EDITOR 1.40"));
     QFont titleFont(QStringLiteral("Arial"), 18, QFont::Bold);

@@ -179,6 +179,8 @@ void Principal::Start(bool showSplash) {
     g.Prices = std::make_shared<PriceEvaluator>();
     g.Formulas = ReadFormulas(VentanasPath());
     show();
+    // A laptop screen (or a large scale factor) has less room than the frame's design size.
+    KeepWithinRoom(this);
     RestoreWindowPlacement(this, kPlacementFileName, kSection);
     if (showSplash) {
         auto* splash = new Presentacion(this);

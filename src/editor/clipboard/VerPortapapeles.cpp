@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -135,18 +137,38 @@ VerPortapapeles::~VerPortapapeles() {
 }
 
 void VerPortapapeles::PlaceBesideFrame() {
-    // First use (no placement kept yet): beside the frame, on its right, or over its right edge when the
-    // screen has no room there.
+    // First use (no placement kept yet): beside the task window in use (a team editor to drag players to),
+    // on its right or else its left, so as not to hide it; otherwise beside the frame, on its right, or over
+    // its right edge when the screen has no room there.
     QWidget* frame = parentWidget();
     if (!frame) return;
-    const QRect outer = frame->frameGeometry();
-    QRect room = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                  : QRect(outer.topLeft(), outer.size() * 2);
-    if (QScreen* screen = frame->screen()) room = screen->availableGeometry();
-    int x = outer.right() + 8;
-    if (x + width() > room.right()) x = std::max(room.left(), room.right() - width());
-    const int y = std::clamp(outer.top() + 40, room.top(), std::max(room.top(), room.bottom() - height()));
+    const QRect room = AvailableArea(frame);
+    QRect beside = frame->frameGeometry();
+    int y = beside.top() + 40;
+    if (QMdiArea* area = Globals().TaskArea; area && area->window() == frame)
+        if (QMdiSubWindow* task = area->activeSubWindow(); task && task->isVisible()) {
+            beside = QRect(task->mapToGlobal(QPoint(0, 0)), task->size());
+            y = beside.top();
+        }
+    // Narrower than its design width rather than over the window it stands beside.
+    const int right = room.right() - beside.right() - 8;
+    const int left = beside.left() - 8 - room.left();
+    const int least = std::max(minimumSizeHint().width(), 320);
+    int x = std::max(room.left(), room.right() - width());
+    if (right >= width()) {
+        x = beside.right() + 8;
+    } else if (left >= width()) {
+        x = beside.left() - 8 - width();
+    } else if (right >= least) {
+        resize(right, height());
+        x = beside.right() + 8;
+    } else if (left >= least) {
+        resize(left, height());
+        x = room.left();
+    }
+    y = std::clamp(y, room.top(), std::max(room.top(), room.bottom() - height()));
     move(x, y);
+    KeepWithinRoom(this);
 }
 
 bool VerPortapapeles::Load(std::int64_t keepId, int fallbackRow) {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -235,7 +236,11 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     layout->addLayout(tabRow);
     layout->addLayout(commands);
     layout->addLayout(bottom);
-    resize(900, 520);
+    // Twenty rows in view at the opening size.
+    const int rows = 20 * list_->verticalHeader()->defaultSectionSize() +
+                     list_->horizontalHeader()->sizeHint().height() + 2 * list_->frameWidth() +
+                     list_->horizontalScrollBar()->sizeHint().height();
+    resize(900, layout->sizeHint().height() - list_->sizeHint().height() + rows);
 
     connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
         filterCount_->clear();

@@ -56,6 +56,8 @@ QString Latin1(const std::string& text) {
 
 struct ReportResult {
     std::optional<MarkedPlayersReport> report;
+    // Made on the worker: a report of every player has tens of thousands.
+    std::shared_ptr<std::vector<MarkedPlayerBlock>> blocks;
     std::string openFailure;
     std::string readFailure;
 };
@@ -86,11 +88,14 @@ MarkedPlayerBlock MarkedPlayerBlockOf(const PlayerRow& row) {
     return block;
 }
 
-int PaintMarkedPlayers(QPrinter* printer, const QString& title,
-                       const std::vector<MarkedPlayerBlock>& blocks) {
-    QPainter p(printer);
-    if (!p.isActive()) return 0;
-    const QRect page = p.viewport();
+namespace {
+
+constexpr int kHeaderLines = 6;
+// Two lines a player, under the header and above the footer.
+constexpr int kPlayersPerPage = (kLinesPerPage - kHeaderLines - 2) / 2;
+
+void PaintPage(QPainter& p, const QRect& page, const QString& title,
+               const std::vector<MarkedPlayerBlock>& blocks, int number) {
     // The page is cut into a fixed number of lines, so that every printer and the preview break the report
     // on the same players whatever their resolution.
     const int line = std::max(1, page.height() / kLinesPerPage);
@@ -108,37 +113,46 @@ int PaintMarkedPlayers(QPrinter* printer, const QString& title,
         const QRect box(static_cast<int>(c.at * place), y, static_cast<int>(places * place), line);
         p.drawText(box, (c.number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
     };
-    const int headerHeight = line * 6;
-    const int perPage = (kLinesPerPage - 6 - 2) / 2;
     const QStringList headings = MarkedPlayersHeadings();
-
-    std::size_t next = 0;
-    int pages = 0;
-    do {
-        if (pages > 0) printer->newPage();
-        ++pages;
-        p.setFont(heading);
-        p.drawText(QRect(0, 0, page.width(), line * 2), Qt::AlignLeft | Qt::AlignVCenter, title);
-        p.setFont(bold);
-        for (int c = 0; c < headings.size(); ++c)
-            cell(c, line * 3, headings[c]);
-        cell(kTeamColumn, line * 4, QStringLiteral("Player"));
-        p.drawLine(0, line * 5 + line / 2, page.width(), line * 5 + line / 2);
-        int y = headerHeight;
-        for (int k = 0; k < perPage && next < blocks.size(); ++k, ++next) {
-            const MarkedPlayerBlock& b = blocks[next];
-            p.setFont(body);
-            for (int c = 0; c < b.cells.size() && c < int(std::size(kColumns)); ++c)
-                cell(c, y, b.cells[c]);
-            p.setFont(bold);
-            cell(kTeamColumn, y + line, b.player);
-            y += line * 2;
-        }
+    p.setFont(heading);
+    p.drawText(QRect(0, 0, page.width(), line * 2), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.setFont(bold);
+    for (int c = 0; c < headings.size(); ++c)
+        cell(c, line * 3, headings[c]);
+    cell(kTeamColumn, line * 4, QStringLiteral("Player"));
+    p.drawLine(0, line * 5 + line / 2, page.width(), line * 5 + line / 2);
+    int y = line * kHeaderLines;
+    const std::size_t first = static_cast<std::size_t>(number - 1) * kPlayersPerPage;
+    for (std::size_t next = first; next < first + kPlayersPerPage && next < blocks.size(); ++next) {
+        const MarkedPlayerBlock& b = blocks[next];
         p.setFont(body);
-        p.drawText(QRect(0, page.height() - line, page.width(), line), Qt::AlignRight | Qt::AlignVCenter,
-                   MarkedPlayersFooter(pages));
-    } while (next < blocks.size());
-    return pages;
+        for (int c = 0; c < b.cells.size() && c < int(std::size(kColumns)); ++c)
+            cell(c, y, b.cells[c]);
+        p.setFont(bold);
+        cell(kTeamColumn, y + line, b.player);
+        y += line * 2;
+    }
+    p.setFont(body);
+    p.drawText(QRect(0, page.height() - line, page.width(), line), Qt::AlignRight | Qt::AlignVCenter,
+               MarkedPlayersFooter(number));
+}
+
+} // namespace
+
+PagedReport MarkedPlayersPages(const QString& title,
+                               std::shared_ptr<const std::vector<MarkedPlayerBlock>> blocks) {
+    const auto count = static_cast<int>((blocks->size() + kPlayersPerPage - 1) / kPlayersPerPage);
+    return {std::max(1, count), [title, blocks](QPainter& p, const QRect& page, int number) {
+                PaintPage(p, page, title, *blocks, number);
+            }};
+}
+
+int PaintMarkedPlayers(QPrinter* printer, const QString& title,
+                       const std::vector<MarkedPlayerBlock>& blocks) {
+    // The blocks are borrowed for the painting only.
+    const PagedReport report = MarkedPlayersPages(
+        title, std::shared_ptr<const std::vector<MarkedPlayerBlock>>(std::shared_ptr<void>(), &blocks));
+    return PaintReport(printer, report) ? report.pages : 0;
 }
 
 void ImprimirJugadoresMarcados(QWidget* task, int mark, std::function<void()> done) {
@@ -162,9 +176,13 @@ void ImprimirJugadoresMarcados(QWidget* task, int mark, std::function<void()> do
         }
         HookedProgress hooked(progress);
         auto report = kivo::ImprimirJugadoresMarcados(*database, m, hooked);
-        if (report)
+        if (report) {
+            result.blocks = std::make_shared<std::vector<MarkedPlayerBlock>>();
+            result.blocks->reserve(report->rows.size());
+            for (const PlayerListEntry& e : report->rows)
+                result.blocks->push_back(MarkedPlayerBlockOf(e.row));
             result.report = std::move(*report);
-        else
+        } else
             result.readFailure = report.error().text;
         return result;
     };
@@ -180,14 +198,9 @@ void ImprimirJugadoresMarcados(QWidget* task, int mark, std::function<void()> do
             if (done) done();
             return;
         }
-        auto blocks = std::make_shared<std::vector<MarkedPlayerBlock>>();
-        for (const PlayerListEntry& e : result.report->rows)
-            blocks->push_back(MarkedPlayerBlockOf(e.row));
+        std::shared_ptr<const std::vector<MarkedPlayerBlock>> blocks = std::move(result.blocks);
         const QString title = QString::fromStdString(result.report->title);
-        ReportPainter paint = [title, blocks](QPrinter* printer) {
-            PaintMarkedPlayers(printer, title, *blocks);
-        };
-        PreviewReport(task, paint, [title, blocks, task, done](bool print) {
+        PreviewReport(task, MarkedPlayersPages(title, blocks), [title, blocks, task, done](bool print) {
             // A printer that cannot be started (none installed, a file that cannot be written) says so.
             if (print && PaintMarkedPlayers(SharedPrinter(), title, *blocks) == 0)
                 ShowInformation(QStringLiteral("ERROR"), QStringLiteral("The report could not be printed."),

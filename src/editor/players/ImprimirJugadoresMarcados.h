@@ -1,12 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <QString>
 #include <QStringList>
 
 #include "core/players/PlayerRow.h"
+#include "editor/ui/ReportPageView.h"
 
 class QPrinter;
 class QWidget;
@@ -30,8 +32,11 @@ QStringList MarkedPlayersHeadings();
 // "Pág. N", the page number in full.
 QString MarkedPlayersFooter(int page);
 
-// Paints the report on `printer`, as many pages as the blocks need (one page when there are none); returns
-// the number of pages.
+// The report page by page: as many pages as the blocks need (one page when there are none).
+PagedReport MarkedPlayersPages(const QString& title,
+                               std::shared_ptr<const std::vector<MarkedPlayerBlock>> blocks);
+
+// Paints the report on `printer`; returns the number of pages (0 when the printer cannot be painted on).
 int PaintMarkedPlayers(QPrinter* printer, const QString& title, const std::vector<MarkedPlayerBlock>& blocks);
 
 } // namespace kivo::editor

@@ -11,12 +11,13 @@
 
 #include "core/prices/PriceCalculator.h"
 #include "core/settings/SettingsEntries.h"
+#include "editor/ui/Contrast.h"
 #include "editor/ui/EditorState.h"
-#include "editor/ui/TaskWindows.h"
-#include "editor/ui/WindowPlacement.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -103,7 +104,7 @@ EditarFormulaPrecios::EditarFormulaPrecios() {
         r.status->setAccessibleName(caption.chopped(1) + QStringLiteral(" in range"));
         r.hint = new QLabel;
         r.hint->setWordWrap(true);
-        r.hint->setStyleSheet(QStringLiteral("color: #8a4b00;"));
+        SetTextColour(r.hint, QColor(0x8a, 0x4b, 0x00));
         r.hint->setAccessibleName(caption.chopped(1) + QStringLiteral(" hint"));
         r.hint->hide();
         const int line = int(i) * 2 + 1;
@@ -135,6 +136,17 @@ EditarFormulaPrecios::EditarFormulaPrecios() {
     connect(save_, &QPushButton::clicked, this, &EditarFormulaPrecios::Save);
     connect(cancel_, &QPushButton::clicked, this, &EditarFormulaPrecios::CloseTask);
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
+
+    // Wide enough for the longest formula (or the built-in ones) to show whole.
+    int widest = 0;
+    const FormulaSet defaults = DefaultFormulas();
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        for (const std::string& formula : {Globals().Formulas[i], defaults[i]})
+            widest = std::max(widest, rows_[i].entry->fontMetrics().horizontalAdvance(
+                                          QString::fromLatin1(formula.data(), qsizetype(formula.size()))));
+    const int entryWidth = rows_[0].entry->sizeHint().width();
+    const QSize natural = layout->sizeHint();
+    resize(natural.width() + std::max(0, widest + 16 - std::max(320, entryWidth)), natural.height());
 
     for (FormulaRole role : kFirstOrder)
         Compute(role);

@@ -19,17 +19,19 @@
 
 #include "core/clipboard/ClipboardStore.h"
 #include "core/support/FixedText.h"
-#include "editor/ui/CheckOpen.h"
-#include "editor/ui/EditorState.h"
-#include "editor/ui/TaskWindows.h"
-#include "editor/ui/WindowPlacement.h"
 #include "editor/clipboard/PlayerDrag.h"
 #include "editor/clipboard/VerPortapapeles.h"
 #include "editor/teams/TeamEditCommands.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/Contrast.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
+#include "editor/ui/ScrollPage.h"
 #include "editor/ui/StopProgram.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -55,6 +57,15 @@ const QList<QKeySequence>& WindowKeys() {
 }
 
 // Refuses text with a character that has no single-byte Latin-1 form, and says so once per refusal.
+// "Undo" or "Redo" and what it would undo or redo, cut short so that the button row keeps fitting a small
+// screen; the whole text is the button's tool tip.
+void ShowCommandText(QPushButton* button, const QString& verb, const QString& what) {
+    const QString text = what.isEmpty() ? verb : verb + QLatin1Char(' ') + what;
+    const QFontMetrics metrics = button->fontMetrics();
+    button->setText(metrics.elidedText(text, Qt::ElideRight, metrics.horizontalAdvance(QString(24, 'x'))));
+    button->setToolTip(text);
+}
+
 class Latin1Validator : public QValidator {
 public:
     using QValidator::QValidator;
@@ -83,14 +94,15 @@ ActualizarEquipo::ActualizarEquipo(QWidget* parent) : QWidget(parent) {
 
     tabs_ = new QTabWidget;
     tabs_->setAccessibleName(QStringLiteral("Update Team"));
-    tabs_->addTab(BuildGeneralTab(), QStringLiteral("&General"));
-    tabs_->addTab(BuildKitTab(KitWhich::Main), QStringLiteral("&Main Kit"));
-    tabs_->addTab(BuildKitTab(KitWhich::Secondary), QStringLiteral("&Secondary Kit"));
+    tabs_->addTab(new ScrollPage(BuildGeneralTab()), QStringLiteral("&General"));
+    tabs_->addTab(new ScrollPage(BuildKitTab(KitWhich::Main)), QStringLiteral("&Main Kit"));
+    tabs_->addTab(new ScrollPage(BuildKitTab(KitWhich::Secondary)), QStringLiteral("&Secondary Kit"));
+    // The Players tab scrolls its grid only: the price buttons under it stay in view.
     tabs_->addTab(BuildPlayersTab(), QStringLiteral("&Players"));
 
     hint_ = new QLabel;
     hint_->setAccessibleName(QStringLiteral("Hint"));
-    hint_->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0)"));
+    SetTextColour(hint_, QColor(160, 0, 0));
 
     auto button = [this](const QString& text) {
         auto* b = new QPushButton(text);
@@ -109,12 +121,10 @@ ActualizarEquipo::ActualizarEquipo(QWidget* parent) : QWidget(parent) {
     connect(redoButton_, &QPushButton::clicked, undo_, &QUndoStack::redo);
     connect(undo_, &QUndoStack::canUndoChanged, undoButton_, &QWidget::setEnabled);
     connect(undo_, &QUndoStack::canRedoChanged, redoButton_, &QWidget::setEnabled);
-    connect(undo_, &QUndoStack::undoTextChanged, this, [this](const QString& text) {
-        undoButton_->setText(text.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + text);
-    });
-    connect(undo_, &QUndoStack::redoTextChanged, this, [this](const QString& text) {
-        redoButton_->setText(text.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + text);
-    });
+    connect(undo_, &QUndoStack::undoTextChanged, this,
+            [this](const QString& text) { ShowCommandText(undoButton_, QStringLiteral("Undo"), text); });
+    connect(undo_, &QUndoStack::redoTextChanged, this,
+            [this](const QString& text) { ShowCommandText(redoButton_, QStringLiteral("Redo"), text); });
     connect(ok_, &QPushButton::clicked, this, &ActualizarEquipo::Ok);
     connect(cancel_, &QPushButton::clicked, this, &ActualizarEquipo::Cancel);
     connect(help_, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });

@@ -13,10 +13,12 @@
 
 #include "core/gamefiles/AttributeTables.h"
 #include "core/support/FixedText.h"
-#include "editor/ui/EditorState.h"
 #include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/KitPictures.h"
 #include "editor/teams/TeamEditCommands.h"
+#include "editor/ui/Contrast.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/ScrollPage.h"
 
 namespace kivo::editor {
 
@@ -125,10 +127,14 @@ QWidget* ActualizarEquipo::BuildPlayersTab() {
     buttons->addWidget(computeAll_);
     buttons->addStretch();
 
+    auto* rows = new QWidget;
+    auto* rowsLayout = new QVBoxLayout(rows);
+    rowsLayout->setContentsMargins(0, 0, 0, 0);
+    rowsLayout->addLayout(grid);
+    rowsLayout->addStretch();
     auto* layout = new QVBoxLayout(page);
-    layout->addLayout(grid);
+    layout->addWidget(new ScrollPage(rows), 1);
     layout->addLayout(buttons);
-    layout->addStretch();
     return page;
 }
 
@@ -140,7 +146,8 @@ void ActualizarEquipo::BuildRow(std::size_t r, QGridLayout* grid, int gridRow) {
     row.name = new QLineEdit;
     row.name->setToolTip(QStringLiteral("Player Name"));
     row.name->setAccessibleName(QStringLiteral("Player Name"));
-    row.name->setMinimumWidth(row.name->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 14);
+    // Room for the whole name (22 characters) in capitals.
+    row.name->setMinimumWidth(row.name->fontMetrics().horizontalAdvance(QString(22, QLatin1Char('X'))) + 12);
     WatchTextField(row.name, 22, Latin1(TrimRight(session_.state.team.players[r].name)),
                    [this, r, ofRow](const std::string& t) {
                        Change(QStringLiteral("Edit Player Name") + ofRow,
@@ -201,8 +208,7 @@ void ActualizarEquipo::BuildRow(std::size_t r, QGridLayout* grid, int gridRow) {
     row.place = new QLabel(place ? QString::number(place) : QString());
     row.place->setAccessibleName(QStringLiteral("Line-up Place"));
     row.place->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    row.place->setStyleSheet(place >= 1 && place <= 11 ? QStringLiteral("color: rgb(0, 128, 0)")
-                                                       : QStringLiteral("color: rgb(255, 0, 0)"));
+    SetTextColour(row.place, place >= 1 && place <= 11 ? QColor(0, 128, 0) : QColor(255, 0, 0));
 
     int column = 0;
     for (QWidget* w :

@@ -83,6 +83,8 @@ QWidget* ActualizarEquipo::BuildGeneralTab() {
         auto* field = new QLineEdit;
         field->setToolTip(QString::fromLatin1(tip));
         field->setAccessibleName(QString::fromLatin1(prompt));
+        // Room for the whole name in capitals.
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QString(width, QLatin1Char('X'))) + 12);
         field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('W')) * width + 12);
         WatchTextField(field, width, Latin1(TrimRight(stored)), store);
         form->addRow(QString::fromLatin1(prompt), field);

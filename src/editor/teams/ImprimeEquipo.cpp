@@ -151,7 +151,8 @@ void ImprimeEquipo(QWidget* task, std::function<void()> done) {
             return;
         }
         PreviewReport(
-            owner, [sheet](QPrinter* printer) { PaintOn(printer, sheet); },
+            owner,
+            PagedReport{1, [sheet](QPainter& p, const QRect& page, int) { PaintTeamSheet(p, page, sheet); }},
             [sheet, finish](bool print) {
                 if (print) PaintOn(SharedPrinter(), sheet);
                 finish();

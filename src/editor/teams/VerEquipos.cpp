@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -171,7 +172,12 @@ VerEquipos::VerEquipos(std::vector<TeamRow> rows, QWidget* parent) : QWidget(par
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
-    resize(560, 380);
+    // Wide enough for every column, and a scroll bar beside them.
+    int columns = 2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < 5; ++c)
+        columns += list_->columnWidth(c);
+    const QMargins margins = layout->contentsMargins();
+    resize(std::max(560, columns + margins.left() + margins.right()), 380);
 
     if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
     list_->setFocus();

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <filesystem>
 
+#include <QFutureWatcher>
 #include <QString>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "core/gamefiles/TeamFile.h"
 #include "core/support/FixedText.h"
@@ -40,6 +42,29 @@ OpenAttempt TeamFileFailure(const std::string& text) {
     if (number == ENOENT) return {OpenFailure::NotFound, reason};
     if (number == 0) return {OpenFailure::InvalidFile, reason + " (0)"};
     return {OpenFailure::Other, reason};
+}
+
+// Runs the players file's slow check on a worker; a damaged file is then reported, and repaired if the user
+// agrees, as CheckOpen does for damage the open finds.
+void CheckPlayerFileInBackground(const std::string& path, const OpenSteps& steps) {
+    auto* watcher = new QFutureWatcher<OpenAttempt>;
+    QObject::connect(watcher, &QFutureWatcher<OpenAttempt>::finished, watcher, [watcher, path, steps] {
+        watcher->deleteLater();
+        const OpenAttempt found = watcher->result();
+        // Damage is told to the file's users; once they have all gone, the next first user checks again. A
+        // check that could not be made (the file busy, replaced meanwhile) finds nothing.
+        if (found.failure != OpenFailure::KeysInvalid || Globals().Stopping) return;
+        if (Globals().PlayerFileUseCount == 0) return;
+        OpenSteps again = steps;
+        again.open = [found, open = steps.open, asked = false](const std::string& p, bool create) mutable {
+            if (asked) return open(p, create);
+            asked = true;
+            return found;
+        };
+        again.check = nullptr;
+        CheckOpen(path, false, again);
+    });
+    watcher->setFuture(QtConcurrent::run([check = steps.check, path] { return check(path); }));
 }
 
 } // namespace
@@ -133,8 +158,10 @@ void ReleaseTeamFile() {
 
 bool UsePlayerDatabase(const OpenSteps& steps) {
     // The first user opens the file; later users share it as it is.
-    if (Globals().PlayerFileUseCount == 0 && !CheckOpen(PlayerDatabasePath(), true, steps)) return false;
+    const bool first = Globals().PlayerFileUseCount == 0;
+    if (first && !CheckOpen(PlayerDatabasePath(), true, steps)) return false;
     ++Globals().PlayerFileUseCount;
+    if (first && steps.check) CheckPlayerFileInBackground(PlayerDatabasePath(), steps);
     return true;
 }
 

@@ -12,6 +12,10 @@ struct OpenSteps {
     std::function<OpenAttempt(const std::string& path, bool createIfMissing)> open;
     // Rebuilds the keys (indexes); files without keys leave it empty.
     std::function<OpenAttempt(const std::string& path)> rebuild;
+    // The part of the checks too slow for the user to wait for (a read of the whole file): when set, the
+    // first user's open leaves it out and it runs on a worker afterwards; damage it finds is then reported
+    // as the open reports it ("Invalid Key", the rebuild). Empty: the open checks everything.
+    std::function<OpenAttempt(const std::string& path)> check;
 };
 
 // Opens a data file or stops the program. Returns true when the file can be used. Every failure it cannot

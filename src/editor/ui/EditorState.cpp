@@ -23,6 +23,7 @@ void ResetGlobals() {
     auto updateFileDialog = std::move(g.UpdateFileDialog);
     auto jobStepHook = std::move(g.JobStepHook);
     QString placement = g.PlacementDirectory;
+    const QRect available = g.AvailableArea;
     QPointer<QWidget> help = g.HelpWindow;
     g = EditorState{};
     g.BatchDataDirectory = DefaultDataDirectory();
@@ -34,6 +35,7 @@ void ResetGlobals() {
     g.UpdateFileDialog = std::move(updateFileDialog);
     g.JobStepHook = std::move(jobStepHook);
     g.PlacementDirectory = placement;
+    g.AvailableArea = available;
     g.HelpWindow = help;
 }
 

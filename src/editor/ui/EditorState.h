@@ -7,6 +7,7 @@
 
 #include <QMdiArea>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -85,6 +86,9 @@ struct EditorState {
     std::function<void(const ProgressState&)> JobStepHook;
     // Where zeltra.ini is kept; empty means the platform's configuration directory.
     QString PlacementDirectory;
+    // The part of the screen windows may take, in device-independent pixels; empty means the screen's own
+    // available area (tests fake a small laptop screen with it).
+    QRect AvailableArea;
 };
 
 // The one instance, alive for the whole run.

@@ -6,7 +6,7 @@
 namespace kivo::editor {
 
 OpenSteps PlayerDatabaseSteps() {
-    return {&OpenPlayerDatabaseFile, &RebuildPlayerDatabaseKeys};
+    return {&OpenPlayerDatabaseFileQuickly, &RebuildPlayerDatabaseKeys, &CheckPlayerDatabasePages};
 }
 
 OpenSteps ClipboardFileSteps() {

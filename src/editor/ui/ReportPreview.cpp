@@ -5,24 +5,24 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGraphicsView>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPrinter>
-#include <QPrintPreviewWidget>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "editor/ui/EditorState.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ReportDisplayWindow.h"
 #include "editor/ui/ReportJumpWindow.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -50,8 +50,9 @@ QAction* Command(QObject* parent, const QString& text, const QString& tip) {
 
 } // namespace
 
-ReportPreview::ReportPreview(ReportPainter paint, QWidget* parent)
-    : QMainWindow(parent), paint_(std::move(paint)), printer_(std::make_unique<QPrinter>()) {
+ReportPreview::ReportPreview(PagedReport report, QWidget* parent)
+    : QMainWindow(parent), report_(std::make_shared<const PagedReport>(std::move(report))),
+      printer_(std::make_unique<QPrinter>()) {
     // Laid out for the printer of Printer Setup, so that the pages look as they will print.
     if (SharedPrinter()->outputFormat() == QPrinter::NativeFormat)
         printer_->setPrinterName(SharedPrinter()->printerName());
@@ -59,32 +60,28 @@ ReportPreview::ReportPreview(ReportPainter paint, QWidget* parent)
     setWindowTitle(QStringLiteral("Report Preview"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/print.svg")));
     SetHelpKeyword(this, QStringLiteral("Report Preview"));
-    resize(820, 900);
-    preview_ = new QPrintPreviewWidget(printer_.get(), this);
+    // A whole page in view, on any screen it fits.
+    resize(QSize(820, 900).boundedTo(AvailableArea(parent).size()));
+    preview_ = new ReportPageView(report_, printer_->pageLayout(), printer_->resolution(), this);
     preview_->setAccessibleName(QStringLiteral("Report Preview"));
     groupView_ = new QWidget;
     views_ = new QStackedWidget;
     views_->addWidget(preview_);
     views_->addWidget(groupView_);
     setCentralWidget(views_);
-    connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
-        if (paint_) paint_(p);
+    // Scrolling to another page shows its number.
+    connect(preview_, &ReportPageView::currentPageChanged, this, [this] {
+        if (Group() == 1) Refresh();
     });
-    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportPreview::Refresh);
     BuildMenus();
     BuildToolBar();
     pageStatus_ = new QLabel;
     statusBar()->addPermanentWidget(pageStatus_);
-    // Lay the pages out now, so that the page count is known before the window shows.
-    preview_->updatePreview();
     SetZoom(0);
     Refresh();
 }
 
-ReportPreview::~ReportPreview() {
-    // The small previews go before the printers they paint on.
-    qDeleteAll(thumbnails_);
-}
+ReportPreview::~ReportPreview() = default;
 
 void ReportPreview::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -221,7 +218,6 @@ void ReportPreview::SetDisplay(int across, int down) {
 void ReportPreview::BuildGroupView() {
     qDeleteAll(thumbnails_);
     thumbnails_.clear();
-    thumbnailPrinters_.clear();
     delete groupView_->layout();
     if (Group() == 1) {
         views_->setCurrentWidget(preview_);
@@ -231,21 +227,9 @@ void ReportPreview::BuildGroupView() {
     grid->setSpacing(6);
     for (int row = 0; row < down_; ++row)
         for (int column = 0; column < across_; ++column) {
-            auto printer = std::make_unique<QPrinter>();
-            if (printer_->outputFormat() == QPrinter::NativeFormat)
-                printer->setPrinterName(printer_->printerName());
-            printer->setPageLayout(printer_->pageLayout());
-            auto* thumbnail = new QPrintPreviewWidget(printer.get());
-            thumbnailPrinters_.push_back(std::move(printer));
-            thumbnail->setZoomMode(QPrintPreviewWidget::FitInView);
+            auto* thumbnail = new ReportPageView(report_, printer_->pageLayout(), printer_->resolution());
             // Each place shows its one page: no scrolling to the pages of the other places.
-            if (auto* view = thumbnail->findChild<QGraphicsView*>()) {
-                view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-                view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            }
-            connect(thumbnail, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
-                if (paint_) paint_(p);
-            });
+            thumbnail->setSinglePage(true);
             grid->addWidget(thumbnail, row, column);
             thumbnails_ << thumbnail;
         }
@@ -255,14 +239,12 @@ void ReportPreview::BuildGroupView() {
 void ReportPreview::ShowGroup() {
     const int first = currentPage();
     for (int i = 0; i < thumbnails_.size(); ++i) {
-        QPrintPreviewWidget* thumbnail = thumbnails_[i];
+        ReportPageView* thumbnail = thumbnails_[i];
         const int page = first + i;
         // Places past the last page stay empty.
         thumbnail->setVisible(page <= pageCount());
         if (page > pageCount()) continue;
-        thumbnail->updatePreview();
         thumbnail->setCurrentPage(page);
-        thumbnail->fitInView();
         thumbnail->setProperty("page", page);
         thumbnail->setAccessibleName(QStringLiteral("Page %1").arg(page));
     }
@@ -271,7 +253,7 @@ void ReportPreview::ShowGroup() {
 QList<int> ReportPreview::shownPages() const {
     if (thumbnails_.isEmpty()) return {currentPage()};
     QList<int> pages;
-    for (QPrintPreviewWidget* thumbnail : thumbnails_)
+    for (ReportPageView* thumbnail : thumbnails_)
         if (!thumbnail->isHidden()) pages << thumbnail->property("page").toInt();
     return pages;
 }
@@ -281,11 +263,11 @@ void ReportPreview::SetZoom(int index) {
     zoom_ = index;
     const double f = kZooms[index].factor;
     if (f == 0)
-        preview_->setZoomMode(QPrintPreviewWidget::FitInView);
+        preview_->setZoom(ReportPageView::Zoom::FitInView);
     else if (f < 0)
-        preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
+        preview_->setZoom(ReportPageView::Zoom::FitToWidth);
     else
-        preview_->setZoomFactor(f);
+        preview_->setZoom(ReportPageView::Zoom::Factor, f);
     Refresh();
 }
 
@@ -309,7 +291,7 @@ bool ReportPreview::SaveAsPdf(const QString& path) {
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
     pdf.setPageLayout(printer_->pageLayout());
-    if (paint_) paint_(&pdf);
+    PaintReport(&pdf, *report_);
     if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
         ShowInformation(QStringLiteral("ERROR"),
                         QStringLiteral("The report could not be saved as ") + path + QStringLiteral("."));
@@ -355,8 +337,26 @@ bool PrintReport(const ReportPainter& paint, QWidget* parent) {
     return true;
 }
 
-void PreviewReport(QWidget* task, ReportPainter paint, std::function<void(bool)> answer) {
-    auto* preview = new ReportPreview(std::move(paint));
+bool PaintReport(QPrinter* printer, const PagedReport& report) {
+    QPainter painter(printer);
+    if (!painter.isActive()) return false;
+    // The painter's origin is the top-left corner of the printable area.
+    const QRect page(QPoint(0, 0), printer->pageLayout().paintRectPixels(printer->resolution()).size());
+    for (int n = 1; n <= report.pages; ++n) {
+        if (n > 1 && !printer->newPage()) return false;
+        painter.save();
+        if (report.paintPage) report.paintPage(painter, page, n);
+        painter.restore();
+    }
+    return true;
+}
+
+ReportPainter PainterOf(const PagedReport& report) {
+    return [report](QPrinter* printer) { PaintReport(printer, report); };
+}
+
+void PreviewReport(QWidget* task, PagedReport report, std::function<void(bool)> answer) {
+    auto* preview = new ReportPreview(std::move(report));
     OpenModalOnTask(
         task, preview,
         [answer](int response) {

@@ -6,11 +6,12 @@
 
 #include <QMainWindow>
 
+#include "editor/ui/ReportPageView.h"
+
 class QAction;
 class QComboBox;
 class QLabel;
 class QPrinter;
-class QPrintPreviewWidget;
 class QSpinBox;
 class QStackedWidget;
 
@@ -19,12 +20,19 @@ namespace kivo::editor {
 // Paints a report's pages on a printer: the first page as it comes, printer->newPage() before each next one.
 using ReportPainter = std::function<void(QPrinter* printer)>;
 
+// Paints every page of the report on the printer, each within the printable area; false when the printer
+// cannot be painted on.
+bool PaintReport(QPrinter* printer, const PagedReport& report);
+// The report as a painter of all its pages.
+ReportPainter PainterOf(const PagedReport& report);
+
 // "Report Preview": shows the report's pages and answers whether the user wants them printed. Print and
-// Exit both close it; closing it any other way answers "not to be printed".
+// Exit both close it; closing it any other way answers "not to be printed". Only the pages in view are
+// painted, so a report of a thousand pages opens as fast as one of a single page.
 class ReportPreview : public QMainWindow {
     Q_OBJECT
 public:
-    explicit ReportPreview(ReportPainter paint, QWidget* parent = nullptr);
+    explicit ReportPreview(PagedReport report, QWidget* parent = nullptr);
     ~ReportPreview() override;
 
     int pageCount() const;
@@ -54,7 +62,7 @@ public:
     QSpinBox* pageEntry() const { return pageEntry_; }
     QComboBox* zoomList() const { return zoomList_; }
     QLabel* pageStatus() const { return pageStatus_; }
-    QPrintPreviewWidget* previewWidget() const { return preview_; }
+    ReportPageView* pageView() const { return preview_; }
 
 signals:
     void answered(bool print);
@@ -73,16 +81,13 @@ private:
     void BuildGroupView();
     void ShowGroup();
 
-    ReportPainter paint_;
+    std::shared_ptr<const PagedReport> report_;
     std::unique_ptr<QPrinter> printer_;
-    QPrintPreviewWidget* preview_;
-    // Several pages at once: one small preview per place of the Across x Down grid.
+    ReportPageView* preview_;
+    // Several pages at once: one small view per place of the Across x Down grid, each showing its page.
     QStackedWidget* views_ = nullptr;
     QWidget* groupView_ = nullptr;
-    QList<QPrintPreviewWidget*> thumbnails_;
-    // Each small preview lays its pages out on a printer of its own: a preview's pages belong to its printer
-    // and are replaced whenever that printer is painted again.
-    std::vector<std::unique_ptr<QPrinter>> thumbnailPrinters_;
+    QList<ReportPageView*> thumbnails_;
     QAction* print_action_ = nullptr;
     QAction* exit_action_ = nullptr;
     QAction* next_ = nullptr;
@@ -109,6 +114,6 @@ bool PrintReport(const ReportPainter& paint, QWidget* parent = nullptr);
 
 // Shows the preview modally on `task`; `answer` is told whether the user chose to print. The caller prints
 // only on that answer.
-void PreviewReport(QWidget* task, ReportPainter paint, std::function<void(bool print)> answer);
+void PreviewReport(QWidget* task, PagedReport report, std::function<void(bool print)> answer);
 
 } // namespace kivo::editor

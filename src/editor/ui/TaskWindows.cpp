@@ -6,6 +6,7 @@
 
 #include "editor/ui/AccessibleNames.h"
 #include "editor/ui/EditorState.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -42,6 +43,20 @@ private:
     bool taskGone_ = false;
 };
 
+// A subwindow around `content`, at the size the content was given (its design size) when it was given
+// one, and within the task area.
+QMdiSubWindow* AddSubWindow(QMdiArea* area, QWidget* content) {
+    const bool sized = content->testAttribute(Qt::WA_Resized);
+    const QSize design = content->size();
+    QMdiSubWindow* sub = area->addSubWindow(content);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    if (sized) sub->resize(sub->size() - content->size() + design);
+    KeepWithinRoom(sub);
+    area->setActiveSubWindow(sub);
+    return sub;
+}
+
 void ClearRequestAndResponse() {
     Globals().GlobalRequest = 0;
     Globals().GlobalResponse = 0;
@@ -71,11 +86,7 @@ QMdiSubWindow* OpenTaskWindow(QWidget* content) {
         content->show();
         return nullptr;
     }
-    QMdiSubWindow* sub = area->addSubWindow(content);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
-    area->setActiveSubWindow(sub);
-    return sub;
+    return AddSubWindow(area, content);
 }
 
 void OpenModalOnTask(QWidget* task, QWidget* child, std::function<void(int)> continuation,
@@ -87,15 +98,17 @@ void OpenModalOnTask(QWidget* task, QWidget* child, std::function<void(int)> con
     child->setAttribute(Qt::WA_DeleteOnClose);
     QMdiArea* area = Globals().TaskArea;
     if (placement == ChildPlacement::InFrame && area && qobject_cast<QMdiSubWindow*>(disabled)) {
-        QMdiSubWindow* sub = area->addSubWindow(child);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
-        area->setActiveSubWindow(sub);
+        AddSubWindow(area, child);
         return;
     }
-    // A window of its own, kept above the task's top-level window and deleted with it.
+    // A window of its own, kept above the task's top-level window and deleted with it, over its middle.
+    // Placed before it shows, so that a window that restores its own placement as it shows keeps that.
     child->setParent(task->window(), child->windowFlags() | Qt::Window);
+    // The size showing would give it, known now.
+    if (!child->testAttribute(Qt::WA_Resized)) child->adjustSize();
+    CentreOver(child, task);
     child->show();
+    KeepWithinRoom(child);
     child->activateWindow();
 }
 

@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -28,6 +30,13 @@ bool IsResizable(const QWidget* placed) {
     if (auto* sub = qobject_cast<const QMdiSubWindow*>(placed); sub && sub->widget())
         return sub->widget()->minimumSize() != sub->widget()->maximumSize();
     return true;
+}
+
+// `rect` moved (not resized) as little as possible to lie within `room`; its top-left wins when it is larger.
+QPoint MovedInto(const QRect& rect, const QRect& room) {
+    const int x = std::max(room.left(), std::min(rect.left(), room.left() + room.width() - rect.width()));
+    const int y = std::max(room.top(), std::min(rect.top(), room.top() + room.height() - rect.height()));
+    return {x, y};
 }
 
 QString PlacementDirectory() {
@@ -82,9 +91,11 @@ void RestoreWindowPlacement(QWidget* window, const std::string& iniName, const s
                 height = ReadIniNumber(ini, section, kPlacementHeight);
                 place = width != 0 && height != 0;
             }
-            if (place)
+            if (place) {
                 placed->setGeometry(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
                                     static_cast<int>(height));
+                KeepWithinRoom(placed);
+            }
         }
     }
 
@@ -100,6 +111,45 @@ void RestoreWindowPlacement(QWidget* window, const std::string& iniName, const s
         placed->setWindowState(wantMaximised ? (placed->windowState() | Qt::WindowMaximized)
                                              : (placed->windowState() & ~Qt::WindowMaximized));
     }
+}
+
+QRect AvailableArea(const QWidget* window) {
+    const QRect& faked = Globals().AvailableArea;
+    if (!faked.isEmpty()) return faked;
+    QScreen* screen = window ? window->screen() : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+void KeepWithinRoom(QWidget* window) {
+    QWidget* placed = PlacedWidget(window);
+    if (placed->isMaximized() || placed->isMinimized()) return;
+    if (!placed->isWindow()) {
+        QWidget* area = placed->parentWidget();
+        if (!area) return;
+        const QRect room = area->rect();
+        const QSize size = placed->size().boundedTo(room.size()).expandedTo(placed->minimumSize());
+        if (size != placed->size()) placed->resize(size);
+        const QPoint at = MovedInto(placed->geometry(), room);
+        if (at != placed->pos()) placed->move(at);
+        return;
+    }
+    // The window's own frame (title bar, borders) is part of what must fit.
+    const QRect room = AvailableArea(placed);
+    const QRect outer = placed->frameGeometry();
+    const QSize frame = outer.size() - placed->size();
+    const QSize size = placed->size().boundedTo(room.size() - frame).expandedTo(placed->minimumSize());
+    if (size != placed->size()) placed->resize(size);
+    const QPoint at = MovedInto(QRect(outer.topLeft(), size + frame), room);
+    if (at != outer.topLeft()) placed->move(at);
+}
+
+void CentreOver(QWidget* window, const QWidget* over) {
+    const QWidget* target = over ? over->window() : nullptr;
+    const QRect outer = window->frameGeometry();
+    const QRect around = target ? target->frameGeometry() : AvailableArea(window);
+    window->move(around.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    KeepWithinRoom(window);
 }
 
 } // namespace kivo::editor
