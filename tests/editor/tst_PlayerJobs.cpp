@@ -12,11 +12,11 @@
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/settings/IniFile.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/ui/HelpViewer.h"
+#include "editor/ui/TaskWindows.h"
 #include "PlayerJobsSupport.h"
 
 using namespace kivo;
@@ -39,7 +39,7 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Start Creating File"));
         QCOMPARE(window.statusTip(), QStringLiteral("Create An All Players File"));
         QCOMPARE(window.directoryEntry()->maxLength(), 255);
-        QCOMPARE(window.directoryEntry()->accessibleName(), QStringLiteral("Team Files Directory"));
+        QCOMPARE(window.directoryEntry()->accessibleName(), QStringLiteral("Team Files Directory:"));
         QCOMPARE(window.beginButton()->text(), QStringLiteral("Begin Creating File"));
         QCOMPARE(window.beginButton()->toolTip(), QStringLiteral("Begin Creating File with all the Players"));
         QStringList labels;
@@ -49,7 +49,7 @@ private slots:
         QStringList buttons;
         for (QPushButton* b : window.findChildren<QPushButton*>())
             buttons << b->text();
-        QCOMPARE(buttons, (QStringList{"Help", "Begin Creating File", "Close"}));
+        QCOMPARE(buttons, (QStringList{"Browse\u2026", "Help", "Begin Creating File", "Close"}));
         // The entry is the global, both ways; a trailing backslash is kept as typed.
         QCOMPARE(window.directoryEntry()->text().toStdString(), Globals().BatchDataDirectory);
         window.directoryEntry()->clear();
@@ -79,7 +79,8 @@ private slots:
         QCOMPARE(asked.title, QStringLiteral("ATENTION"));
         QCOMPARE(asked.text,
                  QStringLiteral("This process could take ABOUT AN HOUR (or more) depending on the "
-                                "computer.\nDo you want to start it anyway ?"));
+                                "computer.\nIt makes the file with all the players anew: ALL THE MARKS are "
+                                "lost.\nDo you want to start it anyway ?"));
         QCOMPARE(asked.icon, MessageIcon::Exclamation);
         QCOMPARE(asked.buttons, MessageButton::Yes | MessageButton::No);
         QCOMPARE(asked.defaultButton, MessageButton::Yes);

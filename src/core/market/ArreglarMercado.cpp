@@ -30,15 +30,25 @@ std::string InDirectory(const std::string& directory, const std::string& name) {
     return dir + static_cast<char>(std::filesystem::path::preferred_separator) + name;
 }
 
+// Records a message and hands it on at once.
+void Say(MarketFixReport& report, const MarketMessageSink& tell, std::string message) {
+    report.messages.push_back(std::move(message));
+    if (tell) tell(report.messages.back());
+}
+
 // Copies `source` over its backup (an existing backup of any letter case is replaced). Empty when done,
 // else the message that stops the fix.
-std::string WriteBackup(const std::string& source, const std::string& backup, BackupRun& backups) {
+std::string WriteBackup(const std::string& source, const std::string& backup, BackupRun& backups,
+                        MarketFixReport& report) {
     const auto from = FindExistingFile(source);
     if (Status kept = backups.EnsureBackedUp(from); !kept)
         return kept.error().text + "\n" + source + " has not been changed and the fix is stopped.";
     const auto to = FindExistingFile(backup);
     Status copied = CopyFileWhole(from, to);
-    if (copied) return {};
+    if (copied) {
+        report.backupsWritten.push_back(to.string());
+        return {};
+    }
     return "The backup " + backup + " cannot be written (" + copied.error().text + ").\n" + source +
            " has not been changed and the fix is stopped.";
 }
@@ -60,15 +70,22 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Returns false when the fix has to stop.
 bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& backups, MarketFixReport& report,
-                Progress& progress) {
+                Progress& progress, const MarketMessageSink& tell) {
     const std::string path = InDirectory(directory, cup.name);
-    auto file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
-    if (!file) {
-        report.messages.push_back(path + " file cannot be opened");
+    // The copy is made before the file is opened for writing; a file that is not there gets no copy.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(FindExistingFile(path), ec)) {
+        Say(report, tell, path + " file cannot be opened");
         return false;
     }
-    if (auto failed = WriteBackup(path, InDirectory(directory, cup.backup), backups); !failed.empty()) {
-        report.messages.push_back(failed);
+    if (auto failed = WriteBackup(path, InDirectory(directory, cup.backup), backups, report);
+        !failed.empty()) {
+        Say(report, tell, failed);
+        return false;
+    }
+    auto file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
+    if (!file) {
+        Say(report, tell, path + " file cannot be opened");
         return false;
     }
     for (std::uint64_t k = 0;; ++k) {
@@ -86,27 +103,28 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
         const std::string league = BatchTeamFilePath(directory, cupTeam->pais);
         auto leagueFile = TeamFile::Open(league, TeamFile::Mode::ReadOnly);
         if (!leagueFile) {
-            report.messages.push_back(league + " file cannot be opened");
+            Say(report, tell, league + " file cannot be opened");
             return false;
         }
         const std::string team = "Team " + std::to_string(cupTeam->nroEquipo) + " (" + name + ")";
         auto leagueTeam = leagueFile->ReadTeam(cupTeam->nroEquipo);
         if (!leagueTeam) {
-            report.messages.push_back(team + " cannot be found inside " + league +
-                                      ".\nThis cup team cannot be updated.");
+            Say(report, tell,
+                team + " cannot be found inside " + league + ".\nThis cup team cannot be updated.");
             continue;
         }
         if (leagueTeam->division != 0) {
-            report.messages.push_back(team + " inside " + league +
-                                      " is not a Premier division team.\nThis cup team cannot be updated.");
+            Say(report, tell,
+                team + " inside " + league +
+                    " is not a Premier division team.\nThis cup team cannot be updated.");
             continue;
         }
         TeamRecord updated = *leagueTeam;
         updated.nroEquipoGral = cupTeam->nroEquipoGral;
         if (Status written = file->WriteTeam(k, updated); !written) {
-            report.messages.push_back("Cup team " + std::to_string(k) + " of " + path +
-                                      " could not be written back: " + written.error().text +
-                                      "\nThe fix is stopped; the backup holds the file as it was.");
+            Say(report, tell,
+                "Cup team " + std::to_string(k) + " of " + path + " could not be written back: " +
+                    written.error().text + "\nThe fix is stopped; the backup holds the file as it was.");
             return false;
         }
         ++report.cupTeamsRewritten;
@@ -114,17 +132,28 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
     return true;
 }
 
-void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& report, Progress& progress) {
+void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& report, Progress& progress,
+             const MarketMessageSink& tell) {
     const std::string path = InDirectory(directory, kPoolName);
     const auto found = FindExistingFile(path);
+    errno = 0;
     FileHandle pool(std::fopen(found.c_str(), "r+b"));
     if (!pool) {
-        // The pool is optional: without it there is nothing to refresh.
-        report.poolMissing = true;
+        const int error = errno;
+        std::error_code ec;
+        // The pool is optional: without it there is nothing to refresh. One that is there but cannot be
+        // opened for writing is not changed either, and is not taken for a missing one.
+        if (!std::filesystem::exists(found, ec)) {
+            report.poolMissing = true;
+        } else {
+            report.poolUnopenable = true;
+            report.poolOpenFailure = SystemErrorText(error);
+        }
         return;
     }
-    if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup), backups); !failed.empty()) {
-        report.messages.push_back(failed);
+    if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup), backups, report);
+        !failed.empty()) {
+        Say(report, tell, failed);
         report.stopped = true;
         return;
     }
@@ -139,12 +168,12 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
         const std::string league = BatchTeamFilePath(directory, entry.nroTeamFile);
         auto leagueFile = TeamFile::Open(league, TeamFile::Mode::ReadOnly);
         if (!leagueFile) {
-            report.messages.push_back(league + " file cannot be opened");
+            Say(report, tell, league + " file cannot be opened");
             report.stopped = true;
             return;
         }
         if (!leagueFile->CheckHeader()) {
-            report.messages.push_back(league + " file cannot be read");
+            Say(report, tell, league + " file cannot be read");
             report.stopped = true;
             return;
         }
@@ -171,9 +200,9 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
         if (std::fseek(pool.get(), offset, SEEK_SET) != 0 ||
             std::fwrite(bytes.data(), 1, bytes.size(), pool.get()) != bytes.size() ||
             std::fflush(pool.get()) != 0) {
-            report.messages.push_back("Pool entry " + std::to_string(index) + " of " + path +
-                                      " could not be written back: " + SystemErrorText(errno) +
-                                      "\nThe fix is stopped; the backup holds the file as it was.");
+            Say(report, tell,
+                "Pool entry " + std::to_string(index) + " of " + path + " could not be written back: " +
+                    SystemErrorText(errno) + "\nThe fix is stopped; the backup holds the file as it was.");
             report.stopped = true;
             return;
         }
@@ -183,15 +212,16 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
 
 } // namespace
 
-MarketFixReport ArreglarMercado(const std::string& directory, BackupRun& backups, Progress& progress) {
+MarketFixReport ArreglarMercado(const std::string& directory, BackupRun& backups, Progress& progress,
+                                const MarketMessageSink& tell) {
     MarketFixReport report;
     for (const auto& cup : kCups) {
-        if (!FixCupFile(directory, cup, backups, report, progress)) {
+        if (!FixCupFile(directory, cup, backups, report, progress, tell)) {
             report.stopped = true;
             return report;
         }
     }
-    FixPool(directory, backups, report, progress);
+    FixPool(directory, backups, report, progress, tell);
     return report;
 }
 

@@ -18,21 +18,22 @@
 #include "core/prices/Formulas.h"
 #include "core/prices/PriceLadder.h"
 #include "core/settings/SettingsEntries.h"
-#include "editor/ui/EditorState.h"
 #include "editor/app/Presentacion.h"
-#include "editor/ui/TaskWindows.h"
-#include "editor/ui/WindowPlacement.h"
 #include "editor/clipboard/VerPortapapeles.h"
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/prices/EditarFormulaPrecios.h"
+#include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/EquiposExistentes.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportPreview.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -269,12 +270,19 @@ void Principal::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SaveWindowPlacement(this, kPlacementFileName, kSection);
+    // Team editors first, before the catalogue and browser they belong to: one with unsaved edits asks,
+    // and No keeps the program running with nothing else closed.
+    for (QMdiSubWindow* sub : area_->subWindowList())
+        if (qobject_cast<ActualizarEquipo*>(sub->widget()) && !sub->close()) {
+            event->ignore();
+            return;
+        }
     area_->closeAllSubWindows();
     if (!area_->subWindowList().isEmpty()) {
         event->ignore();
         return;
     }
+    SaveWindowPlacement(this, kPlacementFileName, kSection);
     if (QWidget* clipboard = Globals().ClipboardThread) clipboard->close();
     if (QWidget* help = Globals().HelpWindow) help->close();
     event->accept();
