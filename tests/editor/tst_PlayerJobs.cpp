@@ -135,9 +135,11 @@ private slots:
             << "The search could not mark the players in /a: b/JUGADORES: database is locked (5)\nNo mark "
                "was changed."
             << "database is locked (5)";
-        QTest::newRow("a text without a number is shown whole, first line only")
-            << "Cannot open JUGADORES\nmore"
-            << "Cannot open JUGADORES";
+        QTest::newRow("a text without a number: first line only, number 0") << "Cannot open JUGADORES\nmore"
+                                                                            << "Cannot open JUGADORES (0)";
+        QTest::newRow("a finding of the core's own: its last part, number 0")
+            << "/a/portapap.tps is not a file of this kind: it has no table portapapeles"
+            << "it has no table portapapeles (0)";
     }
     void storageErrorText() {
         QFETCH(QString, core);

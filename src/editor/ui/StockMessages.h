@@ -26,7 +26,7 @@ QString ComposeErrorText(const FileErrorInfo& error);
 QString ComposeErrorText(const QString& description, int number);
 
 // The "Error: (...)" part of a warning made from a core failure: the storage layer's words and number
-// ("database disk image is malformed (11)"), the first line of the text when it carries none.
+// ("database disk image is malformed (11)"); a text that carries no number gives its last part and 0.
 QString StorageErrorText(const std::string& coreText);
 
 enum class StockMessage {
