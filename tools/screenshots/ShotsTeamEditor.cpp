@@ -5,10 +5,11 @@
 #include <QTabWidget>
 
 #include "core/gamefiles/TeamFile.h"
-#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/teams/ActualizarEquipo.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/MessageBox.h"
+#include "editor/ui/TaskWindows.h"
 #include "tools/screenshots/ShotSupport.h"
 
 namespace kivo::editor {
@@ -60,7 +61,10 @@ void ShootTeamEditor(Shots& shots, Principal& frame) {
         if (tab == 3) editor->computeAllButton()->click();
         Save(shots, window, names[tab]);
     }
+    // The computed prices are edits: the close box asks whether to drop them; they are dropped.
+    Globals().MessageAnswerer = [](const MessageSpec&) { return MessageButton::Yes; };
     window->close();
+    Globals().MessageAnswerer = nullptr;
     if (QWidget* taskFrame = TaskFrameOf(task)) taskFrame->close();
 }
 
