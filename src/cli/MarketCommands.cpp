@@ -17,6 +17,9 @@ void Fix(const std::string& directory) {
     std::cout << report.cupTeamsRewritten << " of " << report.cupTeams << " cup teams updated; ";
     if (report.poolMissing)
         std::cout << "no market pool\n";
+    else if (report.poolUnopenable)
+        std::cout << "the market pool could not be opened (" << report.poolOpenFailure
+                  << "); it was not changed\n";
     else
         std::cout << report.poolEntriesRewritten << " of " << report.poolEntries << " pool entries updated"
                   << (report.poolEntriesTeamMissing

@@ -14,11 +14,11 @@
 #include "core/players/PlayerCsv.h"
 #include "core/players/PlayerFilter.h"
 #include "core/settings/IniFile.h"
-#include "editor/ui/WindowPlacement.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/StockMessages.h"
+#include "editor/ui/WindowPlacement.h"
 #include "PlayerBrowserSupport.h"
 
 using namespace kivo;
@@ -125,8 +125,8 @@ private slots:
         QCOMPARE(cli.exitCode(), 0);
         const QByteArray listed = cli.readAllStandardOutput();
         QVERIFY(listed.count('\n') > 10);
-        // kivo-cli's --csv still writes its own columns (no country code or mark, LF line ends); once it writes
-        // PlayerCsvLine's, this passes unexpectedly and the line below goes.
+        // kivo-cli's --csv still writes its own columns (no country code or mark, LF line ends); once it
+        // writes PlayerCsvLine's, this passes unexpectedly and the line below goes.
         QCOMPARE(test::ReadFile(path), listed);
     }
 
@@ -152,10 +152,74 @@ private slots:
         TypeInto(browser->markEntry(), QStringLiteral("1"));
         QVERIFY(Settle(browser->model()));
         QCOMPARE(browser->model()->rowCount(), ones);
-        // Mark 0 selected: "Clear Marks" clears every mark.
+        // Mark 0 selected: "Clear Marks" clears every mark, once the user has said Yes.
         TypeInto(browser->markEntry(), QStringLiteral("0"));
+        seams->answers = {MessageButton::Yes};
         browser->findChild<QPushButton*>(QStringLiteral("Clear Marks"))->click();
         QTRY_VERIFY(Expected(PlayerOrder::Mark, std::nullopt).empty());
+    }
+
+    // Clearing every mark cannot be undone: both buttons that do it ask first, naming how many are marked.
+    void clearingEveryMarkAsksFirst_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Clear Marks with mark 0, No") << "Clear Marks"
+                                                     << "0" << false;
+        QTest::newRow("Clear Marks with mark 0, Yes") << "Clear Marks"
+                                                      << "0" << true;
+        QTest::newRow("Clear ALL Marks, No") << "Clear ALL Marks"
+                                             << "2" << false;
+        QTest::newRow("Clear ALL Marks, Yes") << "Clear ALL Marks"
+                                              << "2" << true;
+    }
+    void clearingEveryMarkAsksFirst() {
+        QFETCH(QString, button);
+        QFETCH(QString, selected);
+        QFETCH(bool, yes);
+        TypeInto(browser->markEntry(), selected);
+        QVERIFY(Settle(browser->model()));
+        const auto marked = Expected(PlayerOrder::Mark, std::nullopt);
+        QVERIFY(marked.size() > 1);
+        const QString db = seams->StartFile(QStringLiteral("JUGADORES"));
+        const QByteArray before = ReadFile(db), walBefore = ReadFile(db + QStringLiteral("-wal"));
+        seams->answers = {yes ? MessageButton::Yes : MessageButton::No};
+        browser->findChild<QPushButton*>(button)->click();
+        QCOMPARE(seams->messages.size(), std::size_t{1});
+        const MessageSpec& asked = seams->messages[0];
+        QCOMPARE(asked.title, QStringLiteral("ATTENTION"));
+        QCOMPARE(asked.buttons, MessageButton::Yes | MessageButton::No);
+        QCOMPARE(asked.defaultButton, MessageButton::No);
+        QVERIFY2(
+            asked.text.startsWith(QStringLiteral("This clears the marks of ALL %1 players who carry a mark")
+                                      .arg(marked.size())),
+            qPrintable(asked.text));
+        if (yes) {
+            QTRY_VERIFY_WITH_TIMEOUT(Expected(PlayerOrder::Mark, std::nullopt).empty(), 20000);
+        } else {
+            QVERIFY(!browser->findChild<ProgressWindow*>());
+            QCOMPARE(Expected(PlayerOrder::Mark, std::nullopt).size(), marked.size());
+            QCOMPARE(ReadFile(db), before);
+            QCOMPARE(ReadFile(db + QStringLiteral("-wal")), walBefore);
+        }
+    }
+
+    void clearingAMarkOtherThanZeroAsksNothing() {
+        TypeInto(browser->markEntry(), QStringLiteral("2"));
+        QVERIFY(Settle(browser->model()));
+        const std::size_t ones = Expected(PlayerOrder::Mark, 1).size();
+        browser->findChild<QPushButton*>(QStringLiteral("Clear Marks"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(Expected(PlayerOrder::Mark, 2).empty(), 20000);
+        QVERIFY(seams->messages.empty());
+        QCOMPARE(Expected(PlayerOrder::Mark, 1).size(), ones);
+    }
+
+    void theSearchButtonCarriesTheSearchCriteriaIcon() {
+        const QImage criteria = QIcon(QStringLiteral(":/icons/editbus.svg")).pixmap(32).toImage();
+        QCOMPARE(
+            browser->button(QStringLiteral("Set Search Criteria and Search"))->icon().pixmap(32).toImage(),
+            criteria);
+        QVERIFY(browser->windowIcon().pixmap(32).toImage() != criteria); // the browser keeps its own
     }
 
     void aSearchMarksWithTheSelectedMarkAndTheMarkTabShowsExactlyThoseFound() {

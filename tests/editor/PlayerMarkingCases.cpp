@@ -11,10 +11,10 @@
 
 #include "core/gamefiles/AttributeTables.h"
 #include "core/support/FixedText.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/ImprimirJugadoresMarcados.h"
 #include "editor/ui/ReportPreview.h"
+#include "editor/ui/TaskWindows.h"
 #include "PlayerJobsSupport.h"
 
 using namespace kivo;
@@ -139,8 +139,6 @@ private slots:
         QTest::newRow("country, division and skill minimums (the price pass)")
             << FormInput{.country = "8", .division = "First", .skills = {"5", "", "", "", "", "", "3"}}
             << SearchCriteria{.pais = 8, .division = 1, .minimums = {5, 0, 0, 0, 0, 0, 3}} << 255;
-        QTest::newRow("mark 0 unmarks the players found")
-            << FormInput{.position = "G"} << SearchCriteria{.puesto = 0} << 0;
     }
     void search_marksExactlyTheMatchingPlayers() {
         QFETCH(FormInput, input);
@@ -217,21 +215,53 @@ private slots:
         form->close();
     }
 
-    void search_readErrorShowsTheRecordRetrievalWarning() {
+    void search_markZeroIsRefusedWithAHint() {
+        PlayerWorld w;
+        w.SetAllMarks(9);
+        const QByteArray before = ReadFile(w.seams.StartFile(QStringLiteral("JUGADORES")));
+        FormularioBusqueda* form = OpenForm(w, 0);
+        Fill(form, FormInput{.position = "G"});
+        QTest::mouseClick(form->searchButton(), Qt::LeftButton);
+        QVERIFY(!w.Progress()); // no pass started
+        QCOMPARE(w.seams.messages.size(), std::size_t(1));
+        QCOMPARE(w.seams.messages[0].title, QStringLiteral("WARNING"));
+        QVERIFY2(w.seams.messages[0].text.contains(QStringLiteral("\"no mark\"")) &&
+                     w.seams.messages[0].text.contains(QStringLiteral("from 1 to 255")),
+                 qPrintable(w.seams.messages[0].text));
+        QCOMPARE(w.Marked(9).size(), w.Rows().size());
+        QCOMPARE(ReadFile(w.seams.StartFile(QStringLiteral("JUGADORES"))), before);
+        QVERIFY(form->isVisible() && form->isEnabled());
+        form->close();
+        QTRY_COMPARE(Globals().PlayerFileUseCount, 0);
+    }
+
+    void search_formAndItsButtonCarryTheSearchCriteriaIcon() {
         PlayerWorld w;
         FormularioBusqueda* form = OpenForm(w, 4);
-        // Another program holds the database for writing past the busy wait: the pass cannot go on.
+        const QImage criteria = QIcon(QStringLiteral(":/icons/editbus.svg")).pixmap(32).toImage();
+        const QImage browser = QIcon(QStringLiteral(":/icons/buscar3.svg")).pixmap(32).toImage();
+        QVERIFY(criteria != browser);
+        QCOMPARE(form->windowIcon().pixmap(32).toImage(), criteria);
+        form->close();
+    }
+
+    void search_lockedDatabaseCannotStartAndShowsTheViewOpenWarning() {
+        PlayerWorld w;
+        FormularioBusqueda* form = OpenForm(w, 4);
+        // Another program holds the database for writing past the busy wait: the pass cannot start.
         PlayerDatabase other = w.Open();
         other.connection().exec("BEGIN EXCLUSIVE");
         QVERIFY(Search(w, form));
         other.connection().exec("ROLLBACK");
         QCOMPARE(w.seams.messages.size(), std::size_t(1));
         const MessageSpec& m = w.seams.messages[0];
-        QCOMPARE(m.title, QStringLiteral("Record Retrieval Error"));
-        QVERIFY2(m.text.startsWith(QStringLiteral("Error: (")), qPrintable(m.text));
-        QVERIFY2(m.text.endsWith(QStringLiteral(") attempting to access a record from the Jugadores file.  "
-                                                "Returning to previous window.")),
+        QCOMPARE(m.title, QStringLiteral("View Open Error"));
+        QVERIFY2(m.text.startsWith(QStringLiteral("Error: (")) && m.text.contains(QStringLiteral("(5))")),
                  qPrintable(m.text));
+        QVERIFY2(
+            m.text.endsWith(QStringLiteral(") attempting to open the current VIEW. Filter and Range Limits "
+                                           "ignored.")),
+            qPrintable(m.text));
         QVERIFY(form->isVisible());
         form->close();
         QTRY_COMPARE(Globals().PlayerFileUseCount, 0);

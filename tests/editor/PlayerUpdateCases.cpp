@@ -12,11 +12,11 @@
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/settings/IniFile.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/ui/HelpViewer.h"
+#include "editor/ui/TaskWindows.h"
 #include "PlayerJobsSupport.h"
 
 using namespace kivo;
@@ -163,7 +163,10 @@ private slots:
         QCOMPARE(window->fileNumber(), 5);
         Type(window->numberEntry(), QString::number(typed));
         const int rounds = deletedCountry < 0 ? 1 : 2;
+        // Another number than the file name's is asked about apart: Yes, update anyway.
+        const bool otherNumber = typed != 5;
         for (int round = 0; round < rounds; ++round) {
+            if (otherNumber) w.seams.answers = {MessageButton::Yes, MessageButton::Yes};
             QTest::mouseClick(window->startButton(), Qt::LeftButton); // Yes, the default
             QVERIFY(w.Progress());
             QTRY_VERIFY_WITH_TIMEOUT(!w.Progress() && window->isEnabled(), kJobWait);
@@ -187,7 +190,66 @@ private slots:
         QVERIFY(std::any_of(states.begin(), states.end(), [](const ProgressState& s) {
             return s.title == "Updating File" && s.label1 == "Reading File:" && s.label2 == "Team:";
         }));
-        QVERIFY(w.seams.messages.size() == std::size_t(rounds));
+        QVERIFY(w.seams.messages.size() == std::size_t(rounds + (otherNumber ? 1 : 0)));
+        window->close();
+    }
+
+    // The number typed is not the file name's: the update would replace another country's players by this
+    // file's, so it asks first; No leaves the database as it was and the window open.
+    void update_anotherNumberThanTheFileNamesAsksFirst_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("No") << false;
+        QTest::newRow("Yes") << true;
+    }
+    void update_anotherNumberThanTheFileNamesAsksFirst() {
+        QFETCH(bool, yes);
+        PlayerWorld w;
+        w.SetAllMarks(3);
+        auto countOf = [&](int pais) {
+            std::size_t n = 0;
+            for (const auto& e : w.Rows())
+                n += e.row.pais == pais;
+            return n;
+        };
+        const std::size_t fives = countOf(5), sevens = countOf(7);
+        QVERIFY(fives > 0 && sevens > 0);
+        const QString db = w.seams.StartFile(QStringLiteral("JUGADORES"));
+        const QByteArray before = ReadFile(db), walBefore = ReadFile(db + QStringLiteral("-wal"));
+        QPointer<ActualizarArchivoTodos> window = new ActualizarArchivoTodos;
+        OpenModalOnTask(&w.task, window, nullptr);
+        ActualizarArchivoTodos::DialogAnswerer() = [&](QWidget* d) {
+            auto* dialog = qobject_cast<QFileDialog*>(d);
+            dialog->selectFile(QString::fromStdString(w.teamFile(5)));
+            static_cast<QDialog*>(dialog)->accept();
+        };
+        QTest::mouseClick(window->selectButton(), Qt::LeftButton);
+        ActualizarArchivoTodos::DialogAnswerer() = nullptr;
+        Type(window->numberEntry(), QStringLiteral("7"));
+        w.seams.answers = {MessageButton::Yes, yes ? MessageButton::Yes : MessageButton::No};
+        QTest::mouseClick(window->startButton(), Qt::LeftButton);
+        QCOMPARE(w.seams.messages.size(), std::size_t(2));
+        const MessageSpec& asked = w.seams.messages[1];
+        QCOMPARE(asked.title, QStringLiteral("ATTENTION"));
+        QCOMPARE(asked.icon, MessageIcon::Exclamation);
+        QCOMPARE(asked.buttons, MessageButton::Yes | MessageButton::No);
+        QCOMPARE(asked.defaultButton, MessageButton::No);
+        QVERIFY2(asked.text.contains(QStringLiteral("is team file number 5, not 7")) &&
+                     asked.text.endsWith(QStringLiteral("\nDo you want to update anyway ?")),
+                 qPrintable(asked.text));
+        if (yes) {
+            QVERIFY(w.Progress());
+            QTRY_VERIFY_WITH_TIMEOUT(!w.Progress() && window->isEnabled(), kJobWait);
+            QCOMPARE(countOf(7), std::size_t(0)); // another country's players are gone, as the user agreed
+            QCOMPARE(countOf(5), fives * 2);
+        } else {
+            QVERIFY(!w.Progress());
+            QCOMPARE(ReadFile(db), before);
+            QCOMPARE(ReadFile(db + QStringLiteral("-wal")), walBefore);
+            QCOMPARE(countOf(5), fives);
+            QCOMPARE(countOf(7), sevens);
+        }
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
         window->close();
     }
 

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <SQLiteCpp/Database.h>
@@ -10,7 +11,6 @@
 #include "core/clipboard/ClipboardStore.h"
 #include "core/players/PlayerRow.h"
 #include "core/settings/IniFile.h"
-#include "editor/ui/WindowPlacement.h"
 #include "editor/clipboard/ClipboardList.h"
 #include "editor/clipboard/PlayerDrag.h"
 #include "editor/clipboard/VerPortapapeles.h"
@@ -110,10 +110,12 @@ private slots:
         Globals().ClipboardFilePath = seams.StartFile("portapap.tps").toStdString();
         QVERIFY(test::WriteFile(seams.StartFile("portapap.tps"), QByteArray(4096, 'x'))); // not a clipboard
         QWidget frame;
+        seams.answers = {MessageButton::No}; // not set aside
         QVERIFY(!StartVerPortapapeles(&frame));
         QVERIFY(!Globals().ClipboardThread);
         QCOMPARE(seams.stops, std::vector<QString>{QStringLiteral("Invalid File!")});
-        QCOMPARE(seams.messages.at(0).title, QStringLiteral("Invalid File"));
+        QCOMPARE(seams.messages.at(0).title, QStringLiteral("Damaged File"));
+        QCOMPARE(seams.messages.at(1).title, QStringLiteral("Invalid File"));
         QCOMPARE(Globals().ClipboardFileUseCount, 0);
         QVERIFY(frame.findChildren<VerPortapapeles*>().isEmpty());
         QCOMPARE(test::ReadFile(seams.StartFile("portapap.tps")), QByteArray(4096, 'x')); // left as it was
@@ -133,6 +135,12 @@ private slots:
         window->Refresh();
         QCOMPARE(seams.messages.size(), std::size_t(1));
         QCOMPARE(seams.messages[0].title, QStringLiteral("Record Retrieval Error"));
+        // The error text is the storage layer's words and number only: "description (number)".
+        static const QRegularExpression form(
+            QStringLiteral("^Error: \\([^()\\n]+ \\(\\d+\\)\\) attempting "));
+        QVERIFY2(form.match(seams.messages[0].text).hasMatch() &&
+                     !seams.messages[0].text.contains(QStringLiteral("portapap.tps")),
+                 qPrintable(seams.messages[0].text));
         QVERIFY2(seams.messages[0].text.endsWith(
                      QStringLiteral(") attempting to access a record from the "
                                     "PortapapelesJugadores file.  Returning to previous "

@@ -12,9 +12,19 @@ using namespace kivo;
 using namespace kivo::editor;
 
 #define END_APP ".  Press OK to end this application."
+// What to do, under each message that ends the program.
+#define ADVISE_CREATE                                                                                        \
+    "\n\nCheck that the folder of this file exists and that you may write in it, then start the editor "     \
+    "again."
+#define ADVISE_DAMAGED                                                                                       \
+    "\n\nThis file is damaged or is not a file of its kind: move it out of the way or put back a good copy " \
+    "of it, then start the editor again."
+#define ADVISE_ACCESS                                                                                        \
+    "\n\nClose any other program that uses this file and check that you may read and write it, then start "  \
+    "the editor again."
 #define ASK "Invalid Key: /data/JUGADORES key file is invalid.  Do you want to rebuild the key?"
 #define ACCESS_ERROR(reason)                                                                                 \
-    "File Access Error: File (/data/JUGADORES) could not be opened.  Error: " reason "."
+    "File Access Error: File (/data/JUGADORES) could not be opened.  Error: " reason "." ADVISE_ACCESS
 
 struct OpenCase {
     std::vector<OpenAttempt> opens; // what the open step answers, in turn
@@ -57,21 +67,23 @@ private slots:
             true,
             0,
             {"File Creation Error: Error: (No such file or directory (2)) creating "
-             "/data/JUGADORES" END_APP},
+             "/data/JUGADORES" END_APP ADVISE_CREATE},
             "File Creation Error!"};
-        QTest::newRow("created, not opened") << OpenCase{{fail(OpenCreatedFailed, "disk I/O error (10)")},
-                                                         "",
-                                                         true,
-                                                         0,
-                                                         {"File Creation Error: Error: (disk I/O error (10)) "
-                                                          "opening created file:/data/JUGADORES" END_APP},
-                                                         "File Creation Error!"};
+        QTest::newRow("created, not opened")
+            << OpenCase{{fail(OpenCreatedFailed, "disk I/O error (10)")},
+                        "",
+                        true,
+                        0,
+                        {"File Creation Error: Error: (disk I/O error (10)) "
+                         "opening created file:/data/JUGADORES" END_APP ADVISE_CREATE},
+                        "File Creation Error!"};
         QTest::newRow("not a database") << OpenCase{
             {fail(InvalidFile, "file is not a database (26)")},
             "",
             true,
             0,
-            {"Invalid File: Error: (file is not a database (26)) accessing /data/JUGADORES" END_APP},
+            {"Invalid File: Error: (file is not a database (26)) accessing /data/JUGADORES" END_APP
+                 ADVISE_DAMAGED},
             "Invalid File!"};
         QTest::newRow("keys invalid, No") << OpenCase{{keys}, "", false, 0, {ASK}, "Invalid Key!"};
         QTest::newRow("keys invalid, rebuild fails") << OpenCase{
@@ -80,7 +92,7 @@ private slots:
             true,
             1,
             {ASK, "Key Rebuild Error: Error: (database disk image is malformed (11)) repairing key for "
-                  "/data/JUGADORES" END_APP},
+                  "/data/JUGADORES" END_APP ADVISE_DAMAGED},
             "Error Rebuilding Key!"};
         QTest::newRow("keys rebuilt") << OpenCase{{keys, ok}, "", true, 1, {ASK}, ""};
         QTest::newRow("keys rebuilt, open fails")
@@ -124,24 +136,32 @@ private slots:
     void realFiles_data() {
         QTest::addColumn<FileCase>("c");
         QTest::newRow("team file") << FileCase{"team.008", QByteArray(2 + 684, '\0'), "", ""};
-        QTest::newRow("team file missing, not created")
-            << FileCase{"team.008",
-                        {},
-                        "File Creation Error: Error: (No such file or directory (2)) creating PATH" END_APP,
-                        "File Creation Error!"};
-        QTest::newRow("team file is a directory") << FileCase{
-            "team.008", "<dir>",
-            "Invalid File: Error: (it is a directory, not a team file (0)) accessing PATH" END_APP,
-            "Invalid File!"};
+        QTest::newRow("team file missing, not created") << FileCase{
+            "team.008",
+            {},
+            "File Creation Error: Error: (No such file or directory (2)) creating PATH" END_APP ADVISE_CREATE,
+            "File Creation Error!"};
+        QTest::newRow("team file is a directory")
+            << FileCase{"team.008", "<dir>",
+                        "Invalid File: Error: (it is a directory, not a team file (0)) accessing PATH" END_APP
+                            ADVISE_DAMAGED,
+                        "Invalid File!"};
         QTest::newRow("database missing, created") << FileCase{"JUGADORES", {}, "", ""};
         QTest::newRow("clipboard empty, gets its table") << FileCase{"portapap.tps", "", "", ""};
+        // A damaged clipboard is offered to be set aside; No (as here) ends the program, the file left as it
+        // is.
         QTest::newRow("clipboard not a database, left as it is") << FileCase{
             "portapap.tps", QByteArray(4096, 'x'),
-            "Invalid File: Error: (file is not a database (26)) accessing PATH" END_APP, "Invalid File!"};
+            "Damaged File: PATH is damaged (file is not a database (26)).\n\nSet it aside as PATH.damaged "
+            "and "
+            "start with an empty players clipboard ?\nNo ends the program and leaves the file as it is."
+            "|Invalid File: Error: (file is not a database (26)) accessing PATH" END_APP ADVISE_DAMAGED,
+            "Invalid File!"};
     }
     void realFiles() {
         QFETCH(FileCase, c);
         test::Seams seams;
+        seams.answers = {MessageButton::No};
         const QString path = seams.StartFile(c.file), file = c.file;
         if (c.content == "<dir>")
             QVERIFY(QDir().mkpath(path));
@@ -152,8 +172,7 @@ private slots:
                             : file == "JUGADORES" ? UsePlayerDatabase()
                                                   : UseClipboardFile();
         QCOMPARE(usable, !*c.shown);
-        QCOMPARE(seams.Shown(),
-                 *c.shown ? QStringList{QString(c.shown).replace("PATH", path)} : QStringList{});
+        QCOMPARE(seams.Shown(), *c.shown ? QString(c.shown).replace("PATH", path).split('|') : QStringList{});
         QCOMPARE(seams.stops, *c.stop ? std::vector<QString>{c.stop} : std::vector<QString>{});
         const EditorState& g = Globals();
         QCOMPARE(g.TeamFileUseCount + g.PlayerFileUseCount + g.ClipboardFileUseCount, usable ? 1 : 0);
@@ -180,7 +199,7 @@ private slots:
         const QString shown = seams.Shown().join('|'); // one message
         QVERIFY2(shown.startsWith("File Access Error: File (" + QString::fromStdString(path) +
                                   ") could not be opened.  Error: ") &&
-                     shown.endsWith("(5).") && shown.count('|') == 0,
+                     shown.endsWith("(5)." ADVISE_ACCESS) && shown.count('|') == 0,
                  qPrintable(shown));
         QCOMPARE(seams.stops, std::vector<QString>{"Disk Error"});
     }

@@ -128,8 +128,21 @@ private slots:
         const std::filesystem::path data = std::filesystem::path(seams.start.path().toStdString()) / "data";
         QVERIFY(WriteSampleData(data.string(), {}).ok());
         std::filesystem::remove(data / "UEFACUP.TMD");
+        // Copies left by an earlier fix: not this run's, so the summary does not name them.
+        QVERIFY(test::WriteFile(QString::fromStdString((data / "Eurocwc.bak").string()), "earlier"));
+        QVERIFY(test::WriteFile(QString::fromStdString((data / "POOLPLYR.BAK").string()), "earlier"));
         const QByteArray winners = Bytes(data / "EUROCWC.TMD");
         const QByteArray pool = Bytes(data / "POOLPLYR.DAT");
+        // Whether the fix was still running (its progress window up) when each message was shown.
+        std::vector<bool> whileRunning;
+        const auto answer = Globals().MessageAnswerer;
+        Globals().MessageAnswerer = [&](const MessageSpec& m) {
+            bool running = false;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                running = running || (qobject_cast<ProgressWindow*>(w) && w->isVisible());
+            whileRunning.push_back(running);
+            return answer(m);
+        };
         Frame frame;
         StartElegirDirectorioArreglarMercado();
         auto* chooser = frame.Current<ElegirDirectorioArreglarMercado>();
@@ -150,13 +163,44 @@ private slots:
                                                    QStringLiteral(" file cannot be opened"));
         QCOMPARE(seams.messages[n - 2].icon, MessageIcon::Information);
         QVERIFY(seams.messages[n - 1].text.startsWith(QStringLiteral("The market fix stopped early")));
-        QVERIFY(seams.messages[n - 1].text.contains(
-            QStringLiteral("Backups of the files as they were: Eurocup.bak in ")));
+        QVERIFY2(seams.messages[n - 1].text.contains(
+                     QStringLiteral("Backups of the files as they were: Eurocup.bak in ")),
+                 qPrintable(seams.messages[n - 1].text));
+        QVERIFY(!seams.messages[n - 1].text.contains(QStringLiteral("POOLPLYR.BAK")));
+        QVERIFY(!seams.messages[n - 1].text.contains(QStringLiteral("Eurocwc.bak")));
+        // Every ERROR message was shown while the fix ran; the question before it, the summary after.
+        QCOMPARE(whileRunning.size(), n);
+        QVERIFY(!whileRunning.front() && !whileRunning.back());
+        for (std::size_t i = 1; i + 1 < n; ++i)
+            QVERIFY2(whileRunning[i], qPrintable(seams.messages[i].text));
         QVERIFY(std::filesystem::exists(data / "Eurocup.bak"));
-        QVERIFY(!std::filesystem::exists(data / "Eurocwc.bak"));
-        QVERIFY(!std::filesystem::exists(data / "POOLPLYR.BAK"));
+        QCOMPARE(Bytes(data / "Eurocwc.bak"), QByteArray("earlier"));
+        QCOMPARE(Bytes(data / "POOLPLYR.BAK"), QByteArray("earlier"));
+        Globals().MessageAnswerer = answer;
         QCOMPARE(Bytes(data / "EUROCWC.TMD"), winners);
         QCOMPARE(Bytes(data / "POOLPLYR.DAT"), pool);
+    }
+
+    // A pool that is there but cannot be written is said to be so, not to be missing.
+    void marketSummaryTellsAPoolThatCannotBeOpened() {
+        MarketFixReport report;
+        report.poolUnopenable = true;
+        report.poolOpenFailure = "Is a directory (21)";
+        report.backupsWritten = {"/d/Eurocup.bak", "/d/Uefacup.bak"};
+        const QString text = MarketFixSummary(report, "/d");
+        QVERIFY2(
+            text.contains(QStringLiteral("POOLPLYR.DAT could not be opened (Is a directory (21)): the market "
+                                         "pool was not changed.")),
+            qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("was not found")));
+        QVERIFY(
+            text.contains(QStringLiteral("Backups of the files as they were: Eurocup.bak, Uefacup.bak in ")));
+        report.poolUnopenable = false;
+        report.poolMissing = true;
+        report.backupsWritten.clear();
+        const QString missing = MarketFixSummary(report, "/d");
+        QVERIFY(missing.contains(QStringLiteral("No POOLPLYR.DAT was found")));
+        QVERIFY(missing.contains(QStringLiteral("No backup was written.")));
     }
 
     void marketProgressShowsCountsAndNames() {

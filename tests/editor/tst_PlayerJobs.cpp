@@ -12,11 +12,11 @@
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/settings/IniFile.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/ui/HelpViewer.h"
+#include "editor/ui/TaskWindows.h"
 #include "PlayerJobsSupport.h"
 
 using namespace kivo;
@@ -49,7 +49,7 @@ private slots:
         QStringList buttons;
         for (QPushButton* b : window.findChildren<QPushButton*>())
             buttons << b->text();
-        QCOMPARE(buttons, (QStringList{"Help", "Begin Creating File", "Close"}));
+        QCOMPARE(buttons, (QStringList{"Browse\u2026", "Help", "Begin Creating File", "Close"}));
         // The entry is the global, both ways; a trailing backslash is kept as typed.
         QCOMPARE(window.directoryEntry()->text().toStdString(), Globals().BatchDataDirectory);
         window.directoryEntry()->clear();
@@ -79,7 +79,8 @@ private slots:
         QCOMPARE(asked.title, QStringLiteral("ATENTION"));
         QCOMPARE(asked.text,
                  QStringLiteral("This process could take ABOUT AN HOUR (or more) depending on the "
-                                "computer.\nDo you want to start it anyway ?"));
+                                "computer.\nIt makes the file with all the players anew: ALL THE MARKS are "
+                                "lost.\nDo you want to start it anyway ?"));
         QCOMPARE(asked.icon, MessageIcon::Exclamation);
         QCOMPARE(asked.buttons, MessageButton::Yes | MessageButton::No);
         QCOMPARE(asked.defaultButton, MessageButton::Yes);
@@ -141,9 +142,11 @@ private slots:
             << "The search could not mark the players in /a: b/JUGADORES: database is locked (5)\nNo mark "
                "was changed."
             << "database is locked (5)";
-        QTest::newRow("a text without a number is shown whole, first line only")
-            << "Cannot open JUGADORES\nmore"
-            << "Cannot open JUGADORES";
+        QTest::newRow("a text without a number: first line only, number 0") << "Cannot open JUGADORES\nmore"
+                                                                            << "Cannot open JUGADORES (0)";
+        QTest::newRow("a finding of the core's own: its last part, number 0")
+            << "/a/portapap.tps is not a file of this kind: it has no table portapapeles"
+            << "it has no table portapapeles (0)";
     }
     void storageErrorText() {
         QFETCH(QString, core);

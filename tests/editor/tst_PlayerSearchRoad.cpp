@@ -20,13 +20,13 @@
 #include "core/players/PlayerDatabase.h"
 #include "core/sampledata/SampleData.h"
 #include "core/support/FixedText.h"
-#include "editor/ui/CheckOpen.h"
 #include "editor/app/Principal.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/BrowserBusquedas.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/PlayerListModel.h"
+#include "editor/ui/CheckOpen.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportPreview.h"
 #include "TestSupport.h"
@@ -139,7 +139,8 @@ private slots:
         QTest::mouseClick(build->beginButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(build.isNull(), kJobWait);
         QTRY_VERIFY(frame.taskArea()->subWindowList().isEmpty()); // its frame went with it
-        QCOMPARE(seams.messages.size(), std::size_t(1));
+        QCOMPARE(seams.messages.size(), std::size_t(2));          // the question, then the build's summary
+        QCOMPARE(seams.messages[1].title, QStringLiteral("Creating File"));
         QVERIFY(QFileInfo::exists(QDir(start).filePath(QStringLiteral("JUGADORES"))));
 
         // 2. "Find Players": mark 4 selected, then criteria searched twice with mark 4 and once with 2.
@@ -172,7 +173,7 @@ private slots:
         QVERIFY(search(QStringLiteral("4"), QStringLiteral("ENG"), QStringLiteral("10"), QString()));
         QVERIFY(search(QStringLiteral("4"), QString(), QStringLiteral("14"), QStringLiteral("A")));
         QVERIFY(search(QStringLiteral("2"), QString(), QString(), QStringLiteral("G")));
-        QVERIFY(seams.messages.size() == 1);
+        QVERIFY(seams.messages.size() == 2); // no message since the build's two
 
         // 3. The mark tab with mark 4 shows exactly the players kivo-cli lists with mark 4, in its order.
         TypeInto(browser->markEntry(), QStringLiteral("4"));

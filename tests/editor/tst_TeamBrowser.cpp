@@ -314,6 +314,31 @@ private slots:
         QVERIFY(seams.messages.empty());
         QVERIFY(seams.stops.empty());
     }
+
+    // Print on a printer that cannot start (here a PDF in a folder that does not exist) says so; the team
+    // file is left as it was.
+    void teamSheetOnAPrinterThatCannotStartSaysSo() {
+        TeamFileScene scene;
+        const QDir dir(scene.dir.path());
+        const QString path = scene.Write("TEAM.013", TeamFileBytes(Teams(13, "LYON ", 3), false));
+        const QByteArray before = test::ReadFile(path);
+        const QString pdf = dir.filePath("no/such/folder/printed.pdf");
+        Globals().Printer = std::make_shared<QPrinter>();
+        Globals().Printer->setOutputFormat(QPrinter::PdfFormat);
+        Globals().Printer->setOutputFileName(pdf);
+        VerEquipos* browser = OpenBrowser(&scene.task, path);
+        scene.seams.messages.clear();
+        Select(browser, 1);
+        QTest::mouseClick(browser->printButton(), Qt::LeftButton);
+        QTRY_VERIFY(browser->findChild<ReportPreview*>());
+        browser->findChild<ReportPreview*>()->printAction()->trigger();
+        Settle();
+        QTRY_VERIFY(browser->isEnabled());
+        QCOMPARE(scene.seams.Shown(), QStringList{"ERROR: The report could not be printed."});
+        QVERIFY(!QFile::exists(pdf));
+        QCOMPARE(test::ReadFile(path), before);
+        QCOMPARE(Globals().TeamFileUseCount, 1);
+    }
 };
 
 QTEST_MAIN(TeamBrowserTest)

@@ -325,14 +325,15 @@ private slots:
         QCOMPARE(o.File(), o.original);
     }
 
-    // In the frame the editor is a subwindow; every way of closing it closes the subwindow too.
-    void closingClosesItsFrameAndAsksNothingByTheCloseBox_data() {
+    // In the frame the editor is a subwindow; every way of closing it closes the subwindow too. With edits,
+    // the close box asks as Cancel does.
+    void closingClosesItsFrameAndAsksWhenEditsWouldBeLost_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("close box") << QStringLiteral("box");
         QTest::newRow("Cancel") << QStringLiteral("cancel");
         QTest::newRow("OK") << QStringLiteral("ok");
     }
-    void closingClosesItsFrameAndAsksNothingByTheCloseBox() {
+    void closingClosesItsFrameAndAsksWhenEditsWouldBeLost() {
         QFETCH(QString, how);
         test::Opened o(QStringLiteral("TEAM.008"), Team(1), true);
         QPointer<ActualizarEquipo> editor = o.editor;
@@ -348,7 +349,7 @@ private slots:
         QTRY_COMPARE(o.area.subWindowList().size(), 1);
         QVERIFY(TaskFrameOf(o.task)->isEnabled());
         QCOMPARE(o.response, how == QLatin1String("ok") ? 1 : 2);
-        QCOMPARE(o.seams.messages.size(), how == QLatin1String("cancel") ? std::size_t(1) : std::size_t(0));
+        QCOMPARE(o.seams.messages.size(), how == QLatin1String("ok") ? std::size_t(0) : std::size_t(1));
         QCOMPARE(o.File() == o.original, how != QLatin1String("ok"));
         QCOMPARE(Globals().TeamFileUseCount, 0);
         QCOMPARE(ReadIniText(o.seams.PlacementIni(), "ActualizarEquipo", "Maximize", "?"), std::string("No"));

@@ -10,15 +10,15 @@
 #include "core/players/CrearArchivoJugadores.h"
 #include "core/players/MarkingPasses.h"
 #include "core/players/PlayerDatabase.h"
-#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
 #include "editor/players/ActualizarArchivoTodos.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/players/FormularioBusqueda.h"
 #include "editor/players/ImprimirJugadoresMarcados.h"
-#include "tools/screenshots/ShotSupport.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportPreview.h"
+#include "tools/screenshots/ShotSupport.h"
 
 namespace kivo::editor {
 
@@ -35,14 +35,15 @@ public:
 };
 
 void ShootJobs(Shots& shots, const std::string& database) {
+    // The directory windows start at the configured directory and set the global to it: the data is here.
+    const std::string data = Globals().BatchDataDirectory;
     ElegirDirectorioCrearArchivoJugadores build;
     Save(shots, &build, "create-file");
     build.hide();
 
     ActualizarArchivoTodos update;
     // The window as it looks once a team file has been chosen.
-    const QString team =
-        QString::fromStdString((std::filesystem::path(Globals().BatchDataDirectory) / "TEAM.005").string());
+    const QString team = QString::fromStdString((std::filesystem::path(data) / "TEAM.005").string());
     ActualizarArchivoTodos::DialogAnswerer() = [team](QWidget* dialog) {
         static_cast<QFileDialog*>(dialog)->selectFile(team);
         static_cast<QDialog*>(dialog)->accept();

@@ -7,10 +7,11 @@
 #include <QTabWidget>
 
 #include "core/gamefiles/TeamFile.h"
-#include "editor/ui/EditorState.h"
 #include "editor/app/Principal.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/teams/ActualizarEquipo.h"
+#include "editor/ui/EditorState.h"
+#include "editor/ui/MessageBox.h"
+#include "editor/ui/TaskWindows.h"
 #include "tools/screenshots/ShotSupport.h"
 
 namespace kivo::editor {
@@ -63,7 +64,10 @@ void ShootTeamEditor(Shots& shots, Principal& frame, const char* suffix) {
     }
     // Where it stands in the frame, as a user sees it.
     Save(shots, &frame, (std::string("editor-in-frame") + suffix).c_str());
+    // The computed prices are edits: the close box asks whether to drop them; they are dropped.
+    Globals().MessageAnswerer = [](const MessageSpec&) { return MessageButton::Yes; };
     window->close();
+    Globals().MessageAnswerer = nullptr;
     if (QWidget* taskFrame = TaskFrameOf(task)) taskFrame->close();
 }
 

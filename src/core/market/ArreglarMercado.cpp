@@ -32,15 +32,25 @@ std::string InDirectory(const std::string& directory, const std::string& name) {
     return dir + static_cast<char>(std::filesystem::path::preferred_separator) + name;
 }
 
+// Records a message and hands it on at once.
+void Say(MarketFixReport& report, const MarketMessageSink& tell, std::string message) {
+    report.messages.push_back(std::move(message));
+    if (tell) tell(report.messages.back());
+}
+
 // Copies `source` over its backup (an existing backup of any letter case is replaced). Empty when done,
 // else the message that stops the fix.
-std::string WriteBackup(const std::string& source, const std::string& backup, BackupRun& backups) {
+std::string WriteBackup(const std::string& source, const std::string& backup, BackupRun& backups,
+                        MarketFixReport& report) {
     const auto from = FindExistingFile(source);
     if (Status kept = backups.EnsureBackedUp(from); !kept)
         return kept.error().text + "\n" + source + " has not been changed and the fix is stopped.";
     const auto to = FindExistingFile(backup);
     Status copied = CopyFileWhole(from, to);
-    if (copied) return {};
+    if (copied) {
+        report.backupsWritten.push_back(to.string());
+        return {};
+    }
     return "The backup " + backup + " cannot be written (" + copied.error().text + ").\n" + source +
            " has not been changed and the fix is stopped.";
 }
@@ -62,21 +72,29 @@ using StreamHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Returns false when the fix has to stop.
 bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& backups, MarketFixReport& report,
-                Progress& progress) {
+                Progress& progress, const MarketMessageSink& tell) {
     const std::string path = InDirectory(directory, cup.name);
-    auto file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
-    if (!file) {
-        report.messages.push_back(path + " file cannot be opened");
+    // The copy is made before the file is opened for writing; a file that is not there gets no copy.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(FindExistingFile(path), ec)) {
+        Say(report, tell, path + " file cannot be opened");
         return false;
     }
     // Refused before any copy is made: a file far too large to be a cup file is not copied nor read.
-    if (Status size = file->CheckSize(); !size) {
-        report.messages.push_back(size.error().text + "\n" + path +
-                                  " has not been changed and the fix is stopped.");
+    if (auto probe = TeamFile::Open(path, TeamFile::Mode::ReadOnly); probe) {
+        if (Status size = probe->CheckSize(); !size) {
+            Say(report, tell, size.error().text + "\n" + path + " has not been changed and the fix is stopped.");
+            return false;
+        }
+    }
+    if (auto failed = WriteBackup(path, InDirectory(directory, cup.backup), backups, report);
+        !failed.empty()) {
+        Say(report, tell, failed);
         return false;
     }
-    if (auto failed = WriteBackup(path, InDirectory(directory, cup.backup), backups); !failed.empty()) {
-        report.messages.push_back(failed);
+    auto file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
+    if (!file) {
+        Say(report, tell, path + " file cannot be opened");
         return false;
     }
     for (std::uint64_t k = 0;; ++k) {
@@ -94,27 +112,28 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
         const std::string league = BatchTeamFilePath(directory, cupTeam->pais);
         auto leagueFile = TeamFile::Open(league, TeamFile::Mode::ReadOnly);
         if (!leagueFile) {
-            report.messages.push_back(league + " file cannot be opened");
+            Say(report, tell, league + " file cannot be opened");
             return false;
         }
         const std::string team = "Team " + std::to_string(cupTeam->nroEquipo) + " (" + name + ")";
         auto leagueTeam = leagueFile->ReadTeam(cupTeam->nroEquipo);
         const CupTeamFix fix = FixCupTeam(*cupTeam, leagueTeam ? &*leagueTeam : nullptr);
         if (fix.verdict == CupTeamVerdict::LeagueMissing) {
-            report.messages.push_back(team + " cannot be found inside " + league +
-                                      ".\nThis cup team cannot be updated.");
+            Say(report, tell,
+                team + " cannot be found inside " + league + ".\nThis cup team cannot be updated.");
             continue;
         }
         if (fix.verdict == CupTeamVerdict::NotPremier) {
-            report.messages.push_back(team + " inside " + league +
-                                      " is not a Premier division team.\nThis cup team cannot be updated.");
+            Say(report, tell,
+                team + " inside " + league +
+                    " is not a Premier division team.\nThis cup team cannot be updated.");
             continue;
         }
         const TeamRecord& updated = fix.record;
         if (Status written = file->WriteTeam(k, updated); !written) {
-            report.messages.push_back("Cup team " + std::to_string(k) + " of " + path +
-                                      " could not be written back: " + written.error().text +
-                                      "\nThe fix is stopped; the backup holds the file as it was.");
+            Say(report, tell,
+                "Cup team " + std::to_string(k) + " of " + path + " could not be written back: " +
+                    written.error().text + "\nThe fix is stopped; the backup holds the file as it was.");
             return false;
         }
         ++report.cupTeamsRewritten;
@@ -122,7 +141,8 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
     return true;
 }
 
-void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& report, Progress& progress) {
+void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& report, Progress& progress,
+             const MarketMessageSink& tell) {
     const std::string path = InDirectory(directory, kPoolName);
     const auto found = FindExistingFile(path);
     std::error_code ec;
@@ -131,29 +151,34 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
         report.poolMissing = true;
         return;
     }
-    // A pool that is there but cannot be opened for the fix (read-only, not a regular file) is a failure.
+    // A pool that is there but cannot be opened for the fix (read-only, not a regular file) is a failure,
+    // and is not taken for a missing one.
     auto handle = OpenRegularFile(found, true);
     if (!handle) {
-        report.messages.push_back(handle.error().text);
+        report.poolUnopenable = true;
+        report.poolOpenFailure = handle.error().text;
+        Say(report, tell, handle.error().text);
         report.stopped = true;
         return;
     }
     if (auto size = FileSizeOf(*handle, found); !size || *size > kMaxPoolFileBytes) {
-        report.messages.push_back(size ? "Cannot read " + path + ": at " + std::to_string(*size) +
-                                             " bytes it is far too large to be a market pool"
-                                       : size.error().text);
+        Say(report, tell,
+            size ? "Cannot read " + path + ": at " + std::to_string(*size) +
+                       " bytes it is far too large to be a market pool"
+                 : size.error().text);
         report.stopped = true;
         return;
     }
     StreamHandle pool(::fdopen(handle->get(), "r+b"));
     if (!pool) {
-        report.messages.push_back("Cannot open " + path + ": " + SystemErrorText(errno));
+        Say(report, tell, "Cannot open " + path + ": " + SystemErrorText(errno));
         report.stopped = true;
         return;
     }
     handle->release();
-    if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup), backups); !failed.empty()) {
-        report.messages.push_back(failed);
+    if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup), backups, report);
+        !failed.empty()) {
+        Say(report, tell, failed);
         report.stopped = true;
         return;
     }
@@ -168,12 +193,12 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
         const std::string league = BatchTeamFilePath(directory, entry.nroTeamFile);
         auto leagueFile = TeamFile::Open(league, TeamFile::Mode::ReadOnly);
         if (!leagueFile) {
-            report.messages.push_back(league + " file cannot be opened");
+            Say(report, tell, league + " file cannot be opened");
             report.stopped = true;
             return;
         }
         if (!leagueFile->CheckHeader()) {
-            report.messages.push_back(league + " file cannot be read");
+            Say(report, tell, league + " file cannot be read");
             report.stopped = true;
             return;
         }
@@ -199,9 +224,9 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
         if (std::fseek(pool.get(), offset, SEEK_SET) != 0 ||
             std::fwrite(bytes.data(), 1, bytes.size(), pool.get()) != bytes.size() ||
             std::fflush(pool.get()) != 0) {
-            report.messages.push_back("Pool entry " + std::to_string(index) + " of " + path +
-                                      " could not be written back: " + SystemErrorText(errno) +
-                                      "\nThe fix is stopped; the backup holds the file as it was.");
+            Say(report, tell,
+                "Pool entry " + std::to_string(index) + " of " + path + " could not be written back: " +
+                    SystemErrorText(errno) + "\nThe fix is stopped; the backup holds the file as it was.");
             report.stopped = true;
             return;
         }
@@ -211,15 +236,16 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
 
 } // namespace
 
-MarketFixReport ArreglarMercado(const std::string& directory, BackupRun& backups, Progress& progress) {
+MarketFixReport ArreglarMercado(const std::string& directory, BackupRun& backups, Progress& progress,
+                                const MarketMessageSink& tell) {
     MarketFixReport report;
     for (const auto& cup : kCups) {
-        if (!FixCupFile(directory, cup, backups, report, progress)) {
+        if (!FixCupFile(directory, cup, backups, report, progress, tell)) {
             report.stopped = true;
             return report;
         }
     }
-    FixPool(directory, backups, report, progress);
+    FixPool(directory, backups, report, progress, tell);
     return report;
 }
 

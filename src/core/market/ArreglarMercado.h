@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,12 @@ struct MarketFixReport {
     bool stopped = false;
     std::int64_t cupTeams = 0; // cup records read
     std::int64_t cupTeamsRewritten = 0;
-    bool poolMissing = false;     // no pool file: the pool pass had nothing to do
+    bool poolMissing = false; // no pool file: the pool pass had nothing to do
+    // The pool file is there but cannot be opened for writing (read-only, locked): it was not changed.
+    bool poolUnopenable = false;
+    std::string poolOpenFailure; // the operating system's words for that
+    // The .bak/.BAK copies this fix wrote, in the order written, as the paths it wrote them to.
+    std::vector<std::string> backupsWritten;
     std::int64_t poolEntries = 0; // pool records processed
     std::int64_t poolEntriesRewritten = 0;
     std::int64_t poolEntriesTeamMissing = 0; // left unchanged: their team is not in the league file
@@ -32,7 +38,12 @@ struct MarketFixReport {
 // A file whose copy cannot be made is not changed and the fix stops with a message naming it. Every copy
 // is written under a temporary name, so a failed copy never cuts an older one.
 // Progress: "Fixing Cups", then "Fixing Market"; there is no cancel.
-MarketFixReport ArreglarMercado(const std::string& directory, BackupRun& backups, Progress& progress);
+//
+// Each message is also handed to `tell` the moment it arises, before the fix goes on, so that a window can
+// show it then; the fix waits for `tell` to return.
+using MarketMessageSink = std::function<void(const std::string& message)>;
+MarketFixReport ArreglarMercado(const std::string& directory, BackupRun& backups, Progress& progress,
+                                const MarketMessageSink& tell = {});
 
 // The same with a run of its own.
 MarketFixReport ArreglarMercado(const std::string& directory, Progress& progress);

@@ -50,19 +50,9 @@ bool IsDamaged(OpenFailure failure) {
 }
 
 Status MoveAside(const std::string& path, std::string& keptAs) {
-    keptAs = path + ".damaged";
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        std::error_code ec;
-        const std::string from = path + suffix;
-        if (!std::filesystem::exists(from, ec)) {
-            std::filesystem::remove(keptAs + suffix, ec);
-            continue;
-        }
-        std::filesystem::rename(from, keptAs + suffix, ec);
-        if (ec)
-            return Error{"The damaged player database " + path + " cannot be moved to " + keptAs + suffix +
-                         " (" + ec.message() + "); nothing was built."};
-    }
+    auto moved = SetAsideDamagedFile(path);
+    if (!moved) return Error{"The damaged player database " + moved.error().text + "; nothing was built."};
+    keptAs = *moved;
     return {};
 }
 
@@ -75,8 +65,15 @@ Status BuildInto(const std::string& databasePath, const std::string& dataDirecto
 
     for (int n = kFirstFile; n <= kLastFile; ++n) {
         progress.Update(Reading(n, -1));
-        auto file = TeamFile::Open(BatchTeamFilePath(dataDirectory, n), TeamFile::Mode::ReadOnly);
-        if (!file) continue;
+        const std::string path = BatchTeamFilePath(dataDirectory, n);
+        auto file = TeamFile::Open(path, TeamFile::Mode::ReadOnly);
+        if (!file) {
+            // A gap in the numbering is no news; a file that is there and cannot be opened is.
+            std::error_code ec;
+            if (std::filesystem::exists(FindExistingFile(path), ec))
+                summary.skipped.push_back(file.error().text);
+            continue;
+        }
         // A file far too large to be a team file is left out with a note, rather than read for hours.
         if (Status size = file->CheckSize(); !size) {
             summary.skipped.push_back(size.error().text);

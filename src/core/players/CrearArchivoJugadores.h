@@ -14,7 +14,8 @@ struct PlayerDatabaseBuildSummary {
     int stoppedAtFile = 0; // the file number whose header could not be read (the scan ended there), or 0
     std::int64_t teams = 0;
     std::int64_t rows = 0;
-    // Team files left out because they cannot be read as team files (far too large), with the reason.
+    // Team files left out because they are there but cannot be opened, or cannot be read as team files
+    // (far too large), each with the reason.
     std::vector<std::string> skipped;
     // A damaged database that the build replaced was first moved to this name (kept for whoever wants to
     // look into it), or empty.

@@ -491,4 +491,20 @@ Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const s
     }
 }
 
+Result<std::string> SetAsideDamagedFile(const std::string& path) {
+    const std::string keptAs = path + ".damaged";
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::error_code ec;
+        const std::string from = path + suffix;
+        if (!std::filesystem::exists(from, ec)) {
+            // A companion of an older copy must not be taken for this file's.
+            std::filesystem::remove(keptAs + suffix, ec);
+            continue;
+        }
+        std::filesystem::rename(from, keptAs + suffix, ec);
+        if (ec) return Error{path + " cannot be moved to " + keptAs + suffix + " (" + ec.message() + ")"};
+    }
+    return keptAs;
+}
+
 } // namespace kivo

@@ -58,6 +58,11 @@ Result<SQLite::Database> ConnectKeyedFileReadOnly(const KeyedFileSchema& schema,
                                                   OpenAttempt& attempt,
                                                   int busyWaitMs = kKeyedFileBusyWaitMs);
 
+// Moves a damaged keyed file, with its -wal and -shm companions, out of the way to "<path>.damaged" (an
+// older set-aside copy of that name is replaced), so that a new file can be made under its name. Returns
+// the name it is kept under; on failure nothing more is moved and the error names both files.
+Result<std::string> SetAsideDamagedFile(const std::string& path);
+
 // Creates the table and every order that is missing. Runs inside the caller's transaction, if any.
 void CreateKeyedFileSchema(SQLite::Database& db, const KeyedFileSchema& schema);
 

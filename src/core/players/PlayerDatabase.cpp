@@ -190,6 +190,19 @@ Result<std::int64_t> PlayerDatabase::CountRows() {
     }
 }
 
+Result<std::int64_t> PlayerDatabase::CountMarked(std::uint8_t mark) {
+    try {
+        // Both forms are answered by the mark order, which holds only marked rows.
+        SQLite::Statement query(db_, mark == 0 ? "SELECT count(*) FROM jugadores WHERE marca <> 0"
+                                               : "SELECT count(*) FROM jugadores WHERE marca = ?");
+        if (mark != 0) query.bind(1, static_cast<int>(mark));
+        query.executeStep();
+        return static_cast<std::int64_t>(query.getColumn(0).getInt64());
+    } catch (const std::exception& e) {
+        return DatabaseError("Cannot count the marked rows", path_, e);
+    }
+}
+
 Result<std::optional<StoredPlayer>> PlayerDatabase::Get(std::int64_t id) {
     try {
         SQLite::Statement query(db_,

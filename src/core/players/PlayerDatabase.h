@@ -55,6 +55,8 @@ public:
     SQLite::Database& connection() { return db_; }
 
     Result<std::int64_t> CountRows();
+    // The players that carry mark `mark`; with 0, those that carry any mark.
+    Result<std::int64_t> CountMarked(std::uint8_t mark);
     Result<std::optional<StoredPlayer>> Get(std::int64_t id);
     Result<std::int64_t> Add(const PlayerRow& row);
     Status Put(std::int64_t id, const PlayerRow& row);

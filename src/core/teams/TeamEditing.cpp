@@ -219,16 +219,17 @@ bool CancelNeedsQuestion(const TeamEditSession& session) {
 SaveOutcome SaveEdits(BackupRun& backups, const std::string& path, std::uint64_t k, const TeamEditState& s) {
     SaveOutcome out;
     out.record = EncodeEdits(s);
-    // The backup first and on its own, so that a refusal is told apart from a failed write: after a refusal
-    // nothing has been touched.
-    if (Status backedUp = backups.EnsureBackedUp(FindExistingFile(path)); !backedUp) {
+    const TeamSaveResult saved = SaveTeam(backups, path, k, out.record);
+    out.text = saved.error.text;
+    switch (saved.failure) {
+    case TeamSaveResult::Failure::None:
+        break;
+    case TeamSaveResult::Failure::BackupRefused:
         out.failure = SaveOutcome::Failure::BackupRefused;
-        out.text = backedUp.error().text;
-        return out;
-    }
-    if (Status saved = SaveTeam(backups, path, k, out.record); !saved) {
+        break;
+    case TeamSaveResult::Failure::WriteFailed:
         out.failure = SaveOutcome::Failure::WriteFailed;
-        out.text = saved.error().text;
+        break;
     }
     return out;
 }

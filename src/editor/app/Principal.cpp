@@ -18,10 +18,7 @@
 #include "core/prices/Formulas.h"
 #include "core/prices/PriceLadder.h"
 #include "core/settings/SettingsEntries.h"
-#include "editor/ui/EditorState.h"
 #include "editor/app/Presentacion.h"
-#include "editor/ui/TaskWindows.h"
-#include "editor/ui/WindowPlacement.h"
 #include "editor/clipboard/VerPortapapeles.h"
 #include "editor/inspect/ComprobarArchivos.h"
 #include "editor/inspect/CopiasSeguridad.h"
@@ -30,12 +27,16 @@
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/prices/EditarFormulaPrecios.h"
 #include "editor/rosters/RosterCommands.h"
+#include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/EquiposExistentes.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/ReportPreview.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -287,12 +288,19 @@ void Principal::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SaveWindowPlacement(this, kPlacementFileName, kSection);
+    // Team editors first, before the catalogue and browser they belong to: one with unsaved edits asks,
+    // and No keeps the program running with nothing else closed.
+    for (QMdiSubWindow* sub : area_->subWindowList())
+        if (qobject_cast<ActualizarEquipo*>(sub->widget()) && !sub->close()) {
+            event->ignore();
+            return;
+        }
     area_->closeAllSubWindows();
     if (!area_->subWindowList().isEmpty()) {
         event->ignore();
         return;
     }
+    SaveWindowPlacement(this, kPlacementFileName, kSection);
     if (QWidget* clipboard = Globals().ClipboardThread) clipboard->close();
     if (QWidget* help = Globals().HelpWindow) help->close();
     event->accept();

@@ -22,10 +22,13 @@
 #include "editor/ui/WindowPlacement.h"
 #include "editor/clipboard/ClipboardList.h"
 #include "editor/clipboard/PlayerDrag.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/StockMessages.h"
 #include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -188,8 +191,8 @@ bool VerPortapapeles::Load(std::int64_t keepId, int fallbackRow) {
         if (last) break;
     }
     if (failed) {
-        RaiseStockMessage(StockMessage::RecordRetrieval, QString::fromStdString(failed->text), FileLabel(),
-                          {}, this);
+        RaiseStockMessage(StockMessage::RecordRetrieval, StorageErrorText(failed->text), FileLabel(), {},
+                          this);
         entries_.clear();
         list_->clear();
         // Back to the previous window: this one closes.

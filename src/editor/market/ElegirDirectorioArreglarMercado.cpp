@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
@@ -13,16 +14,18 @@
 #include <QVBoxLayout>
 
 #include "core/backups/Backups.h"
+#include "core/settings/RecentDirectories.h"
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
-#include "editor/ui/EditorState.h"
-#include "editor/ui/TaskWindows.h"
-#include "editor/ui/WindowPlacement.h"
 #include "editor/market/MarketProgress.h"
+#include "editor/ui/DirectoryField.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -33,19 +36,6 @@ constexpr const char* kHelpKeyword = "Fixing Foreign Market";
 
 QString Path(const std::string& path) {
     return QString::fromStdString(path);
-}
-
-// The copies of the files as they were, as they lie now in the directory (letter case as found).
-QStringList BackupsIn(const std::string& directory) {
-    const QStringList files = QDir(Path(TrimRight(directory))).entryList(QDir::Files, QDir::Name);
-    QStringList found;
-    for (const char* name : {"Eurocup.bak", "Uefacup.bak", "Eurocwc.bak", "POOLPLYR.BAK"})
-        for (const QString& file : files)
-            if (file.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
-                found << file;
-                break;
-            }
-    return found;
 }
 
 } // namespace
@@ -60,12 +50,17 @@ QString MarketFixSummary(const MarketFixReport& r, const std::string& directory,
                 .arg(r.cupTeams - r.cupTeamsRewritten);
     if (r.poolMissing)
         text += QStringLiteral("No POOLPLYR.DAT was found: the market pool was not changed.\n");
+    else if (r.poolUnopenable)
+        text += QStringLiteral("POOLPLYR.DAT could not be opened (") + Path(r.poolOpenFailure) +
+                QStringLiteral("): the market pool was not changed.\n");
     else
         text += QStringLiteral("Pool entries refreshed: %1, left as they were: %2.\n")
                     .arg(r.poolEntriesRewritten)
                     .arg(r.poolEntries - r.poolEntriesRewritten);
     const QString dir = QDir::toNativeSeparators(Path(TrimRight(directory)));
-    const QStringList backups = BackupsIn(directory);
+    QStringList backups;
+    for (const std::string& written : r.backupsWritten)
+        backups << Path(std::filesystem::path(written).filename().string());
     if (backups.isEmpty())
         text += QStringLiteral("No backup was written.");
     else
@@ -92,12 +87,12 @@ ElegirDirectorioArreglarMercado::ElegirDirectorioArreglarMercado() {
     SetHelpKeyword(this, QString::fromLatin1(kHelpKeyword));
 
     auto* prompt = new QLabel(QStringLiteral("Team Files Directory:"));
-    directory_ = new QLineEdit(Path(Globals().BatchDataDirectory));
-    directory_->setMaxLength(255);
+    // The field starts at the configured game directory (else the last one used); it is the global.
+    Globals().BatchDataDirectory = StartingDataDirectory(VentanasPath());
+    directory_ = new DirectoryField(Path(Globals().BatchDataDirectory), prompt->text());
     directory_->setMinimumWidth(340);
-    directory_->setToolTip(QStringLiteral("Directorio donde están los archivos"));
-    directory_->setStatusTip(directory_->toolTip());
-    directory_->setAccessibleName(QStringLiteral("Team Files Directory:"));
+    directory_->lineEdit()->setToolTip(QStringLiteral("Directorio donde están los archivos"));
+    directory_->lineEdit()->setStatusTip(directory_->lineEdit()->toolTip());
     prompt->setBuddy(directory_);
     auto* help = new QPushButton(QStringLiteral("Help"));
     begin_ = new QPushButton(QStringLiteral("Begin Fixing Market"));
@@ -122,7 +117,7 @@ ElegirDirectorioArreglarMercado::ElegirDirectorioArreglarMercado() {
     layout->addLayout(buttons);
     resize(520, 130);
 
-    connect(directory_, &QLineEdit::textChanged, this,
+    connect(directory_, &DirectoryField::textChanged, this,
             [](const QString& text) { Globals().BatchDataDirectory = text.toStdString(); });
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
     connect(begin_, &QPushButton::clicked, this, &ElegirDirectorioArreglarMercado::Begin);
@@ -141,16 +136,26 @@ void ElegirDirectorioArreglarMercado::Begin() {
         return;
     }
     // The worker gets its own copy of the directory; the entry may change while it runs.
-    const std::string directory = Globals().BatchDataDirectory;
+    DirectoryField::Remember(directory_->text());
+    const std::string directory = UsableDirectory(Globals().BatchDataDirectory);
     // The fix is a run of its own with its own copies: the worker must not share the frame's run, which the
     // team editors use on the GUI thread meanwhile.
     auto backups = std::make_shared<BackupRun>();
     QPointer<ElegirDirectorioArreglarMercado> self(this);
     RunWithProgress<MarketFixReport>(
         this, QStringLiteral("Fixing Cups"), false,
-        [directory, backups](Progress& progress) {
+        [directory, backups, self](Progress& progress) {
             MarketProgress labelled(progress);
-            return ArreglarMercado(directory, *backups, labelled);
+            // Each message shows when it arises, the fix waiting on the worker until it is answered.
+            const MarketMessageSink tell = [self](const std::string& message) {
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [self, text = QString::fromLatin1(message.c_str())] {
+                        ShowInformation(QStringLiteral("ERROR"), text, self);
+                    },
+                    Qt::BlockingQueuedConnection);
+            };
+            return ArreglarMercado(directory, *backups, labelled, tell);
         },
         [self, directory, backups](MarketFixReport report) {
             // The worker is done with the run: where its copies went can be asked now.
@@ -161,11 +166,14 @@ void ElegirDirectorioArreglarMercado::Begin() {
 
 void ElegirDirectorioArreglarMercado::Finished(const MarketFixReport& report, const std::string& directory,
                                                const std::string& runFolder) {
-    for (const std::string& message : report.messages)
-        ShowInformation(QStringLiteral("ERROR"), QString::fromLatin1(message.c_str()), this);
+    // The ERROR messages were shown as they arose; the summary comes last.
     ShowInformation(QStringLiteral("Fixing Market"), MarketFixSummary(report, directory, runFolder), this);
     Globals().GlobalResponse = kResponseCompleted;
     CloseTask();
+}
+
+QLineEdit* ElegirDirectorioArreglarMercado::directoryEntry() const {
+    return directory_->lineEdit();
 }
 
 void ElegirDirectorioArreglarMercado::CloseTask() {

@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace kivo::editor {
 
+class DirectoryField;
+
 // The directory window of the market fix, a task window inside the frame.
 void StartElegirDirectorioArreglarMercado();
 
@@ -20,7 +22,8 @@ class ElegirDirectorioArreglarMercado : public QWidget {
 public:
     ElegirDirectorioArreglarMercado();
 
-    QLineEdit* directoryEntry() const { return directory_; }
+    QLineEdit* directoryEntry() const;
+    DirectoryField* directoryField() const { return directory_; }
     QPushButton* beginButton() const { return begin_; }
     QPushButton* closeButton() const { return close_; }
 
@@ -33,14 +36,14 @@ private:
     void Finished(const MarketFixReport& report, const std::string& directory, const std::string& runFolder);
     void CloseTask();
 
-    QLineEdit* directory_;
+    DirectoryField* directory_;
     QPushButton* begin_;
     QPushButton* close_;
     bool closed_ = false;
 };
 
 // The one message after the fix: cup teams refreshed and skipped, pool entries refreshed and left, and
-// where the copies of the files as they were are kept.
+// where the copies of the files as they were are kept: only the .bak copies this fix wrote.
 // `runFolder` is where the fix's run kept the copies of the files as they were before its first change.
 QString MarketFixSummary(const MarketFixReport& report, const std::string& directory,
                          const std::string& runFolder = {});

@@ -14,15 +14,15 @@
 
 #include "core/players/PlayerDatabase.h"
 #include "core/players/ProcesoActualizacionArchivo.h"
-#include "editor/ui/CheckOpen.h"
-#include "editor/ui/EditorState.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/players/MarkingProgress.h"
 #include "editor/players/PlayersWindowSupport.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
+#include "editor/ui/TaskWindows.h"
 
 namespace kivo::editor {
 
@@ -158,10 +158,19 @@ void ActualizarArchivoTodos::Start() {
         close_->click();
         return;
     }
+    const std::string name = QFile::encodeName(fileName_).toStdString();
+    // Another number than the file's own replaces another country's players by these: asked apart, and
+    // No leaves the window open to choose again.
+    if (Status matches = CheckUpdateNumber(name, static_cast<std::uint16_t>(n)); !matches) {
+        const MessageButton anyway = AskYesNo(QStringLiteral("ATTENTION"),
+                                              QString::fromLocal8Bit(matches.error().text.c_str()) +
+                                                  QStringLiteral("\nDo you want to update anyway ?"),
+                                              MessageButton::No, window());
+        if (anyway != MessageButton::Yes) return;
+    }
 
     updating_ = true;
     const std::string path = PlayerDatabasePath();
-    const std::string name = QFile::encodeName(fileName_).toStdString();
     const auto number = static_cast<std::uint16_t>(n);
     std::function<UpdateResult(Progress&)> job = [path, name, number](Progress& progress) {
         UpdateResult result;

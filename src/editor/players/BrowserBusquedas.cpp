@@ -26,11 +26,14 @@
 #include "editor/players/PlayerListModel.h"
 #include "editor/players/PlayersWindowSupport.h"
 #include "editor/rosters/RosterCommands.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/StockMessages.h"
+#include "editor/ui/TaskWindows.h"
 
 namespace kivo::editor {
 
@@ -176,7 +179,7 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
                                                "filter shows, to a CSV file"));
 
     auto* search = Button(QStringLiteral("Set Search Criteria and Search"));
-    search->setIcon(QIcon(QStringLiteral(":/icons/buscar3.svg")));
+    search->setIcon(QIcon(QStringLiteral(":/icons/editbus.svg")));
     markEntry_ = new QLineEdit(QStringLiteral("0"));
     markEntry_->setMaxLength(3);
     markEntry_->setValidator(new MarkValidator(0, 255, markEntry_));
@@ -270,10 +273,15 @@ BrowserBusquedas::BrowserBusquedas(QWidget* parent) : QWidget(parent) {
     };
     connect(search, &QPushButton::clicked, this,
             [this, reload] { OpenModalOnTask(this, new FormularioBusqueda(marcaSeleccionada_), reload); });
-    connect(clear, &QPushButton::clicked, this,
-            [this, reload] { RunClearMarks(this, marcaSeleccionada_, [reload] { reload(); }); });
-    connect(clearAll, &QPushButton::clicked, this,
-            [this, reload] { RunClearMarks(this, 0, [reload] { reload(); }); });
+    connect(clear, &QPushButton::clicked, this, [this, reload] {
+        // With Selected Mark 0 this clears every mark, as Clear ALL Marks does: both ask first.
+        if (marcaSeleccionada_ == 0 && !ConfirmClearingEveryMark(window())) return;
+        RunClearMarks(this, marcaSeleccionada_, [reload] { reload(); });
+    });
+    connect(clearAll, &QPushButton::clicked, this, [this, reload] {
+        if (!ConfirmClearingEveryMark(window())) return;
+        RunClearMarks(this, 0, [reload] { reload(); });
+    });
     connect(update, &QPushButton::clicked, this,
             [this, reload] { OpenModalOnTask(this, new ActualizarArchivoTodos, reload); });
     connect(print_, &QPushButton::clicked, this,

@@ -9,16 +9,18 @@
 #include <QVBoxLayout>
 
 #include "core/players/CrearArchivoJugadores.h"
-#include "editor/ui/CheckOpen.h"
-#include "editor/ui/EditorState.h"
-#include "editor/ui/TaskWindows.h"
-#include "editor/ui/WindowPlacement.h"
+#include "core/settings/RecentDirectories.h"
 #include "editor/players/MarkingProgress.h"
 #include "editor/players/PlayersWindowSupport.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/DirectoryField.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -40,12 +42,14 @@ ElegirDirectorioCrearArchivoJugadores::ElegirDirectorioCrearArchivoJugadores(QWi
     setStatusTip(QStringLiteral("Create An All Players File"));
     SetHelpKeyword(this, QString::fromLatin1(kHelpKeyword));
 
-    directory_ = new QLineEdit(QFile::decodeName(QByteArray::fromStdString(Globals().BatchDataDirectory)));
-    directory_->setMaxLength(255);
-    directory_->setAccessibleName(QStringLiteral("Team Files Directory:"));
+    // The field starts at the configured game directory (else the last one used); it is the global.
+    Globals().BatchDataDirectory = StartingDataDirectory(VentanasPath());
+    directory_ =
+        new DirectoryField(QFile::decodeName(QByteArray::fromStdString(Globals().BatchDataDirectory)),
+                           QStringLiteral("Team Files Directory:"));
     directory_->setMinimumWidth(300);
     // Bound to the global: what is typed is what the build scans.
-    connect(directory_, &QLineEdit::textChanged, this, [](const QString& text) {
+    connect(directory_, &DirectoryField::textChanged, this, [](const QString& text) {
         Globals().BatchDataDirectory = QFile::encodeName(text).toStdString();
     });
     auto* prompt = new QLabel(QStringLiteral("Team Files Directory:"));
@@ -76,6 +80,28 @@ ElegirDirectorioCrearArchivoJugadores::ElegirDirectorioCrearArchivoJugadores(QWi
     resize(460, 110);
 }
 
+QLineEdit* ElegirDirectorioCrearArchivoJugadores::directoryEntry() const {
+    return directory_->lineEdit();
+}
+
+QString BuildSummary(const PlayerDatabaseBuildSummary& summary) {
+    QString text =
+        QStringLiteral("The file with all the players is built: %1 players of %2 teams, from %3 team "
+                       "files read.")
+            .arg(summary.rows)
+            .arg(summary.teams)
+            .arg(summary.filesRead);
+    if (summary.stoppedAtFile > 0)
+        text += QStringLiteral("\nThe header of TEAM.%1 could not be read: the files after it were not read.")
+                    .arg(summary.stoppedAtFile, 3, 10, QLatin1Char('0'));
+    for (const std::string& skipped : summary.skipped)
+        text += QStringLiteral("\nSkipped: ") + QString::fromLocal8Bit(skipped.c_str());
+    if (!summary.damagedKeptAs.empty())
+        text += QStringLiteral("\nThe old file was damaged; it is kept as ") +
+                QString::fromLocal8Bit(summary.damagedKeptAs.c_str()) + QStringLiteral(".");
+    return text;
+}
+
 void ElegirDirectorioCrearArchivoJugadores::CloseFrame() {
     CloseWithFrame(this);
 }
@@ -86,6 +112,7 @@ void ElegirDirectorioCrearArchivoJugadores::Begin() {
     question.title = QStringLiteral("ATENTION");
     question.text =
         QStringLiteral("This process could take ABOUT AN HOUR (or more) depending on the computer.\n"
+                       "It makes the file with all the players anew: ALL THE MARKS are lost.\n"
                        "Do you want to start it anyway ?");
     question.icon = MessageIcon::Exclamation;
     question.buttons = MessageButton::Yes | MessageButton::No;
@@ -96,8 +123,9 @@ void ElegirDirectorioCrearArchivoJugadores::Begin() {
     }
 
     building_ = true;
+    DirectoryField::Remember(directory_->text());
     const std::string database = PlayerDatabasePath();
-    const std::string directory = Globals().BatchDataDirectory;
+    const std::string directory = UsableDirectory(Globals().BatchDataDirectory);
     std::function<Result<PlayerDatabaseBuildSummary>(Progress&)> job = [database, directory](Progress& p) {
         HookedProgress hooked(p);
         return CrearArchivoJugadores(database, directory, hooked);
@@ -105,7 +133,12 @@ void ElegirDirectorioCrearArchivoJugadores::Begin() {
     std::function<void(Result<PlayerDatabaseBuildSummary>)> finish =
         [self = QPointer<ElegirDirectorioCrearArchivoJugadores>(this)](Result<PlayerDatabaseBuildSummary> r) {
             // A build that could not write the database says so: the old contents are still there.
-            if (!r) ShowInformation(QStringLiteral("ERROR"), QString::fromLocal8Bit(r.error().text.c_str()));
+            QWidget* parent = self ? self->window() : nullptr;
+            if (!r)
+                ShowInformation(QStringLiteral("ERROR"), QString::fromLocal8Bit(r.error().text.c_str()),
+                                parent);
+            else
+                ShowInformation(QStringLiteral("Creating File"), BuildSummary(*r), parent);
             if (!self) return;
             self->building_ = false;
             self->built_ = r.ok();

@@ -5,7 +5,13 @@
 class QLineEdit;
 class QPushButton;
 
+namespace kivo {
+struct PlayerDatabaseBuildSummary;
+}
+
 namespace kivo::editor {
+
+class DirectoryField;
 
 // The directory window of the all-players build, a task window inside the frame.
 void StartElegirDirectorioCrearArchivoJugadores();
@@ -17,7 +23,8 @@ class ElegirDirectorioCrearArchivoJugadores : public QWidget {
 public:
     explicit ElegirDirectorioCrearArchivoJugadores(QWidget* parent = nullptr);
 
-    QLineEdit* directoryEntry() const { return directory_; }
+    QLineEdit* directoryEntry() const;
+    DirectoryField* directoryField() const { return directory_; }
     QPushButton* beginButton() const { return begin_; }
     QPushButton* closeButton() const { return close_; }
 
@@ -32,9 +39,13 @@ private:
     bool placed_ = false;
     bool building_ = false;
     bool built_ = false;
-    QLineEdit* directory_;
+    DirectoryField* directory_;
     QPushButton* begin_;
     QPushButton* close_;
 };
+
+// The short summary a build ends with: players, teams, files read, files skipped and why, and a damaged
+// database set aside.
+QString BuildSummary(const PlayerDatabaseBuildSummary& summary);
 
 } // namespace kivo::editor

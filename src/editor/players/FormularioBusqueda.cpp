@@ -12,13 +12,14 @@
 
 #include "core/gamefiles/AttributeTables.h"
 #include "core/support/FixedText.h"
-#include "editor/ui/CheckOpen.h"
-#include "editor/ui/EditorState.h"
-#include "editor/ui/TaskWindows.h"
 #include "editor/players/MarkingProgress.h"
 #include "editor/players/PlayersWindowSupport.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
+#include "editor/ui/MessageBox.h"
+#include "editor/ui/TaskWindows.h"
 
 namespace kivo::editor {
 
@@ -64,7 +65,7 @@ QString FormularioBusqueda::NoChoiceText() {
 
 FormularioBusqueda::FormularioBusqueda(int mark, QWidget* parent) : QWidget(parent), mark_(mark) {
     setWindowTitle(QStringLiteral("Set Searching Criteria"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/buscar3.svg")));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/editbus.svg")));
     SetHelpKeyword(this, QString::fromLatin1(kHelpKeyword));
 
     country_ = ByteEntry(QStringLiteral("Country"), QStringLiteral("Team Country"));
@@ -174,6 +175,16 @@ SearchCriteria FormularioBusqueda::Criteria() const {
 
 void FormularioBusqueda::Search() {
     if (searching_ || !holdsDatabase_) return;
+    // Mark 0 is "no mark": a search with it would take the marks off every player it finds.
+    if (mark_ == 0) {
+        ShowInformation(
+            QStringLiteral("WARNING"),
+            QStringLiteral("The Selected Mark is 0, which means \"no mark\": the players found would "
+                           "lose their marks.\nClose this form, type a Selected Mark from 1 to 255 "
+                           "in the player browser and search again."),
+            window());
+        return;
+    }
     // A number typed but not yet confirmed counts.
     country_->interpretText();
     for (QSpinBox* s : skills_)

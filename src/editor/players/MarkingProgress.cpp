@@ -5,6 +5,7 @@
 #include "core/players/PlayerDatabase.h"
 #include "editor/ui/CheckOpen.h"
 #include "editor/ui/EditorState.h"
+#include "editor/ui/MessageBox.h"
 #include "editor/ui/ProgressWindow.h"
 #include "editor/ui/StockMessages.h"
 
@@ -20,6 +21,20 @@ struct PassResult {
     std::optional<MarkPassOutcome> outcome;
     std::string openFailure; // the worker's own connection could not be opened: the scan never started
     std::string passFailure; // the pass failed while reading or marking rows
+};
+
+// Tells whether a pass got as far as its first step: one that fails before it could not open its scan.
+class StartWatch final : public Progress {
+public:
+    explicit StartWatch(Progress& inner) : inner_(inner) {}
+    bool Update(const ProgressState& state) override {
+        started = true;
+        return inner_.Update(state);
+    }
+    bool started = false;
+
+private:
+    Progress& inner_;
 };
 
 using PassJob = std::function<Result<MarkPassOutcome>(PlayerDatabase&, Progress&)>;
@@ -39,12 +54,15 @@ void RunPass(QWidget* task, PassJob pass, std::function<void()> done) {
             return result;
         }
         HookedProgress hooked(progress);
-        auto outcome = pass(*database, hooked);
+        StartWatch watched(hooked);
+        auto outcome = pass(*database, watched);
         if (outcome) {
             result.outcome = *outcome;
             // A read error part way keeps the rows already marked, as a Cancel does, and is warned about.
             if (outcome->end == PassEnd::ReadError) result.passFailure = outcome->failure;
-        } else
+        } else if (!watched.started)
+            result.openFailure = outcome.error().text; // the scan never began: the view could not be opened
+        else
             result.passFailure = outcome.error().text;
         return result;
     };
@@ -63,16 +81,6 @@ void RunPass(QWidget* task, PassJob pass, std::function<void()> done) {
 
 } // namespace
 
-QString StorageErrorText(const std::string& coreText) {
-    std::string line = coreText.substr(0, coreText.find('\n'));
-    // The core ends its first line with "...: <storage words> (<number>)".
-    if (!line.empty() && line.back() == ')') {
-        const std::size_t colon = line.rfind(": ");
-        if (colon != std::string::npos) line = line.substr(colon + 2);
-    }
-    return QString::fromStdString(line);
-}
-
 std::function<void(const ProgressState&)>& JobStepHook() {
     return Globals().JobStepHook;
 }
@@ -80,6 +88,22 @@ std::function<void(const ProgressState&)>& JobStepHook() {
 bool HookedProgress::Update(const ProgressState& state) {
     if (const auto& hook = JobStepHook()) hook(state);
     return inner_.Update(state);
+}
+
+bool ConfirmClearingEveryMark(QWidget* parent) {
+    std::optional<std::int64_t> marked;
+    if (auto database = PlayerDatabase::Open(PlayerDatabasePath(), false))
+        if (auto counted = database->CountMarked(0)) marked = *counted;
+    if (marked && *marked == 0) return true;
+    const QString who = marked
+                            ? (*marked == 1 ? QStringLiteral("the 1 player who carries a mark")
+                                            : QStringLiteral("ALL %1 players who carry a mark").arg(*marked))
+                            : QStringLiteral("EVERY marked player");
+    return AskYesNo(QStringLiteral("ATTENTION"),
+                    QStringLiteral("This clears the marks of ") + who +
+                        QStringLiteral(", whatever their mark (Selected Mark 0 means every mark).\n"
+                                       "Do you want to continue ?"),
+                    MessageButton::No, parent) == MessageButton::Yes;
 }
 
 // A mark is one byte: a wider number would act on the wrong group, so it acts on none.

@@ -6,6 +6,7 @@
 
 #include "core/players/MarkingPasses.h"
 #include "core/support/Progress.h"
+#include "editor/ui/StockMessages.h"
 
 class QWidget;
 
@@ -15,12 +16,12 @@ namespace kivo::editor {
 // `task`; `done` runs on the GUI thread once the pass is over, whether completed, cancelled or failed.
 void RunClearMarks(QWidget* task, int mark, std::function<void()> done);
 
+// Clearing every mark ("Clear ALL Marks", or "Clear Marks" with Selected Mark 0) cannot be undone: asks
+// first, naming how many players carry a mark. True when the pass may run (also when no player is marked).
+bool ConfirmClearingEveryMark(QWidget* parent);
+
 // The search form's pass: every player meeting `criteria` gets mark `mark`, the same way.
 void RunSearchPass(QWidget* task, const SearchCriteria& criteria, int mark, std::function<void()> done);
-
-// The "Error: (...)" part of a warning made from a core failure: the storage layer's words and number
-// ("database disk image is malformed (11)"), the first line of the text when it carries none.
-QString StorageErrorText(const std::string& coreText);
 
 // Test seam: runs on the worker before each progress step of a player job (the passes, the report, the
 // one-file update) reaches its window, with the state the window gets; a test can hold the job there while

@@ -306,27 +306,37 @@ void ActualizarEquipo::Ok() {
     CloseFrame();
 }
 
+bool ActualizarEquipo::ConfirmLeavingEdits() {
+    if (!CancelNeedsQuestion(session_)) return true;
+    const MessageButton answer =
+        ShowMessage({QStringLiteral("ATENTION"), QStringLiteral("Are you sure you want to cancel ?"),
+                     MessageIcon::Exclamation, MessageButton::Yes | MessageButton::No, MessageButton::Yes},
+                    this);
+    return answer == MessageButton::Yes;
+}
+
 void ActualizarEquipo::Cancel() {
     if (finished_) return;
     // The encoded edits are left in the record buffer, written nowhere.
     Globals().TeamRecordBuffer = EncodeEdits(session_.state);
-    if (CancelNeedsQuestion(session_)) {
-        const MessageButton answer = ShowMessage(
-            {QStringLiteral("ATENTION"), QStringLiteral("Are you sure you want to cancel ?"),
-             MessageIcon::Exclamation, MessageButton::Yes | MessageButton::No, MessageButton::Yes},
-            this);
-        if (answer != MessageButton::Yes) return;
-    }
+    if (!ConfirmLeavingEdits()) return;
     response_ = kResponseCancelled;
     CloseFrame();
 }
 
 void ActualizarEquipo::CloseFrame() {
     // Inside the frame the window is the content of a subwindow: closing that closes both.
+    leaving_ = true;
     TaskFrameOf(this)->close();
 }
 
 void ActualizarEquipo::closeEvent(QCloseEvent* event) {
+    // The close box and the program's end lose unsaved edits as Cancel does, so they ask as Cancel asks;
+    // No keeps the window, and with it the program, open.
+    if (!finished_ && !leaving_ && !ConfirmLeavingEdits()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     if (finished_) return;
     finished_ = true;

@@ -113,6 +113,8 @@ private:
     void WatchTextField(QLineEdit* field, int maxLength, const QString& stored,
                         const std::function<void(const std::string&)>& store);
     void CloseFrame();
+    // Asks "Are you sure you want to cancel ?" when closing would lose edits; true when the window may go.
+    bool ConfirmLeavingEdits();
     void ReleaseFiles();
 
     TeamEditSession session_;
@@ -139,6 +141,7 @@ private:
     bool usesTeamFile_ = false;
     bool usesClipboardFile_ = false;
     bool finished_ = false;
+    bool leaving_ = false; // OK or Cancel is closing the window: the question is settled
     bool showing_ = false;
     bool placed_ = false;
     int response_ = 0;

@@ -14,15 +14,17 @@
 
 #include "core/gamefiles/Catalogue.h"
 #include "core/settings/IniFile.h"
+#include "core/settings/RecentDirectories.h"
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
 #include "core/teams/CatalogueListing.h"
-#include "editor/ui/EditorState.h"
-#include "editor/ui/TaskWindows.h"
-#include "editor/ui/WindowPlacement.h"
 #include "editor/teams/VerEquipos.h"
+#include "editor/ui/DirectoryField.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -66,8 +68,9 @@ EquiposExistentes::EquiposExistentes(QWidget* parent) : QWidget(parent) {
     startDirectory_ = std::filesystem::current_path(error).string();
     const std::string ventanas = VentanasPath();
     anyFileDirectory_ = ReadAnyFileDirectory(ventanas);
-    const std::string directory = TrimDirectory(ReadDataDirectory(ventanas));
-    listing_ = ListTeamFiles(directory);
+    // DirectorioKIVO, else the last directory used; a relative one is taken from the start directory.
+    const std::string directory = TrimDirectory(StartingDataDirectory(ventanas));
+    listing_ = ListTeamFiles(UsableDirectory(directory));
 
     tabs_ = new QTabWidget;
     tabs_->setAccessibleName(QStringLiteral("Team Files"));
@@ -110,11 +113,9 @@ EquiposExistentes::EquiposExistentes(QWidget* parent) : QWidget(parent) {
     }
 
     auto* prompt = new QLabel(QStringLiteral("Team Files Directory:"));
-    directory_ = new QLineEdit(Q(directory));
-    directory_->setMaxLength(255);
-    directory_->setAccessibleName(QStringLiteral("Team Files Directory:"));
+    directory_ = new DirectoryField(Q(directory), prompt->text());
     prompt->setBuddy(directory_);
-    connect(directory_, &QLineEdit::editingFinished, this, &EquiposExistentes::AcceptDirectory);
+    connect(directory_, &DirectoryField::editingFinished, this, &EquiposExistentes::AcceptDirectory);
 
     refresh_ = new QPushButton(QStringLiteral("&Refresh"));
     refresh_->setAccessibleName(QStringLiteral("Refresh"));
@@ -152,8 +153,12 @@ void EquiposExistentes::EnableButtons() {
         button->setEnabled(ListingHasFile(listing_, number));
 }
 
+QLineEdit* EquiposExistentes::directoryEntry() const {
+    return directory_->lineEdit();
+}
+
 void EquiposExistentes::Refresh() {
-    listing_ = ListTeamFiles(directory_->text().toStdString());
+    listing_ = ListTeamFiles(UsableDirectory(directory_->text().toStdString()));
     EnableButtons();
 }
 
@@ -164,7 +169,8 @@ void EquiposExistentes::AcceptDirectory() {
 
 void EquiposExistentes::OpenFile(int fileNumber) {
     // The entry's text counts even when Refresh was not pressed after it was edited.
-    Globals().TeamFilePath = CatalogueTeamFilePath(directory_->text().toStdString(), fileNumber);
+    Globals().TeamFilePath =
+        CatalogueTeamFilePath(UsableDirectory(directory_->text().toStdString()), fileNumber);
     OpenBrowser();
 }
 
@@ -203,8 +209,9 @@ void EquiposExistentes::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
         SaveWindowPlacement(this, kPlacementFileName, kSection);
-        WriteIniText(VentanasPath(), kConfigSection, kDirectorioKivo,
-                     TrimDirectory(directory_->text().toStdString()));
+        const std::string directory = TrimDirectory(directory_->text().toStdString());
+        WriteIniText(VentanasPath(), kConfigSection, kDirectorioKivo, directory);
+        RememberDirectory(VentanasPath(), directory);
         Globals().CatalogueOpen = false;
         Globals().GlobalResponse = kResponseCancelled;
         CloseFrameToo(this);

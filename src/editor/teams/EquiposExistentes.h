@@ -14,6 +14,8 @@ class QTabWidget;
 
 namespace kivo::editor {
 
+class DirectoryField;
+
 // Chooses a file for "Open Any File": parent, dialog title, filter, initial file name; returns the chosen
 // path or an empty text when the user cancelled. Tests replace it.
 using TeamFileChooser = std::function<QString(QWidget* parent, const QString& title, const QString& filter,
@@ -28,7 +30,8 @@ public:
     explicit EquiposExistentes(QWidget* parent = nullptr);
 
     QTabWidget* tabs() const { return tabs_; }
-    QLineEdit* directoryEntry() const { return directory_; }
+    QLineEdit* directoryEntry() const;
+    DirectoryField* directoryField() const { return directory_; }
     // The button of a league file number, or null.
     QPushButton* fileButton(int fileNumber) const;
     QPushButton* anyFileButton() const { return anyFile_; }
@@ -52,7 +55,7 @@ private:
     void OpenBrowser();
 
     QTabWidget* tabs_;
-    QLineEdit* directory_;
+    DirectoryField* directory_;
     QPushButton* anyFile_ = nullptr;
     QPushButton* refresh_;
     QPushButton* help_;

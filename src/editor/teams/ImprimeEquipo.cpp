@@ -77,11 +77,14 @@ Scan ScanFirstRecord(const std::string& path) {
 
 } // namespace
 
-void PaintOn(QPrinter* printer, const TeamSheet& sheet) {
+bool PaintOn(QPrinter* printer, const TeamSheet& sheet) {
     QPainter painter(printer);
+    // A printer that cannot start (none installed, a file that cannot be written) paints nothing.
+    if (!painter.isActive()) return false;
     // The painter's origin is the top-left corner of the printable area.
     const QRectF area = printer->pageLayout().paintRectPixels(printer->resolution());
     PaintTeamSheet(painter, QRectF(QPointF(0, 0), area.size()), sheet);
+    return painter.end();
 }
 
 void PaintTeamSheet(QPainter& painter, const QRectF& page, const TeamSheet& sheet) {
@@ -153,8 +156,10 @@ void ImprimeEquipo(QWidget* task, std::function<void()> done) {
         PreviewReport(
             owner,
             PagedReport{1, [sheet](QPainter& p, const QRect& page, int) { PaintTeamSheet(p, page, sheet); }},
-            [sheet, finish](bool print) {
-                if (print) PaintOn(SharedPrinter(), sheet);
+            [sheet, finish, owner](bool print) {
+                if (print && !PaintOn(SharedPrinter(), sheet))
+                    ShowInformation(QStringLiteral("ERROR"),
+                                    QStringLiteral("The report could not be printed."), owner);
                 finish();
             });
     });

@@ -19,17 +19,21 @@
 #include "core/support/FixedText.h"
 #include "core/teams/SaveTeam.h"
 #include "core/teams/TeamTransferFile.h"
+#include "editor/rosters/RosterDialogs.h"
 #include "editor/ui/CheckOpen.h"
 #include "editor/ui/EditorState.h"
 #include "editor/ui/TaskWindows.h"
 #include "editor/ui/WindowPlacement.h"
-#include "editor/rosters/RosterDialogs.h"
 #include "editor/teams/ActualizarEquipo.h"
 #include "editor/teams/ImprimeEquipo.h"
+#include "editor/ui/CheckOpen.h"
+#include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
 #include "editor/ui/MessageBox.h"
 #include "editor/ui/StopProgram.h"
+#include "editor/ui/TaskWindows.h"
+#include "editor/ui/WindowPlacement.h"
 
 namespace kivo::editor {
 
@@ -275,12 +279,13 @@ void VerEquipos::PasteOver(int k, const std::string& buffer) {
     const TeamRecord pasted = PastedTeam(buffer, Globals().TeamRecordBuffer);
     EditorState& g = Globals();
     // A refused backup writes nothing and leaves the program running; a failed write stops it.
-    if (Status backedUp = g.Backups->EnsureBackedUp(FindExistingFile(TrimRight(g.TeamFilePath))); !backedUp) {
-        ShowError(backedUp.error().text, this);
+    const TeamSaveResult saved = SaveTeam(*g.Backups, TrimRight(g.TeamFilePath), std::uint64_t(k), pasted);
+    if (saved.failure == TeamSaveResult::Failure::BackupRefused) {
+        ShowError(saved.error.text, this);
         return;
     }
-    if (Status saved = SaveTeam(*g.Backups, g.TeamFilePath, std::uint64_t(k), pasted); !saved) {
-        StopOnFileError(saved.error(), this);
+    if (saved.failure == TeamSaveResult::Failure::WriteFailed) {
+        StopOnFileError(saved.error, this);
         return;
     }
     g.TeamRecordBuffer = pasted;

@@ -69,6 +69,41 @@ void CheckPlayerFileInBackground(const std::string& path, const OpenSteps& steps
 
 } // namespace
 
+namespace {
+
+// What the user can do about each failure that ends the program, shown under the message.
+const QString kAdviseCreate =
+    QStringLiteral("\n\nCheck that the folder of this file exists and that you may write in it, then start "
+                   "the editor again.");
+const QString kAdviseDamaged = QStringLiteral(
+    "\n\nThis file is damaged or is not a file of its kind: move it out of the way or put back "
+    "a good copy of it, then start the editor again.");
+const QString kAdviseAccess =
+    QStringLiteral("\n\nClose any other program that uses this file and check that you may read and write "
+                   "it, then start the editor again.");
+
+enum class SetAside { Declined, Done, Failed };
+
+// Offers to move a damaged file out of the way and start afresh; `moveFailure` gets why a move failed.
+SetAside OfferSetAside(const std::string& path, const QString& name, const QString& reason,
+                       const OpenSteps& steps, QString& moveFailure) {
+    if (!steps.setAside) return SetAside::Declined;
+    const QString keptAs = name + QStringLiteral(".damaged");
+    const MessageButton answer =
+        AskYesNo(QStringLiteral("Damaged File"),
+                 name + QStringLiteral(" is damaged (") + reason + QStringLiteral(").\n\nSet it aside as ") +
+                     keptAs + QStringLiteral(" and start with ") + QString::fromStdString(steps.freshFile) +
+                     QStringLiteral(" ?\nNo ends the program and leaves the file as it is."),
+                 MessageButton::Yes);
+    if (answer != MessageButton::Yes) return SetAside::Declined;
+    const Result<std::string> moved = steps.setAside(path);
+    if (moved) return SetAside::Done;
+    moveFailure = QStringLiteral("\n\n") + QString::fromStdString(moved.error().text) + QStringLiteral(".");
+    return SetAside::Failed;
+}
+
+} // namespace
+
 bool CheckOpen(const std::string& path, bool createIfMissing, const OpenSteps& steps) {
     const QString name = Q(path);
     OpenAttempt attempt = steps.open(path, createIfMissing);
@@ -83,20 +118,30 @@ bool CheckOpen(const std::string& path, bool createIfMissing, const OpenSteps& s
     case OpenFailure::NotFound:
     case OpenFailure::CreateFailed:
         Fail(QStringLiteral("File Creation Error"),
-             QStringLiteral("Error: (") + reason + QStringLiteral(") creating ") + name + endApp,
+             QStringLiteral("Error: (") + reason + QStringLiteral(") creating ") + name + endApp +
+                 kAdviseCreate,
              QStringLiteral("File Creation Error!"));
         return false;
     case OpenFailure::OpenCreatedFailed:
         Fail(QStringLiteral("File Creation Error"),
              QStringLiteral("Error: (") + reason + QStringLiteral(") opening created ") +
-                 QStringLiteral("file:") + name + endApp,
+                 QStringLiteral("file:") + name + endApp + kAdviseCreate,
              QStringLiteral("File Creation Error!"));
         return false;
-    case OpenFailure::InvalidFile:
+    case OpenFailure::InvalidFile: {
+        QString moveFailure;
+        const SetAside setAside = OfferSetAside(path, name, reason, steps, moveFailure);
+        if (setAside == SetAside::Done) {
+            attempt = steps.open(path, createIfMissing);
+            if (attempt.ok()) return true;
+            break;
+        }
         Fail(QStringLiteral("Invalid File"),
-             QStringLiteral("Error: (") + reason + QStringLiteral(") accessing ") + name + endApp,
+             QStringLiteral("Error: (") + reason + QStringLiteral(") accessing ") + name + endApp +
+                 moveFailure + kAdviseDamaged,
              QStringLiteral("Invalid File!"));
         return false;
+    }
     case OpenFailure::KeysInvalid: {
         const MessageButton answer = AskYesNo(QStringLiteral("Invalid Key"),
                                               name + QStringLiteral(" key file is invalid.  Do you ") +
@@ -109,9 +154,16 @@ bool CheckOpen(const std::string& path, bool createIfMissing, const OpenSteps& s
         const OpenAttempt rebuilt =
             steps.rebuild ? steps.rebuild(path) : OpenAttempt{OpenFailure::Other, "no keys to rebuild (0)"};
         if (!rebuilt.ok()) {
+            QString moveFailure;
+            const SetAside setAside = OfferSetAside(path, name, Q(rebuilt.reason), steps, moveFailure);
+            if (setAside == SetAside::Done) {
+                attempt = steps.open(path, createIfMissing);
+                if (attempt.ok()) return true;
+                break;
+            }
             Fail(QStringLiteral("Key Rebuild Error"),
                  QStringLiteral("Error: (") + Q(rebuilt.reason) + QStringLiteral(") repairing key for ") +
-                     name + endApp,
+                     name + endApp + moveFailure + kAdviseDamaged,
                  QStringLiteral("Error Rebuilding Key!"));
             return false;
         }
@@ -125,7 +177,7 @@ bool CheckOpen(const std::string& path, bool createIfMissing, const OpenSteps& s
     }
     Fail(QStringLiteral("File Access Error"),
          QStringLiteral("File (") + name + QStringLiteral(") could not be ") +
-             QStringLiteral("opened.  Error: ") + Q(attempt.reason) + QStringLiteral("."),
+             QStringLiteral("opened.  Error: ") + Q(attempt.reason) + QStringLiteral(".") + kAdviseAccess,
          QStringLiteral("Disk Error"));
     return false;
 }

@@ -82,6 +82,8 @@ struct EditorState {
                           const QString& initial)>
         TeamFileDialog;
     std::function<QString()> ExportPathDialog;
+    // Who answers the folder picker of the directory fields ("Browse..."): the chosen folder, or empty.
+    std::function<QString(QWidget* parent, const QString& title, const QString& initial)> DirectoryDialog;
     std::function<void(QWidget* dialog)> UpdateFileDialog;
     std::function<void(const ProgressState&)> JobStepHook;
     // Where zeltra.ini is kept; empty means the platform's configuration directory.

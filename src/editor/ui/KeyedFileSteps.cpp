@@ -1,6 +1,7 @@
 // The keyed files' open and rebuild steps, as the core's player and clipboard stores offer them.
 #include "editor/ui/CheckOpen.h"
 
+#include "core/players/KeyedFile.h"
 #include "core/players/KeyedFileOpen.h"
 
 namespace kivo::editor {
@@ -10,7 +11,7 @@ OpenSteps PlayerDatabaseSteps() {
 }
 
 OpenSteps ClipboardFileSteps() {
-    return {&OpenClipboardFile, &RebuildClipboardKeys};
+    return {&OpenClipboardFile, &RebuildClipboardKeys, &SetAsideDamagedFile, "an empty players clipboard"};
 }
 
 } // namespace kivo::editor

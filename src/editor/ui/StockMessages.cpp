@@ -72,4 +72,14 @@ MessageButton RaiseStockMessage(StockMessage which, const QString& errorText, co
     return ShowMessage(StockMessageSpec(which, errorText, file, operation), parent);
 }
 
+QString StorageErrorText(const std::string& coreText) {
+    std::string line = coreText.substr(0, coreText.find('\n'));
+    // The core ends its first line with "...: <storage words> (<number>)"; its own findings (a file of
+    // another kind) carry no number, and are shown in the same form with 0.
+    const bool numbered = !line.empty() && line.back() == ')';
+    const std::size_t colon = line.rfind(": ");
+    if (colon != std::string::npos) line = line.substr(colon + 2);
+    return QString::fromStdString(numbered ? line : line + " (0)");
+}
+
 } // namespace kivo::editor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QString>
 
 #include "editor/ui/MessageBox.h"
@@ -22,6 +24,10 @@ inline constexpr int kDriverSpecificError = 90;
 // "description (number)", trailing blanks of the description removed.
 QString ComposeErrorText(const FileErrorInfo& error);
 QString ComposeErrorText(const QString& description, int number);
+
+// The "Error: (...)" part of a warning made from a core failure: the storage layer's words and number
+// ("database disk image is malformed (11)"); a text that carries no number gives its last part and 0.
+QString StorageErrorText(const std::string& coreText);
 
 enum class StockMessage {
     RecordRetrieval,    // file

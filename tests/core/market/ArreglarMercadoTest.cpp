@@ -250,5 +250,81 @@ TEST_F(MarketFixTest, APoolThatIsNoRegularFileStopsTheFix) {
     EXPECT_NE(report.messages.back().find("not a regular file"), std::string::npos) << report.messages.back();
 }
 
+// Each message is handed on the moment it arises: the cup files after it are not yet touched then.
+TEST_F(MarketFixTest, EachMessageIsToldWhenItArises) {
+    const auto cwcBefore = ReadBytes(Path("Eurocwc.tmd"));
+    struct Told {
+        std::string message;
+        bool cwcBackedUp;
+        bool cwcUnchanged;
+        bool poolBackedUp;
+    };
+    std::vector<Told> told;
+    BackupRun run;
+    const MarketFixReport report = ArreglarMercado(data, run, quiet, [&](const std::string& message) {
+        told.push_back({message, std::filesystem::exists(Path("Eurocwc.bak")),
+                        ReadBytes(Path("Eurocwc.tmd")) == cwcBefore,
+                        std::filesystem::exists(Path("POOLPLYR.BAK"))});
+    });
+    ASSERT_EQ(told.size(), 2u);
+    ASSERT_EQ(report.messages.size(), 2u);
+    for (std::size_t i = 0; i < told.size(); ++i) {
+        EXPECT_EQ(told[i].message, report.messages[i]);
+        // Both arise in Uefacup.tmd, before Eurocwc.tmd and the pool are backed up or changed.
+        EXPECT_FALSE(told[i].cwcBackedUp) << i;
+        EXPECT_TRUE(told[i].cwcUnchanged) << i;
+        EXPECT_FALSE(told[i].poolBackedUp) << i;
+    }
+    EXPECT_NE(ReadBytes(Path("Eurocwc.tmd")), cwcBefore);
+}
+
+// The report names only the .bak copies this fix wrote, in the order written; older ones are not its own.
+TEST_F(MarketFixTest, TheBackupsWrittenAreOnlyThisRunsOwn) {
+    WriteBytes(Path("Eurocwc.bak"), {1, 2, 3});
+    WriteBytes(Path("POOLPLYR.BAK"), {4, 5, 6});
+    const MarketFixReport all = ArreglarMercado(data, quiet);
+    EXPECT_EQ(all.backupsWritten, (std::vector<std::string>{Path("Eurocup.bak"), Path("Uefacup.bak"),
+                                                            Path("Eurocwc.bak"), Path("POOLPLYR.BAK")}));
+    for (const char* old : {"Eurocup.bak", "Uefacup.bak", "Eurocwc.bak", "POOLPLYR.BAK"})
+        std::filesystem::remove(Path(old));
+    WriteBytes(Path("Eurocwc.bak"), {1, 2, 3});
+    WriteBytes(Path("POOLPLYR.BAK"), {4, 5, 6});
+    std::filesystem::remove(Path("Uefacup.tmd"));
+    const MarketFixReport stopped = ArreglarMercado(data, quiet);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.backupsWritten, std::vector<std::string>{Path("Eurocup.bak")});
+    EXPECT_EQ(ReadBytes(Path("Eurocwc.bak")), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadBytes(Path("POOLPLYR.BAK")), (std::vector<std::uint8_t>{4, 5, 6}));
+}
+
+// The cup file is copied to its backup before it is opened for writing: a cup file that is not there gets
+// no backup, and no other file is touched.
+TEST_F(MarketFixTest, ACupFileThatIsNotThereGetsNoBackup) {
+    std::filesystem::remove(Path("EUROCUP.TMD"));
+    std::filesystem::create_directories(Path("EUROCUP.TMD")); // a folder in the file's place
+    const MarketFixReport report = ArreglarMercado(data, quiet);
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(report.messages, std::vector<std::string>{data + "/Eurocup.tmd file cannot be opened"});
+    EXPECT_TRUE(report.backupsWritten.empty());
+    EXPECT_FALSE(std::filesystem::exists(Path("Eurocup.bak")));
+    EXPECT_FALSE(std::filesystem::exists(Path(kBackupFolderName)));
+}
+
+// A pool that is there but cannot be opened for writing is not reported as missing.
+TEST_F(MarketFixTest, APoolThatCannotBeOpenedIsNotTakenForAMissingOne) {
+    std::filesystem::remove(Path("POOLPLYR.DAT"));
+    const MarketFixReport missing = ArreglarMercado(data, quiet);
+    EXPECT_TRUE(missing.poolMissing);
+    EXPECT_FALSE(missing.poolUnopenable);
+    std::filesystem::create_directories(Path("POOLPLYR.DAT")); // there, but no file to write
+    const MarketFixReport unopenable = ArreglarMercado(data, quiet);
+    EXPECT_FALSE(unopenable.poolMissing);
+    EXPECT_TRUE(unopenable.poolUnopenable);
+    EXPECT_NE(unopenable.poolOpenFailure.find("directory"), std::string::npos) << unopenable.poolOpenFailure;
+    EXPECT_TRUE(unopenable.stopped);
+    EXPECT_EQ(unopenable.poolEntries, 0);
+    EXPECT_FALSE(std::filesystem::exists(Path("POOLPLYR.BAK")));
+}
+
 } // namespace
 } // namespace kivo

@@ -8,6 +8,7 @@
 #include "../TestFiles.h"
 #include "core/gamefiles/TeamFile.h"
 #include "core/support/FixedText.h"
+#include "core/teams/SaveTeam.h"
 #include "EditedTeam.h"
 
 namespace kivo {
@@ -85,6 +86,39 @@ TEST(SaveEdits, AGoneFileOrATeamPastItsEndWritesNothing) {
     test::WriteBytes(path, file);
     EXPECT_EQ(SaveEdits(backups, path, 1, s.state).failure, SaveOutcome::Failure::WriteFailed);
     EXPECT_EQ(test::ReadBytes(path), file);
+}
+
+// The paste's write: the result tells a refused backup (nothing touched, the program goes on) from a failed
+// write, and a written team changes only its own bytes.
+TEST(SaveTeam, TellsARefusedBackupFromAFailedWrite) {
+    struct Case {
+        const char* name;
+        bool blockBackups;
+        std::uint64_t k;
+        TeamSaveResult::Failure failure;
+    };
+    const Case cases[] = {{"written", false, 1, TeamSaveResult::Failure::None},
+                          {"backup refused", true, 1, TeamSaveResult::Failure::BackupRefused},
+                          {"past the end", false, 5, TeamSaveResult::Failure::WriteFailed}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = dir.file("TEAM.008");
+        const Bytes file(2 + 2 * 684, 0x33);
+        test::WriteBytes(path, file);
+        if (c.blockBackups) test::WriteText(dir.path() / "kivo-backups", "in the way");
+        const TeamRecord team = NormalTeam();
+        BackupRun backups;
+        const TeamSaveResult saved = SaveTeam(backups, path, c.k, team);
+        EXPECT_EQ(saved.failure, c.failure) << c.name;
+        EXPECT_EQ(saved.ok(), c.failure == TeamSaveResult::Failure::None) << c.name;
+        EXPECT_EQ(saved.error.text.empty(), saved.ok()) << c.name;
+        Bytes expected = file;
+        if (saved.ok()) {
+            const Bytes written = BytesOf(team);
+            std::copy(written.begin(), written.end(), expected.begin() + 2 + 684);
+        }
+        EXPECT_EQ(test::ReadBytes(path), expected) << c.name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SaveEditsTest,
