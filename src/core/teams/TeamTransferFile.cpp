@@ -107,8 +107,8 @@ Result<TeamRecord> LoadTeamFromFile(BackupRun& backups, const SavedTeam& saved, 
     auto before = ReadTeam(file, k);
     if (!before) return before.error();
     const std::string buffer(saved.bytes.begin(), saved.bytes.end());
-    if (Status written = SaveTeam(backups, file, k, PastedTeam(buffer, *before)); !written)
-        return written.error();
+    if (const TeamSaveResult written = SaveTeam(backups, file, k, PastedTeam(buffer, *before)); !written)
+        return written.error;
     return before;
 }
 
