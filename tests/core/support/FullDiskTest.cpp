@@ -11,6 +11,7 @@
 #include "core/backups/Backups.h"
 #include "core/clipboard/ClipboardStore.h"
 #include "core/players/KeyedFileOpen.h"
+#include "core/settings/IniFile.h"
 
 namespace kivo {
 namespace {
@@ -65,6 +66,23 @@ TEST_F(FullDisk, ACopyThatDoesNotFitLeavesTheOlderCopyWhole) {
     BackupRun run;
     EXPECT_FALSE(run.EnsureBackedUp(disk / "TEAM.001").ok());
     EXPECT_FALSE(fs::exists(run.BackupPathFor(disk / "TEAM.001")));
+}
+
+// A settings file that no longer fits: the write fails and the file stays as it was, whole.
+TEST_F(FullDisk, ASettingsWriteThatDoesNotFitLeavesTheFileWhole) {
+    fs::remove(disk / "fill");
+    std::string ini = "[Formula]\r\nFormulaDelantero=1k\r\n";
+    while (ini.size() < 24000)
+        ini += "; a long comment that fills the settings file\r\n";
+    test::WriteText(disk / "ventanas.ini", ini);
+    std::ofstream fill(disk / "fill", std::ios::binary);
+    std::string block(1024, 'x');
+    while (fill.write(block.data(), static_cast<std::streamsize>(block.size())))
+        ;
+    fill.close();
+    EXPECT_FALSE(WriteIniText((disk / "ventanas.ini").string(), "Formula", "FormulaDelantero", "2k"));
+    EXPECT_EQ(test::ReadText(disk / "ventanas.ini"), ini);
+    EXPECT_FALSE(fs::exists(disk / "ventanas.ini.partial"));
 }
 
 } // namespace
