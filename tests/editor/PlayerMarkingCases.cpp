@@ -5,6 +5,7 @@
 #include <QSemaphore>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QtTest>
 
 #include <atomic>
@@ -270,6 +271,9 @@ private slots:
     void search_databaseThatCannotBeOpenedShowsTheViewOpenWarning() {
         PlayerWorld w;
         FormularioBusqueda* form = OpenForm(w, 4);
+        // The first user's full page check ends on its worker before the file is spoilt.
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
         // The form holds the database; meanwhile the file is no database any more.
         const QString db = w.seams.StartFile(QStringLiteral("JUGADORES"));
         for (const char* suffix : {"-wal", "-shm"})

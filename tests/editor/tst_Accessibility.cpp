@@ -63,7 +63,9 @@ void Check(QAccessibleInterface* face, QStringList& wrong, QStringList& seen) {
             const QString text = WithoutMnemonic(prompt->text());
             // On Unix a drop list's accessible name is its current entry; its prompt reaches the reader as
             // the label it is labelled by, and its own name is kept for the platforms that read that.
-            bool labelled = false;
+            // Qt finds a label relation among the control's siblings only; a buddy elsewhere (the prompt of a
+            // directory field's drop list) labels it all the same.
+            bool labelled = prompt->buddy() == w;
             for (const auto& relation : face->relations(QAccessible::Label))
                 labelled = labelled || relation.first->object() == prompt;
             const bool named =

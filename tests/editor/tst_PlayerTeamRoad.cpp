@@ -102,7 +102,7 @@ private slots:
         QTest::keyClick(browser->list(), Qt::Key_Return);
         ActualizarEquipo* editor = ActiveEditor();
         QVERIFY(editor);
-        QCOMPARE(editor->tabs()->tabText(editor->tabs()->currentIndex()), QStringLiteral("Players"));
+        QCOMPARE(editor->tabs()->tabText(editor->tabs()->currentIndex()), QStringLiteral("&Players"));
         QCOMPARE(editor->focusWidget(), editor->row(2).name);
         QCOMPARE(editor->row(2).name->text().trimmed(), QStringLiteral("PLAYER 3"));
         QVERIFY(Globals().CatalogueOpen);

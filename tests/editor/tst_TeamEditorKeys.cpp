@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(o.editor->FocusedRow(), row);
         QTest::keyClick(focus, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(o.editor->undoStack()->count(), 1);
-        QCOMPARE(o.editor->undoButton()->text(), QStringLiteral("Undo Paste Player on Row %1").arg(row + 1));
+        QCOMPARE(o.editor->undoButton()->toolTip(), QStringLiteral("Undo Paste Player on Row %1").arg(row + 1));
         QCOMPARE(o.File(), o.original); // nothing is written before OK
         QTest::mouseClick(o.editor->okButton(), Qt::LeftButton);
         QCOMPARE(o.File(), dropped);

@@ -44,7 +44,7 @@ done
 # The manual page has a section per command and subcommand of the help, and roff reads it cleanly.
 man="$usr/share/man/man1/kivo-cli.1"
 head -1 "$man" | grep -q '^\.TH KIVO-CLI 1' || fail "manual page header"
-for c in teams team sample-data price formulas players clipboard market backups; do
+for c in teams team sample-data price formulas players clipboard market backups check diff export import reprice; do
   grep -qF ".SH \"kivo\\-cli $c\"" "$man" || fail "manual page has no section for $c"
 done
 for c in "players build" "players update" "clipboard add" "backups restore" "formulas set"; do
@@ -63,6 +63,6 @@ complete_words() {
 [ "$(complete_words "$usr/bin/kivo-cli" pl)" = players ] || fail "completion of 'pl'"
 [ "$(complete_words "$usr/bin/kivo-cli" players b)" = build ] || fail "completion of 'players b'"
 [ "$(complete_words "$usr/bin/kivo-cli" formulas set --i)" = --ini ] || fail "completion of 'formulas set --i'"
-[ "$(complete_words "$usr/bin/kivo-cli" backups "" | sort | tr '\n' ' ')" = "list restore " ] \
+[ "$(complete_words "$usr/bin/kivo-cli" backups "" | sort | tr '\n' ' ')" = "diff list restore " ] \
   || fail "completion of 'backups '"
 echo "install layout: ${#expected[@]} files checked"

@@ -28,9 +28,10 @@ Result<std::string> ReadSmallFile(const std::string& path) {
     std::error_code ec;
     const fs::path found = FindExistingFile(path);
     if (fs::is_directory(found, ec)) return Error{"Cannot open " + path + ": it is a directory"};
-    auto bytes = ReadWholeFile(found, kMaxHeader + kTeamRecordSize);
-    if (!bytes) return Error{path + " is not a saved team (.kteam) file: " + bytes.error().text};
-    return bytes;
+    if (const auto size = fs::file_size(found, ec); !ec && size > kMaxHeader + kTeamRecordSize)
+        return Error{path + " is not a saved team (.kteam) file: it is " + std::to_string(size) +
+                     " bytes long, far more than a team."};
+    return ReadWholeFile(found, kMaxHeader + kTeamRecordSize);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include <QComboBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -93,7 +94,7 @@ ElegirDirectorioArreglarMercado::ElegirDirectorioArreglarMercado() {
     directory_->setMinimumWidth(340);
     directory_->lineEdit()->setToolTip(QStringLiteral("Directorio donde están los archivos"));
     directory_->lineEdit()->setStatusTip(directory_->lineEdit()->toolTip());
-    prompt->setBuddy(directory_);
+    prompt->setBuddy(directory_->comboBox());
     auto* help = new QPushButton(QStringLiteral("Help"));
     begin_ = new QPushButton(QStringLiteral("Begin Fixing Market"));
     begin_->setToolTip(QStringLiteral("Begin Fixing Foreign Market"));

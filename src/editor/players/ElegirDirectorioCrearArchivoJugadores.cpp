@@ -1,5 +1,6 @@
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -53,7 +54,7 @@ ElegirDirectorioCrearArchivoJugadores::ElegirDirectorioCrearArchivoJugadores(QWi
         Globals().BatchDataDirectory = QFile::encodeName(text).toStdString();
     });
     auto* prompt = new QLabel(QStringLiteral("Team Files Directory:"));
-    prompt->setBuddy(directory_);
+    prompt->setBuddy(directory_->comboBox());
     auto* help = new QPushButton(QStringLiteral("Help"));
     begin_ = new QPushButton(QStringLiteral("Begin Creating File"));
     begin_->setToolTip(QStringLiteral("Begin Creating File with all the Players"));

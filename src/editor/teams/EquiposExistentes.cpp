@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -114,7 +115,7 @@ EquiposExistentes::EquiposExistentes(QWidget* parent) : QWidget(parent) {
 
     auto* prompt = new QLabel(QStringLiteral("Team Files Directory:"));
     directory_ = new DirectoryField(Q(directory), prompt->text());
-    prompt->setBuddy(directory_);
+    prompt->setBuddy(directory_->comboBox());
     connect(directory_, &DirectoryField::editingFinished, this, &EquiposExistentes::AcceptDirectory);
 
     refresh_ = new QPushButton(QStringLiteral("&Refresh"));
