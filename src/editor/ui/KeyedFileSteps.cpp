@@ -11,7 +11,7 @@ OpenSteps PlayerDatabaseSteps() {
 }
 
 OpenSteps ClipboardFileSteps() {
-    return {&OpenClipboardFile, &RebuildClipboardKeys, &SetAsideDamagedFile, "an empty players clipboard"};
+    return {&OpenClipboardFile, &RebuildClipboardKeys, {}, &SetAsideDamagedFile, "an empty players clipboard"};
 }
 
 } // namespace kivo::editor
