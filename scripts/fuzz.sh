@@ -22,9 +22,11 @@ fi
 cmake --build "$build" -j2 --target kivo_fuzz_targets
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(TeamRecordFuzz TeamFileFuzz PoolFuzz IniFuzz FormulaFuzz PlayerDatabaseFuzz ClipboardFuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(TeamRecordFuzz TeamFileFuzz PoolFuzz IniFuzz FormulaFuzz PlayerDatabaseFuzz ClipboardFuzz
+                                     GameFilesCheckFuzz RosterFuzz KteamFuzz)
 declare -A max_len=([TeamRecordFuzz]=1400 [TeamFileFuzz]=8192 [PoolFuzz]=4096 [IniFuzz]=2048 [FormulaFuzz]=420
-                    [PlayerDatabaseFuzz]=65536 [ClipboardFuzz]=65536)
+                    [PlayerDatabaseFuzz]=65536 [ClipboardFuzz]=65536 [GameFilesCheckFuzz]=8192
+                    [RosterFuzz]=16384 [KteamFuzz]=1024)
 summary="$build/fuzz-summary.txt"
 # Targets run side by side on a machine with cores to spare (KIVO_FUZZ_JOBS, default half the cores).
 jobs="${KIVO_FUZZ_JOBS:-$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 ))}"

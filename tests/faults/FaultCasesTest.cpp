@@ -42,15 +42,15 @@ const std::set<std::pair<std::string, Fault>>& AwaitingMends() {
 
 std::vector<Case> Cases(bool awaiting) {
     std::vector<Case> cases;
-    const std::vector<std::string> names = {"TeamSave",     "Paste",           "MarketFix",  "Restore",
-                                            "Build",        "Update",          "Mark",       "Clear",
-                                            "ClipboardAdd", "ClipboardDelete", "FormulasSet"};
+    const std::vector<std::string> names = {
+        "TeamSave", "Paste",        "MarketFix",       "Restore",     "Build",   "Update", "Mark",
+        "Clear",    "ClipboardAdd", "ClipboardDelete", "FormulasSet", "Reprice", "Import"};
     const std::vector<Fault> faults = {
         Fault::FileReadOnly,        Fault::FolderReadOnly, Fault::DiskFull, Fault::Removed,
         Fault::RemovedBetweenSteps, Fault::Held,           Fault::Killed,   Fault::Link};
     const std::set<std::string> writers = {"TeamSave", "Paste"};
-    const std::set<std::string> databases = {"Build", "Update",       "Mark",
-                                             "Clear", "ClipboardAdd", "ClipboardDelete"};
+    const std::set<std::string> databases = {"Build",        "Update",          "Mark",   "Clear",
+                                             "ClipboardAdd", "ClipboardDelete", "Reprice"};
     for (const std::string& name : names)
         for (Fault fault : faults) {
             if (fault == Fault::Held && !databases.count(name)) continue;

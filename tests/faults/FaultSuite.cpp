@@ -38,6 +38,9 @@ std::unique_ptr<Template> MakeTemplate() {
     MustRun({cli, "sample-data", "data", "--seed", "1"}, ws);
     std::ofstream(ws / "ventanas.ini", std::ios::binary)
         << "[Configuraci\xf3n]\r\nDirectorioKIVO=/juego\r\n\r\n[Formula]\r\nFormulaDelantero=150k*FI\r\n";
+    // A roster that renames a player in each of two league files, for the import.
+    std::ofstream(ws / "roster.csv", std::ios::binary)
+        << "file,team,slot,name\r\nTEAM.003,1,4,FAULT CASE PLAYER\r\nTEAM.004,0,2,OTHER CASE PLAYER\r\n";
     MustRun({cli, "players", "build", "data"}, ws);
     MustRun({cli, "players", "mark", "2", "--position", "G"}, ws);
     MustRun({cli, "clipboard", "add", "data/TEAM.002", "0", "1"}, ws);
@@ -238,6 +241,10 @@ const std::vector<WriteCommand>& WriteCommands() {
              {"{cli}", "formulas", "set", "attack", "99k*FI", "--ini", "ventanas.ini"},
              {"ventanas.ini"},
              true},
+            {"Reprice",
+             {"{cli}", "reprice", "data", "--file", "TEAM.002", "--file", "TEAM.003"},
+             {"JUGADORES", "data/TEAM.002", "data/TEAM.003"}},
+            {"Import", {"{cli}", "import", "data", "roster.csv"}, {"data/TEAM.003", "data/TEAM.004"}},
         };
     }();
     return commands;

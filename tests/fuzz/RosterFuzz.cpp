@@ -1,0 +1,48 @@
+// Any bytes as a roster (CSV or JSON): read, then checked against a small league file. The result is a
+// list of problems or a plan; the plan is not applied, the league file never changes and nothing may
+// crash or hang.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/gamefiles/TeamRecord.h"
+#include "core/rosters/RosterImport.h"
+#include "core/rosters/RosterReading.h"
+#include "FuzzSupport.h"
+
+using namespace kivo;
+
+namespace {
+
+// A league file TEAM.008 of two zeroed teams, the same for every input.
+const std::string& League() {
+    static const std::string bytes = [] {
+        std::string b(2 + 2 * kTeamRecordSize, '\0');
+        b[0] = 2;
+        return b;
+    }();
+    return bytes;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const fuzz::StepClock clock("the roster reading and import check");
+    const RosterReading roster = ReadRoster(text);
+    for (const RosterProblem& p : roster.problems)
+        (void)ProblemLine(p);
+    clock.Check();
+    const auto folder = fuzz::FreshFolder();
+    const auto target = folder / "TEAM.008";
+    fuzz::WriteFile(target, reinterpret_cast<const std::uint8_t*>(League().data()), League().size());
+    const RosterImportPlan plan = PlanRosterImport(target.string(), roster);
+    for (const TeamChange& c : plan.changes)
+        (void)ChangeLine(c);
+    clock.Check();
+    if (!plan.ok() && (!plan.files.empty() || !plan.changes.empty()))
+        fuzz::Finding("a roster with problems still has changes to write");
+    if (fuzz::ReadFile(target) != League()) fuzz::Finding("checking a roster changed the league file");
+    return 0;
+}
