@@ -217,8 +217,8 @@ TEST(DamagedInputs, EveryCommandEndsWithinTenSecondsWithAMessage) {
                true, 20261207);
 }
 
-// Waiting for mends made elsewhere (game files opened without blocking, a size limit for every reader).
-TEST(AwaitingMendsDamagedInputs, HugeSparseFilesAndFifos) {
+// Huge sparse files and FIFOs in place of game files: every reader refuses them at once, without waiting.
+TEST(DamagedInputs, HugeSparseFilesAndFifos) {
     RunDamaged({Damage::HugeSparse, Damage::Fifo}, false, 20261208);
 }
 
