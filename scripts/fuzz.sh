@@ -5,6 +5,8 @@
 # per target: executions, crashes, hangs; the table is also left in build-fuzz/fuzz-summary.txt. Exit
 # status 1 when any target found something.
 # KIVO_FUZZ_ALL_CHECKS=1 also checks the properties of open findings (see IniFuzz.cpp, ClipboardFuzz.cpp).
+# KIVO_FUZZ_RUNS=N ends each target after N executions (SECONDS stays the limit), for a count-based proof:
+#   KIVO_FUZZ_RUNS=1000000 scripts/fuzz.sh 7200
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,10 +35,12 @@ jobs="${KIVO_FUZZ_JOBS:-$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 ))}"
 
 run_target() {
   local t="$1" corpus="$build/corpus/$1" findings="$build/findings" log="$build/fuzz-$1.log" status=0
+  local runs_limit=() started=$SECONDS
+  [ -z "${KIVO_FUZZ_RUNS:-}" ] || runs_limit=(-runs="$KIVO_FUZZ_RUNS")
   mkdir -p "$corpus" "$findings"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/tests/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -max_len="${max_len[$t]}" -print_final_stats=1 -artifact_prefix="$findings/$t-" \
+    -max_len="${max_len[$t]}" -print_final_stats=1 -artifact_prefix="$findings/$t-" "${runs_limit[@]}" \
     "$corpus" "tests/fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   local runs crashes=0 hangs=0
   runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)"
@@ -45,7 +49,7 @@ run_target() {
     echo "fuzz: $t found something: see $log and $findings/" >&2
     grep -m5 -E 'ERROR|FINDING|runtime error' "$log" >&2 || true
   fi
-  printf '%-20s %12s %8s %6s %10s\n' "$t" "${runs:-?}" "$crashes" "$hangs" "$seconds" >"$build/fuzz-$t.summary"
+  printf '%-20s %12s %8s %6s %10s\n' "$t" "${runs:-?}" "$crashes" "$hangs" "$((SECONDS - started))" >"$build/fuzz-$t.summary"
 }
 
 for t in "${targets[@]}"; do
