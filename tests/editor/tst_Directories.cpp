@@ -1,5 +1,6 @@
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,6 +14,8 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/RecentDirectories.h"
 #include "core/settings/SettingsEntries.h"
+#include "editor/inspect/ComprobarArchivos.h"
+#include "editor/inspect/CopiasSeguridad.h"
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
 #include "editor/teams/EquiposExistentes.h"
@@ -29,16 +32,33 @@ namespace {
 
 using Frame = test::TaskArea;
 
-// The three windows with a directory field, opened as the frame opens them.
+const char* const kWindows[] = {"catalogue", "build", "market", "check", "backups"};
+
+// The windows with a directory field, opened as the frame opens them.
 QWidget* OpenWindow(const QString& which) {
     if (which == QLatin1String("catalogue")) {
         StartEquiposExistentes();
     } else if (which == QLatin1String("build")) {
         StartElegirDirectorioCrearArchivoJugadores();
-    } else {
+    } else if (which == QLatin1String("market")) {
         StartElegirDirectorioArreglarMercado();
+    } else if (which == QLatin1String("check")) {
+        StartComprobarArchivos();
+    } else {
+        StartCopiasSeguridad();
     }
     return Globals().TaskArea->currentSubWindow()->widget();
+}
+
+// The two whole-game windows ask for the game's directory, the others for the team files'.
+QString PromptOf(const QString& which) {
+    return which == QLatin1String("check") || which == QLatin1String("backups")
+               ? QStringLiteral("Game Files Directory")
+               : QStringLiteral("Team Files Directory");
+}
+
+bool UsesBatchDirectory(const QString& which) {
+    return which == QLatin1String("build") || which == QLatin1String("market");
 }
 
 DirectoryField* FieldOf(QWidget* window) {
@@ -65,7 +85,7 @@ private slots:
     void fieldsStartAtTheGameDirectoryElseTheLastOneUsed_data() {
         AddWindows();
         QTest::addColumn<QString>("settings");
-        for (const char* w : {"catalogue", "build", "market"})
+        for (const char* w : kWindows)
             for (const char* s : {"DirectorioKIVO", "recent only", "nothing"})
                 QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(w, s))) << w << s;
     }
@@ -90,14 +110,14 @@ private slots:
             : settings == QLatin1String("recent only")  ? QStringLiteral("/r/six")
                                                         : QString::fromStdString(DefaultDataDirectory());
         QCOMPARE(field->text(), expected);
-        if (window != QLatin1String("catalogue"))
+        if (UsesBatchDirectory(window))
             QCOMPARE(QString::fromStdString(Globals().BatchDataDirectory), expected);
         // The last five used, newest first, in the drop-down list.
         const QStringList offered = settings == QLatin1String("nothing")
                                         ? QStringList{}
                                         : QStringList{"/r/six", "/r/five", "/r/four", "/r/three", "/r/two"};
         QCOMPARE(field->recentDirectories(), offered);
-        QCOMPARE(field->comboBox()->accessibleName(), QStringLiteral("Team Files Directory:"));
+        QCOMPARE(field->comboBox()->accessibleName(), PromptOf(window) + QLatin1Char(':'));
         QCOMPARE(field->browseButton()->accessibleName(), QStringLiteral("Browse\u2026"));
         QVERIFY(field->comboBox()->isEditable());
         TaskFrameOf(w)->close();
@@ -106,7 +126,7 @@ private slots:
     void browsePicksAFolder_data() {
         AddWindows();
         QTest::addColumn<bool>("chosen");
-        for (const char* w : {"catalogue", "build", "market"}) {
+        for (const char* w : kWindows) {
             QTest::newRow(qPrintable(QStringLiteral("%1, a folder chosen").arg(w))) << w << true;
             QTest::newRow(qPrintable(QStringLiteral("%1, cancelled").arg(w))) << w << false;
         }
@@ -128,7 +148,7 @@ private slots:
         };
         QTest::mouseClick(field->browseButton(), Qt::LeftButton);
         // A relative entry opens the picker in the start directory's folder of that name.
-        QCOMPARE(asked, (QStringList{"Choose the Team Files Directory", seams.StartFile("elsewhere")}));
+        QCOMPARE(asked, (QStringList{"Choose the " + PromptOf(window), seams.StartFile("elsewhere")}));
         const QString shown = chosen ? QDir::toNativeSeparators(data) : QStringLiteral("elsewhere");
         QCOMPARE(field->text(), shown);
         if (window == QLatin1String("catalogue")) {
@@ -136,7 +156,13 @@ private slots:
             QVERIFY(!catalogue->fileButton(8)->isEnabled());
             QTest::mouseClick(catalogue->refreshButton(), Qt::LeftButton);
             QCOMPARE(catalogue->fileButton(8)->isEnabled(), chosen);
-        } else {
+        } else if (window == QLatin1String("check")) {
+            // Checked where the field points: the sample's files, or nothing in a folder that is not there.
+            QTest::mouseClick(qobject_cast<ComprobarArchivos*>(w)->checkButton(), Qt::LeftButton);
+            QCOMPARE(
+                qobject_cast<ComprobarArchivos*>(w)->summary()->text().contains(QStringLiteral("file(s)")),
+                chosen);
+        } else if (UsesBatchDirectory(window)) {
             QCOMPARE(QString::fromStdString(Globals().BatchDataDirectory), shown);
         }
         TaskFrameOf(w)->close();

@@ -6,15 +6,18 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/settings/RecentDirectories.h"
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
 #include "editor/teams/AbrirEquipoEnFila.h"
+#include "editor/ui/DirectoryField.h"
 #include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
@@ -45,9 +48,9 @@ ComprobarArchivos::ComprobarArchivos(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Check Game Files"));
     SetHelpKeyword(this, QString::fromLatin1(kHelpKeyword));
     auto* prompt = new QLabel(QStringLiteral("Game Files Directory:"));
-    directory_ = new QLineEdit(QString::fromStdString(ReadDataDirectory(VentanasPath())));
-    directory_->setAccessibleName(prompt->text());
-    prompt->setBuddy(directory_);
+    directory_ =
+        new DirectoryField(QString::fromStdString(StartingDataDirectory(VentanasPath())), prompt->text());
+    prompt->setBuddy(directory_->comboBox());
     check_ = new QPushButton(QStringLiteral("Check"));
     check_->setToolTip(QStringLiteral("Read every team, cup and pool file again; nothing is changed"));
     list_ = new QTreeWidget;
@@ -83,16 +86,25 @@ ComprobarArchivos::ComprobarArchivos(QWidget* parent) : QWidget(parent) {
     resize(860, 440);
 
     connect(check_, &QPushButton::clicked, this, &ComprobarArchivos::Check);
-    connect(directory_, &QLineEdit::returnPressed, this, &ComprobarArchivos::Check);
+    connect(directory_->lineEdit(), &QLineEdit::returnPressed, this, &ComprobarArchivos::Check);
     connect(list_, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item, int) { OpenFinding(item); });
     connect(close, &QPushButton::clicked, this, [this] { TaskFrameOf(this)->close(); });
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
 }
 
+QLineEdit* ComprobarArchivos::directoryEntry() const {
+    return directory_->lineEdit();
+}
+
+std::string ComprobarArchivos::Directory() const {
+    return UsableDirectory(TrimRight(directory_->text().toStdString()));
+}
+
 void ComprobarArchivos::Check() {
     list_->clear();
-    const std::string directory = TrimRight(directory_->text().toStdString());
+    const std::string directory = Directory();
+    DirectoryField::Remember(directory_->text());
     NoProgress quiet;
     auto result = CheckGameFiles(directory, quiet);
     if (!result) {
@@ -134,8 +146,8 @@ void ComprobarArchivos::Check() {
 
 void ComprobarArchivos::OpenFinding(QTreeWidgetItem* item) {
     if (!item || item->text(kTeam).isEmpty()) return;
-    const std::filesystem::path file = std::filesystem::path(TrimRight(directory_->text().toStdString())) /
-                                       item->text(kFile).toLatin1().toStdString();
+    const std::filesystem::path file =
+        std::filesystem::path(Directory()) / item->text(kFile).toLatin1().toStdString();
     const int slot = item->text(kSlot).isEmpty() ? 0 : item->text(kSlot).toInt();
     const QPointer<ComprobarArchivos> self(this);
     OpenTeamAtRow(this, {file.string(), item->text(kTeam).toLongLong(), slot, {}}, [self](const TeamRecord&) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QWidget>
 
 #include "core/inspect/GameFilesCheck.h"
@@ -12,6 +14,8 @@ class QTreeWidgetItem;
 
 namespace kivo::editor {
 
+class DirectoryField;
+
 // File > "Check Game Files…", a task window inside the frame.
 void StartComprobarArchivos();
 
@@ -22,7 +26,7 @@ class ComprobarArchivos : public QWidget {
 public:
     explicit ComprobarArchivos(QWidget* parent = nullptr);
 
-    QLineEdit* directoryEntry() const { return directory_; }
+    QLineEdit* directoryEntry() const;
     QTreeWidget* findings() const { return list_; }
     QLabel* summary() const { return summary_; }
     QPushButton* checkButton() const { return check_; }
@@ -37,7 +41,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLineEdit* directory_;
+    std::string Directory() const;
+
+    DirectoryField* directory_;
     QTreeWidget* list_;
     QLabel* summary_;
     QPushButton* check_;

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,9 +18,11 @@
 #include "core/inspect/GameDirectory.h"
 #include "core/inspect/GameFilesDiff.h"
 #include "core/players/TeamRowsRefresh.h"
+#include "core/settings/RecentDirectories.h"
 #include "core/settings/SettingsEntries.h"
 #include "core/support/FixedText.h"
 #include "editor/ui/CheckOpen.h"
+#include "editor/ui/DirectoryField.h"
 #include "editor/ui/EditorState.h"
 #include "editor/ui/HelpTopics.h"
 #include "editor/ui/HelpViewer.h"
@@ -62,9 +65,9 @@ CopiasSeguridad::CopiasSeguridad(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Backups"));
     SetHelpKeyword(this, QString::fromLatin1(kHelpKeyword));
     auto* prompt = new QLabel(QStringLiteral("Game Files Directory:"));
-    directory_ = new QLineEdit(QString::fromStdString(ReadDataDirectory(VentanasPath())));
-    directory_->setAccessibleName(prompt->text());
-    prompt->setBuddy(directory_);
+    directory_ =
+        new DirectoryField(QString::fromStdString(StartingDataDirectory(VentanasPath())), prompt->text());
+    prompt->setBuddy(directory_->comboBox());
     auto* show = new QPushButton(QStringLiteral("Show Backups"));
     runs_ = new QTreeWidget;
     runs_->setAccessibleName(QStringLiteral("Backup Runs"));
@@ -102,15 +105,19 @@ CopiasSeguridad::CopiasSeguridad(QWidget* parent) : QWidget(parent) {
     resize(900, 460);
 
     connect(show, &QPushButton::clicked, this, &CopiasSeguridad::Reload);
-    connect(directory_, &QLineEdit::returnPressed, this, &CopiasSeguridad::Reload);
+    connect(directory_->lineEdit(), &QLineEdit::returnPressed, this, &CopiasSeguridad::Reload);
     connect(runs_, &QTreeWidget::currentItemChanged, this, [this] { ShowChanges(); });
     connect(restore_, &QPushButton::clicked, this, &CopiasSeguridad::Restore);
     connect(close, &QPushButton::clicked, this, [this] { TaskFrameOf(this)->close(); });
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
 }
 
+QLineEdit* CopiasSeguridad::directoryEntry() const {
+    return directory_->lineEdit();
+}
+
 std::string CopiasSeguridad::Directory() const {
-    return TrimRight(directory_->text().toStdString());
+    return UsableDirectory(TrimRight(directory_->text().toStdString()));
 }
 
 void CopiasSeguridad::Reload() {
@@ -122,6 +129,7 @@ void CopiasSeguridad::Reload() {
         restore_->setEnabled(false);
         return;
     }
+    DirectoryField::Remember(directory_->text());
     std::reverse(runs->begin(), runs->end());
     for (const BackupRunListing& run : *runs) {
         auto* item = new QTreeWidgetItem(runs_, {QString::fromStdString(run.name)});

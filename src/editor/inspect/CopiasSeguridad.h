@@ -13,6 +13,8 @@ class QTreeWidget;
 
 namespace kivo::editor {
 
+class DirectoryField;
+
 // Window > "Backups…", a task window inside the frame.
 void StartCopiasSeguridad();
 
@@ -24,7 +26,7 @@ class CopiasSeguridad : public QWidget {
 public:
     explicit CopiasSeguridad(QWidget* parent = nullptr);
 
-    QLineEdit* directoryEntry() const { return directory_; }
+    QLineEdit* directoryEntry() const;
     QTreeWidget* runs() const { return runs_; }
     QListWidget* changes() const { return changes_; }
     QPushButton* restoreButton() const { return restore_; }
@@ -45,7 +47,7 @@ protected:
 private:
     std::string Directory() const;
 
-    QLineEdit* directory_;
+    DirectoryField* directory_;
     QTreeWidget* runs_;
     QListWidget* changes_;
     QLabel* status_;

@@ -85,7 +85,9 @@ void DirectoryField::Remember(const QString& directory) {
 void DirectoryField::Browse() {
     // The picker opens where the entry points, a relative entry taken from the start directory.
     const QString initial = Decoded(UsableDirectory(Encoded(text())));
-    const QString title = QStringLiteral("Choose the Team Files Directory");
+    QString prompt = combo_->accessibleName();
+    if (prompt.endsWith(QLatin1Char(':'))) prompt.chop(1);
+    const QString title = QStringLiteral("Choose the ") + prompt;
     const auto& answerer = Globals().DirectoryDialog;
     const QString chosen =
         answerer ? answerer(this, title, initial) : QFileDialog::getExistingDirectory(this, title, initial);
