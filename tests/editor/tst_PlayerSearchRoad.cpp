@@ -106,6 +106,26 @@ void TypeInto(QWidget* control, const QString& text) {
     QTest::keyClicks(control, text);
 }
 
+// A search as the user makes it from the browser: the mark typed, "Set Search Criteria and Search", the
+// criteria typed into the form, Search, and the form closed when the pass is over.
+bool Search(Principal& frame, BrowserBusquedas* browser, const QString& mark, const QString& nationality,
+            const QString& passing, const QString& position) {
+    TypeInto(browser->markEntry(), mark);
+    QTest::keyClick(browser->markEntry(), Qt::Key_Return);
+    QTest::mouseClick(browser->button(QStringLiteral("Set Search Criteria and Search")), Qt::LeftButton);
+    FormularioBusqueda* form = TaskOf<FormularioBusqueda>(frame);
+    if (!form) return false;
+    if (form->mark() != mark.toInt()) return false;
+    if (!nationality.isEmpty()) TypeInto(form->nationalityList(), nationality);
+    if (!passing.isEmpty()) TypeInto(form->skillEntry(0), passing);
+    if (!position.isEmpty()) TypeInto(form->positionList(), position);
+    QTest::mouseClick(form->searchButton(), Qt::LeftButton);
+    if (!QTest::qWaitFor([&] { return !frame.findChild<ProgressWindow*>() && form->isEnabled(); }, kJobWait))
+        return false;
+    QTest::mouseClick(form->closeButton(), Qt::LeftButton);
+    return QTest::qWaitFor([&] { return !TaskOf<FormularioBusqueda>(frame) && browser->isEnabled(); });
+}
+
 } // namespace
 
 // The road a user takes to find players: the database built from the game files through its window, a
@@ -150,25 +170,9 @@ private slots:
         QVERIFY(Settle(browser->model()));
         const int everyone = browser->model()->rowCount();
         QVERIFY(everyone > 1000);
-        auto search = [&](const QString& mark, const QString& nationality, const QString& passing,
-                          const QString& position) {
-            TypeInto(browser->markEntry(), mark);
-            QTest::keyClick(browser->markEntry(), Qt::Key_Return);
-            QTest::mouseClick(browser->button(QStringLiteral("Set Search Criteria and Search")),
-                              Qt::LeftButton);
-            FormularioBusqueda* form = TaskOf<FormularioBusqueda>(frame);
-            if (!form) return false;
-            if (form->mark() != mark.toInt()) return false;
-            if (!nationality.isEmpty()) TypeInto(form->nationalityList(), nationality);
-            if (!passing.isEmpty()) TypeInto(form->skillEntry(0), passing);
-            if (!position.isEmpty()) TypeInto(form->positionList(), position);
-            QTest::mouseClick(form->searchButton(), Qt::LeftButton);
-            if (!QTest::qWaitFor([&] { return !frame.findChild<ProgressWindow*>() && form->isEnabled(); },
-                                 kJobWait))
-                return false;
-            QTest::mouseClick(form->closeButton(), Qt::LeftButton);
-            return QTest::qWaitFor(
-                [&] { return !TaskOf<FormularioBusqueda>(frame) && browser->isEnabled(); });
+        const auto search = [&](const QString& mark, const QString& nationality, const QString& passing,
+                                const QString& position) {
+            return Search(frame, browser, mark, nationality, passing, position);
         };
         QVERIFY(search(QStringLiteral("4"), QStringLiteral("ENG"), QStringLiteral("10"), QString()));
         QVERIFY(search(QStringLiteral("4"), QString(), QStringLiteral("14"), QStringLiteral("A")));
@@ -267,6 +271,79 @@ private slots:
         QCOMPARE(seams.messages.size(), std::size_t(1)); // the ATTENTION question
         frame.close();
         QCOMPARE(Globals().PlayerFileUseCount, 0);
+    }
+    // The editor and kivo-cli on one players file at once: while the browser holds it and searches mark
+    // players, kivo-cli replaces a team file's rows or marks players in another process. Neither side
+    // takes the other's lock for damage, nothing is moved aside, no row is lost, and both then read the
+    // same marks. The figures are printed for scripts/robustness.sh.
+    void editorBesideKivoCli() {
+        Seams seams;
+        const QString start = QString::fromStdString(Globals().StartDirectory);
+        const QString data = QDir(start).filePath(QStringLiteral("data"));
+        QVERIFY(WriteSampleData(data.toStdString(), {.seed = 3}).ok());
+        NoProgress quiet;
+        QVERIFY(CrearArchivoJugadores(PlayerDatabasePath(), data.toStdString(), quiet).ok());
+        const auto rows = [] { return *PlayerDatabase::Open(PlayerDatabasePath(), false)->CountRows(); };
+        const auto before = rows();
+        const QStringList startFiles = QDir(start).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+
+        Principal frame;
+        frame.Start(false);
+        frame.resize(1200, 900);
+        frame.show();
+        frame.FindPlayers();
+        QPointer<BrowserBusquedas> browser = TaskOf<BrowserBusquedas>(frame);
+        QVERIFY(browser);
+        QVERIFY(Settle(browser->model()));
+
+        constexpr int kRounds = 8;
+        int cliFailures = 0;
+        QStringList said;
+        for (int round = 0; round < kRounds; ++round) {
+            QProcess cli;
+            cli.setWorkingDirectory(start);
+            const QString file = QStringLiteral("data/TEAM.00%1").arg(round % 4 + 1);
+            cli.start(QStringLiteral(KIVO_CLI_PATH),
+                      round % 2 ? QStringList{"players", "mark", "6", "--position", "A"}
+                                : QStringList{"players", "update", file, QString::number(round % 4 + 1)});
+            QVERIFY(cli.waitForStarted());
+            QVERIFY(Search(frame, browser, QStringLiteral("4"), QString(), QString(),
+                           round % 2 ? QStringLiteral("G") : QStringLiteral("A")));
+            // The search's own waiting may already have seen it end.
+            QVERIFY(cli.state() == QProcess::NotRunning || cli.waitForFinished(kJobWait));
+            if (cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0) {
+                ++cliFailures;
+                said << QString::fromUtf8(cli.readAllStandardError()).trimmed();
+            }
+        }
+        for (const auto& m : seams.messages)
+            said << m.title + QStringLiteral(": ") + m.text;
+        const auto after = rows();
+        // While the editor holds the players file its journal stands beside it; nothing else may.
+        QStringList endFiles = QDir(start).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+        endFiles.removeIf([](const QString& f) { return f == "JUGADORES-wal" || f == "JUGADORES-shm"; });
+        qInfo("beside kivo-cli: %d rounds, %d kivo-cli failures, %d editor messages, rows %lld before, %lld "
+              "after, start folder %s",
+              kRounds, cliFailures, int(seams.messages.size()), static_cast<long long>(before),
+              static_cast<long long>(after),
+              endFiles == startFiles ? "unchanged" : qPrintable(endFiles.join(' ')));
+        QVERIFY2(!said.join('\n').contains(QStringLiteral("damaged"), Qt::CaseInsensitive),
+                 qPrintable(said.join('\n')));
+        QVERIFY2(cliFailures == 0 && seams.messages.empty(), qPrintable(said.join('\n')));
+        QCOMPARE(after, before);
+        QCOMPARE(endFiles, startFiles);
+        // Both read the same marks once the other has finished.
+        TypeInto(browser->markEntry(), QStringLiteral("4"));
+        QTest::keyClick(browser->markEntry(), Qt::Key_Return);
+        QTabBar* tabs = browser->tabs();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(BrowserBusquedas::kMarkTab).center());
+        QVERIFY(Settle(browser->model()));
+        const QStringList cliMarked = CliMarked(start, 4);
+        QVERIFY(!cliMarked.isEmpty());
+        QCOMPARE(Listed(browser), cliMarked);
+        frame.close();
+        QCOMPARE(Globals().PlayerFileUseCount, 0);
+        QTRY_COMPARE(QDir(start).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), startFiles);
     }
 };
 
