@@ -26,8 +26,8 @@ const std::set<std::pair<std::string, Fault>>& AwaitingMends() {
         {"Clear", Fault::DiskFull},
         {"ClipboardAdd", Fault::DiskFull},
         {"ClipboardDelete", Fault::DiskFull},
-        // The market fix writes a cup file team by team in place: a kill part way leaves it half fixed.
-        {"MarketFix", Fault::Killed},
+        // Reprice writes its team files (their backups take no room) and then fails on the players file.
+        {"Reprice", Fault::DiskFull},
     };
     return cases;
 }

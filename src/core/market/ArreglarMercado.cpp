@@ -1,5 +1,6 @@
 #include "core/market/ArreglarMercado.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +8,7 @@
 
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/TeamFile.h"
+#include "core/gamefiles/TeamFileImage.h"
 #include "core/market/MarketFixRules.h"
 #include "core/market/MarketPoolRecord.h"
 #include "core/support/FileAccess.h"
@@ -63,13 +65,6 @@ std::string CupTeamName(const TeamRecord& team) {
     return TrimRight(name);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-using StreamHandle = std::unique_ptr<std::FILE, FileCloser>;
-
 // Returns false when the fix has to stop.
 bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& backups, MarketFixReport& report,
                 Progress& progress, const MarketMessageSink& tell) {
@@ -83,7 +78,8 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
     // Refused before any copy is made: a file far too large to be a cup file is not copied nor read.
     if (auto probe = TeamFile::Open(path, TeamFile::Mode::ReadOnly); probe) {
         if (Status size = probe->CheckSize(); !size) {
-            Say(report, tell, size.error().text + "\n" + path + " has not been changed and the fix is stopped.");
+            Say(report, tell,
+                size.error().text + "\n" + path + " has not been changed and the fix is stopped.");
             return false;
         }
     }
@@ -92,16 +88,30 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
         Say(report, tell, failed);
         return false;
     }
-    auto file = TeamFile::Open(path, TeamFile::Mode::ReadWrite);
-    if (!file) {
+    // Fixed in memory and written whole, once: a fix cut short (a kill, a full disk) leaves the file as
+    // it was, never half fixed.
+    auto image = LoadTeamFileImage(FindExistingFile(path).string());
+    if (!image) {
         Say(report, tell, path + " file cannot be opened");
         return false;
     }
-    for (std::uint64_t k = 0;; ++k) {
-        auto cupTeam = file->ReadTeam(k);
-        if (!cupTeam) break;
+    std::uint64_t rewritten = 0;
+    // What has been fixed is written when the fix stops on the way, as it would have been team by team.
+    auto write = [&] {
+        if (rewritten == 0) return true;
+        if (Status written = SaveTeamFileImage(backups, *image); !written) {
+            Say(report, tell,
+                path + " could not be written: " + written.error().text +
+                    "\nThe fix is stopped; the backup holds the file as it was.");
+            return false;
+        }
+        report.cupTeamsRewritten += rewritten;
+        return true;
+    };
+    for (std::uint64_t k = 0; k < image->teamCount(); ++k) {
+        const TeamRecord cupTeam = image->team(k);
         ++report.cupTeams;
-        const std::string name = CupTeamName(*cupTeam);
+        const std::string name = CupTeamName(cupTeam);
         ProgressState shown;
         shown.title = "Fixing Cups";
         shown.value1 = report.cupTeams;
@@ -109,15 +119,16 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
         shown.text2 = name;
         progress.Update(shown);
 
-        const std::string league = BatchTeamFilePath(directory, cupTeam->pais);
+        const std::string league = BatchTeamFilePath(directory, cupTeam.pais);
         auto leagueFile = TeamFile::Open(league, TeamFile::Mode::ReadOnly);
         if (!leagueFile) {
             Say(report, tell, league + " file cannot be opened");
+            write();
             return false;
         }
-        const std::string team = "Team " + std::to_string(cupTeam->nroEquipo) + " (" + name + ")";
-        auto leagueTeam = leagueFile->ReadTeam(cupTeam->nroEquipo);
-        const CupTeamFix fix = FixCupTeam(*cupTeam, leagueTeam ? &*leagueTeam : nullptr);
+        const std::string team = "Team " + std::to_string(cupTeam.nroEquipo) + " (" + name + ")";
+        auto leagueTeam = leagueFile->ReadTeam(cupTeam.nroEquipo);
+        const CupTeamFix fix = FixCupTeam(cupTeam, leagueTeam ? &*leagueTeam : nullptr);
         if (fix.verdict == CupTeamVerdict::LeagueMissing) {
             Say(report, tell,
                 team + " cannot be found inside " + league + ".\nThis cup team cannot be updated.");
@@ -129,16 +140,10 @@ bool FixCupFile(const std::string& directory, const CupFile& cup, BackupRun& bac
                     " is not a Premier division team.\nThis cup team cannot be updated.");
             continue;
         }
-        const TeamRecord& updated = fix.record;
-        if (Status written = file->WriteTeam(k, updated); !written) {
-            Say(report, tell,
-                "Cup team " + std::to_string(k) + " of " + path + " could not be written back: " +
-                    written.error().text + "\nThe fix is stopped; the backup holds the file as it was.");
-            return false;
-        }
-        ++report.cupTeamsRewritten;
+        image->setTeam(k, fix.record);
+        ++rewritten;
     }
-    return true;
+    return write();
 }
 
 void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& report, Progress& progress,
@@ -169,36 +174,41 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
         report.stopped = true;
         return;
     }
-    StreamHandle pool(::fdopen(handle->get(), "r+b"));
-    if (!pool) {
-        Say(report, tell, "Cannot open " + path + ": " + SystemErrorText(errno));
-        report.stopped = true;
-        return;
-    }
-    handle->release();
     if (auto failed = WriteBackup(path, InDirectory(directory, kPoolBackup), backups, report);
         !failed.empty()) {
         Say(report, tell, failed);
         report.stopped = true;
         return;
     }
-    for (long index = 0;; ++index) {
-        const long offset = index * static_cast<long>(kPoolRecordSize);
+    // Fixed in memory and written whole, as the cups are.
+    auto pool = ReadWholeFile(found, kMaxPoolFileBytes);
+    if (!pool) {
+        Say(report, tell, pool.error().text);
+        report.stopped = true;
+        return;
+    }
+    std::uint64_t rewritten = 0;
+    auto write = [&] {
+        if (rewritten == 0) return;
+        if (Status written = ReplaceFileWhole(found, *pool); !written) {
+            Say(report, tell,
+                path + " could not be written: " + written.error().text +
+                    "\nThe fix is stopped; the backup holds the file as it was.");
+            report.stopped = true;
+            return;
+        }
+        report.poolEntriesRewritten += rewritten;
+    };
+    for (std::size_t offset = 0; offset + kPoolRecordSize <= pool->size(); offset += kPoolRecordSize) {
         PoolRecordBytes bytes;
-        if (std::fseek(pool.get(), offset, SEEK_SET) != 0 ||
-            std::fread(bytes.data(), 1, bytes.size(), pool.get()) != bytes.size())
-            break;
+        std::copy_n(pool->data() + offset, bytes.size(), reinterpret_cast<char*>(bytes.data()));
         MarketPoolRecord entry = ParsePoolRecord(bytes);
 
         const std::string league = BatchTeamFilePath(directory, entry.nroTeamFile);
         auto leagueFile = TeamFile::Open(league, TeamFile::Mode::ReadOnly);
-        if (!leagueFile) {
-            Say(report, tell, league + " file cannot be opened");
-            report.stopped = true;
-            return;
-        }
-        if (!leagueFile->CheckHeader()) {
-            Say(report, tell, league + " file cannot be read");
+        if (!leagueFile || !leagueFile->CheckHeader()) {
+            Say(report, tell, league + (leagueFile ? " file cannot be read" : " file cannot be opened"));
+            write();
             report.stopped = true;
             return;
         }
@@ -220,18 +230,10 @@ void FixPool(const std::string& directory, BackupRun& backups, MarketFixReport& 
         }
         if (!PoolEntryFixable(entry, &*team)) continue;
         bytes = SerializePoolRecord(FixPoolEntry(entry, &*team));
-        errno = 0;
-        if (std::fseek(pool.get(), offset, SEEK_SET) != 0 ||
-            std::fwrite(bytes.data(), 1, bytes.size(), pool.get()) != bytes.size() ||
-            std::fflush(pool.get()) != 0) {
-            Say(report, tell,
-                "Pool entry " + std::to_string(index) + " of " + path + " could not be written back: " +
-                    SystemErrorText(errno) + "\nThe fix is stopped; the backup holds the file as it was.");
-            report.stopped = true;
-            return;
-        }
-        ++report.poolEntriesRewritten;
+        std::copy(bytes.begin(), bytes.end(), pool->begin() + static_cast<std::ptrdiff_t>(offset));
+        ++rewritten;
     }
+    write();
 }
 
 } // namespace
