@@ -210,7 +210,8 @@ void Reprice(const RepriceArgs& a) {
         written = true;
         if (fs::exists(kPlayerDatabaseFileName, ec)) {
             auto db = PlayerDatabase::Open(kPlayerDatabaseFileName, false);
-            auto updated = db ? UpdateRepricedRows(*db, plan->rows) : Result<std::int64_t>(db.error());
+            auto updated =
+                db ? UpdateRepricedRows(*db, RepricedRows(*plan)) : Result<std::int64_t>(db.error());
             if (updated) {
                 rows = *updated;
                 databaseUpdated = true;
@@ -219,9 +220,10 @@ void Reprice(const RepriceArgs& a) {
             }
         }
     }
+    const std::vector<TeamChange> shown = RepriceChanges(*plan);
     if (a.asJson) {
         json changes = json::array();
-        for (const TeamChange& c : plan->changes)
+        for (const TeamChange& c : shown)
             changes.push_back(ChangeJson(c));
         std::cout << json{{"changes", changes},
                           {"files", FileNames(plan->files)},
@@ -230,9 +232,9 @@ void Reprice(const RepriceArgs& a) {
                          .dump(2)
                   << '\n';
     } else {
-        for (const TeamChange& c : plan->changes)
+        for (const TeamChange& c : shown)
             std::cout << ChangeLine(c) << '\n';
-        std::cout << plan->changes.size() << " prices changed in " << plan->files.size() << " files ("
+        std::cout << plan->prices.size() << " prices changed in " << plan->files.size() << " files ("
                   << plan->slotsPriced << " players priced); "
                   << (written    ? "written"
                       : a.dryRun ? "dry run, nothing written"
@@ -248,29 +250,33 @@ void Reprice(const RepriceArgs& a) {
 
 void AddRosterCommands(CLI::App& app) {
     auto* exp = app.add_subcommand("export", "Write the rosters of a data directory or file as CSV or JSON");
-    auto expTarget = std::make_shared<std::string>();
-    auto expJson = std::make_shared<bool>(false);
-    auto expCsv = std::make_shared<bool>(false);
-    auto expOut = std::make_shared<std::string>();
-    exp->add_option("TARGET", *expTarget, "DATA_DIR or one team or cup file")->required();
-    auto* csvFlag = exp->add_flag("--csv", *expCsv, "CSV, one row per player slot (the default)");
-    exp->add_flag("--json", *expJson, "JSON, one object per team")->excludes(csvFlag);
-    exp->add_option("-o,--output", *expOut, "file to write instead of the standard output");
+    // One shared holder per command: every option's storage lives as long as the callback that reads it
+    // (a flag bound to storage that no callback keeps would be written after it is gone).
+    struct ExportArgs {
+        std::string target, out;
+        bool json = false, csv = false;
+    };
+    auto ex = std::make_shared<ExportArgs>();
+    exp->add_option("TARGET", ex->target, "DATA_DIR or one team or cup file")->required();
+    auto* csvFlag = exp->add_flag("--csv", ex->csv, "CSV, one row per player slot (the default)");
+    exp->add_flag("--json", ex->json, "JSON, one object per team")->excludes(csvFlag);
+    exp->add_option("-o,--output", ex->out, "file to write instead of the standard output");
     exp->footer("Examples:\n  kivo-cli export data -o rosters.csv\n  kivo-cli export data/TEAM.008 --json");
-    exp->callback([=] { Export(*expTarget, *expJson, *expOut); });
+    exp->callback([ex] { Export(ex->target, ex->json, ex->out); });
 
     auto* imp = app.add_subcommand("import", "Change teams from a roster spreadsheet written by export");
-    auto impTarget = std::make_shared<std::string>();
-    auto impFrom = std::make_shared<std::string>();
-    auto impDry = std::make_shared<bool>(false);
-    auto impJson = std::make_shared<bool>(false);
-    imp->add_option("TARGET", *impTarget, "DATA_DIR or one team or cup file")->required();
-    imp->add_option("FROM", *impFrom, "the CSV or JSON roster")->required();
-    imp->add_flag("--dry-run", *impDry, "show the changes, write nothing");
-    imp->add_flag("--json", *impJson, "JSON output");
+    struct ImportArgs {
+        std::string target, from;
+        bool dryRun = false, json = false;
+    };
+    auto im = std::make_shared<ImportArgs>();
+    imp->add_option("TARGET", im->target, "DATA_DIR or one team or cup file")->required();
+    imp->add_option("FROM", im->from, "the CSV or JSON roster")->required();
+    imp->add_flag("--dry-run", im->dryRun, "show the changes, write nothing");
+    imp->add_flag("--json", im->json, "JSON output");
     imp->footer(
         "Examples:\n  kivo-cli import data rosters.csv --dry-run\n  kivo-cli import data rosters.csv");
-    imp->callback([=] { Import(*impTarget, *impFrom, *impDry, *impJson); });
+    imp->callback([im] { Import(im->target, im->from, im->dryRun, im->json); });
 
     auto* rep = app.add_subcommand("reprice", "Price every player of the league files by the price formulas");
     auto args = std::make_shared<RepriceArgs>();

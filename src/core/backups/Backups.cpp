@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -84,7 +85,35 @@ fs::path BackupRun::BackupPathFor(const fs::path& file) const {
     return folder / (made != folders_.end() ? made->second : name_) / absolute.filename();
 }
 
-Status BackupRun::EnsureBackedUp(const fs::path& file) {
+namespace {
+
+// The file's present contents under a second name, at no copying: right before a new file is renamed
+// over it, the old file's bytes are never written again. Where a link cannot be made (a folder on
+// another file system, one that has no links), the bytes are copied.
+Status LinkOrCopy(const fs::path& from, const fs::path& to, bool flush) {
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return flush ? SyncFolder(to.parent_path()) : Status{};
+    return CopyFileWhole(from, to);
+}
+
+} // namespace
+
+Status BackupRun::EnsureBackedUp(const fs::path& file, Change change) {
+    return BackUp(file, change, true);
+}
+
+Status BackupRun::EnsureBackedUpBeforeReplacing(const std::vector<fs::path>& files) {
+    std::set<fs::path> runFolders;
+    for (const fs::path& file : files) {
+        if (Status kept = BackUp(file, Change::Replacement, false); !kept) return kept;
+        runFolders.insert(BackupPathFor(file).parent_path());
+    }
+    for (const fs::path& folder : runFolders)
+        if (Status synced = SyncFolder(folder); !synced) return synced;
+    return Status::Ok();
+}
+
+Status BackupRun::BackUp(const fs::path& file, Change change, bool flushLink) {
     const fs::path absolute = fs::absolute(file).lexically_normal();
     if (done_.count(absolute.string())) return Status::Ok();
     const fs::path folder = absolute.parent_path() / kBackupFolderName;
@@ -111,7 +140,9 @@ Status BackupRun::EnsureBackedUp(const fs::path& file) {
                          ". Nothing was changed."};
     }
     const fs::path target = BackupPathFor(absolute);
-    if (Status copied = CopyFileWhole(absolute, target); !copied)
+    const Status copied = change == Change::Replacement ? LinkOrCopy(absolute, target, flushLink)
+                                                        : CopyFileWhole(absolute, target);
+    if (!copied)
         return Error{"Cannot back up " + absolute.string() + " before changing it: " + copied.error().text +
                      ". Nothing was changed."};
     done_.insert(absolute.string());

@@ -32,13 +32,26 @@ public:
     // Keeps a run folder of `backupFolder` from being pruned by this run (the run a restore reads from).
     void Protect(const std::filesystem::path& backupFolder, const std::string& runName);
 
-    // Makes sure `file` has been copied in this run. The error names the file and the backup.
-    Status EnsureBackedUp(const std::filesystem::path& file);
+    // How the change that follows a backup writes the file.
+    enum class Change {
+        InPlace,     // bytes written into the file itself
+        Replacement, // a new file renamed over it (the old file's bytes are never written again)
+    };
+
+    // Makes sure `file` has been copied in this run. Before a replacement the copy may be a second name
+    // (a hard link) for the file as it stands, which the rename then leaves untouched. The error names
+    // the file and the backup.
+    Status EnsureBackedUp(const std::filesystem::path& file, Change change = Change::InPlace);
+    // The same for files that are about to be replaced together; the run folders are flushed once, after
+    // the last of them, before any file changes. Stops at the first failure, which names the file.
+    Status EnsureBackedUpBeforeReplacing(const std::vector<std::filesystem::path>& files);
 
     // Where this run keeps the copy of `file` (made or not).
     std::filesystem::path BackupPathFor(const std::filesystem::path& file) const;
 
 private:
+    Status BackUp(const std::filesystem::path& file, Change change, bool flushLink);
+
     std::string name_;
     std::set<std::string> done_;                 // the files already copied in this run, by their full path
     std::map<std::string, std::string> folders_; // per kivo-backups/ folder, the run folder made in it

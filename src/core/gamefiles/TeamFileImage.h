@@ -32,4 +32,10 @@ Result<TeamFileImage> LoadTeamFileImage(const std::string& path);
 // complete. A failure leaves the file as it was and says why.
 Status SaveTeamFileImage(BackupRun& backups, const TeamFileImage& image);
 
+// Writes many images over their files, all or none as far as a crash or a failure allows: first every
+// file's backup, then every new file in full beside its file, on disk, and only then the renames, each
+// folder flushed once after them. A failure before the renames leaves every file as it was; the rare
+// failure of a rename names the files already replaced.
+Status SaveTeamFileImages(BackupRun& backups, const std::vector<TeamFileImage>& images);
+
 } // namespace kivo

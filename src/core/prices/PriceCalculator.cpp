@@ -145,6 +145,17 @@ struct PriceEvaluator::State {
         bool valid = true;
     };
     std::list<Entry> cache; // most recently used first
+    // Formulas as written and their expansions: a whole game's repricing asks for the same five formulas
+    // hundreds of thousands of times.
+    std::vector<std::pair<std::string, std::string>> expansions;
+
+    const std::string& ExpandedOf(std::string_view formula) {
+        for (const auto& [written, expanded] : expansions)
+            if (written == formula) return expanded;
+        if (expansions.size() >= kCachedFormulas) expansions.erase(expansions.begin());
+        expansions.emplace_back(std::string(formula), ExpandFormula(formula));
+        return expansions.back().second;
+    }
 
     Entry& ParserFor(const std::string& expanded) {
         for (auto it = cache.begin(); it != cache.end(); ++it) {
@@ -177,7 +188,7 @@ PriceEvaluator::PriceEvaluator(PriceEvaluator&&) noexcept = default;
 PriceEvaluator& PriceEvaluator::operator=(PriceEvaluator&&) noexcept = default;
 
 std::int32_t PriceEvaluator::Value(std::string_view formula, const Skills& skills) {
-    State::Entry& e = state_->ParserFor(ExpandFormula(formula));
+    State::Entry& e = state_->ParserFor(state_->ExpandedOf(formula));
     if (!e.valid) return 0;
     for (std::size_t i = 0; i < kSkillCount; ++i)
         state_->skills[i] = skills[i];
@@ -245,7 +256,7 @@ std::optional<std::string> PriceEvaluator::PriceForPlayer(const FormulaSet& form
     auto role = RoleOfPosition(positionText);
     if (!role) return std::nullopt;
     const std::string& formula = formulas[static_cast<std::size_t>(*role)];
-    if (TrimRight(formula).empty()) return std::nullopt;
+    if (formula.find_first_not_of(' ') == std::string::npos) return std::nullopt;
     return CalcularPrecio(formula, skills);
 }
 

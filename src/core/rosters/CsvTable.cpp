@@ -1,5 +1,7 @@
 #include "core/rosters/CsvTable.h"
 
+#include <algorithm>
+
 namespace kivo {
 
 Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
@@ -15,7 +17,10 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
             record.fields.push_back(std::move(field));
             records.push_back(std::move(record));
         }
+        // The next record most likely has as many fields.
+        const std::size_t width = records.empty() ? 0 : records.back().fields.size();
         record = CsvRecord{};
+        record.fields.reserve(width);
         field.clear();
         fieldStarted = false;
     };
@@ -37,8 +42,12 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
                     ++i;
                     break;
                 }
-                if (text[i] == '\n') ++line;
-                field += text[i++];
+                // The run up to the next quote, whole.
+                const std::size_t quote = std::min(text.find('"', i), text.size());
+                const std::string_view run = text.substr(i, quote - i);
+                line += static_cast<std::size_t>(std::count(run.begin(), run.end(), '\n'));
+                field.append(run);
+                i = quote;
             }
             fieldStarted = true;
             if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
@@ -58,8 +67,12 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
             ++line;
             continue;
         }
-        field += c;
-        ++i;
+        // A plain run up to the next separator, whole (a quote inside a field is a character of it).
+        std::size_t end = i;
+        while (end < text.size() && text[end] != ',' && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        field.append(text.substr(i, end - i));
+        i = end;
     }
     endRecord();
     return records;

@@ -32,12 +32,28 @@ struct PriceUpdate {
     std::uint8_t price = 0;
 };
 
+// A slot whose price changes: its file (an index into the plan's files), team, slot 0..15, and the old and
+// new price codes. Kept this small because a whole game changes hundreds of thousands of prices; the texts
+// are made only when the changes are shown.
+struct PriceChange {
+    std::uint32_t file = 0;
+    std::uint8_t slot = 0;
+    std::uint8_t before = 0;
+    std::uint8_t after = 0;
+    std::uint64_t team = 0;
+};
+
 struct RepricePlan {
     std::vector<TeamFileImage> files; // only the files with a changed price, changed in memory
-    std::vector<TeamChange> changes;
-    std::vector<PriceUpdate> rows;
-    std::uint64_t slotsPriced = 0; // slots looked at
+    std::vector<PriceChange> prices;  // file by file, team by team, slot by slot
+    std::uint64_t slotsPriced = 0;    // slots looked at
 };
+
+// The plan's changes as `kivo-cli diff` lists them (field "price").
+std::vector<TeamChange> RepriceChanges(const RepricePlan& plan);
+
+// The JUGADORES rows of the repriced players as they stood before, each with the new price.
+std::vector<PriceUpdate> RepricedRows(const RepricePlan& plan);
 
 // Every slot of the files (or only the selected ones) priced as the team editor's "Compute All Prices"
 // prices it (the role's formula; goalkeepers and blank formulas keep theirs), or with `original` as
@@ -45,8 +61,8 @@ struct RepricePlan {
 Result<RepricePlan> PlanReprice(const std::vector<std::string>& files, const RepriceOptions& options,
                                 const SlotSelection* only = nullptr);
 
-// Writes each changed file whole through the run's backups; stops at the first failure, which names the
-// file (the files before it stay written).
+// Writes the changed files through the run's backups, all or none (SaveTeamFileImages); a failure names
+// the file.
 Status ApplyReprice(BackupRun& backups, const RepricePlan& plan);
 
 // The JUGADORES rows of the repriced players take their new price, marks and all else kept. A row is the

@@ -1,9 +1,9 @@
 #include "core/rosters/RosterImport.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <optional>
 
@@ -27,14 +27,30 @@ std::string Upper(std::string_view text) {
     return out;
 }
 
-std::string Trim(std::string_view text) {
+std::string_view TrimView(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::optional<long long> WholeNumber(const std::string& cell) {
-    const std::string t = Trim(cell);
+std::string Trim(std::string_view text) {
+    return std::string(TrimView(text));
+}
+
+// Whether two texts are the same, edge blanks and the letter case of ASCII letters ignored. Most cells of
+// an import repeat the file's value; this tells so without making a single string.
+bool SameText(std::string_view a, std::string_view b) {
+    a = TrimView(a);
+    b = TrimView(b);
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::optional<long long> WholeNumber(std::string_view cell) {
+    const std::string_view t = TrimView(cell);
     long long value = 0;
     auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
@@ -44,11 +60,15 @@ std::optional<long long> WholeNumber(const std::string& cell) {
 // The code whose table text matches the cell, letter case and edge blanks ignored.
 std::optional<std::uint8_t> CodeIn(const std::string& cell, std::size_t count,
                                    std::optional<std::string> (*text)(std::uint8_t)) {
-    const std::string wanted = Upper(Trim(cell));
     for (std::size_t code = 0; code < count; ++code)
-        if (Upper(TrimRight(*text(static_cast<std::uint8_t>(code)))) == wanted)
-            return static_cast<std::uint8_t>(code);
+        if (SameText(cell, *text(static_cast<std::uint8_t>(code)))) return static_cast<std::uint8_t>(code);
     return std::nullopt;
+}
+
+bool IsAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
 }
 
 struct TeamWork {
@@ -57,6 +77,7 @@ struct TeamWork {
     TeamEditSession session;
     std::array<std::string, kRosterColumnCount> teamValueFrom; // the row that changed a team value
     std::array<std::string, kRosterColumnCount> teamValue;
+    std::array<std::string, kPlayersPerTeam> slotFrom; // the row that gave each slot
 };
 
 struct Planner {
@@ -66,13 +87,26 @@ struct Planner {
     std::vector<TeamFileImage> images;
     std::map<std::string, std::optional<std::size_t>> imageOf; // upper-case file name -> loaded file
     std::map<std::pair<std::size_t, std::uint64_t>, TeamWork> teams;
-    std::map<std::tuple<std::size_t, std::uint64_t, long long>, std::string> slotRow;
+    // Rows come file by file and team by team: the last row's file and team are looked up once.
+    std::string lastFileCell;
+    std::size_t lastFile = 0;
+    TeamWork* lastTeam = nullptr; // into `teams`, whose elements stay where they are
 
     void Problem(const RosterRow& row, C column, const std::string& value, std::string why) {
         plan.problems.push_back({row.where, std::string(ColumnName(column)), value, std::move(why)});
     }
 
     std::optional<std::size_t> FileOf(const RosterRow& row, const std::string& name) {
+        if (!lastFileCell.empty() && name == lastFileCell) return lastFile;
+        const auto found = LookUpFile(row, name);
+        if (found) {
+            lastFileCell = name;
+            lastFile = *found;
+        }
+        return found;
+    }
+
+    std::optional<std::size_t> LookUpFile(const RosterRow& row, const std::string& name) {
         const std::string key = Upper(Trim(name));
         if (auto it = imageOf.find(key); it != imageOf.end()) {
             if (!it->second) Problem(row, C::File, name, "the file cannot be read (see above)");
@@ -127,10 +161,16 @@ struct Planner {
         return false;
     }
 
+    template <typename Set>
     void NameCell(const RosterRow& row, C column, std::size_t width, const std::string& current,
-                  const std::function<void(const std::string&)>& set, TeamWork* work) {
+                  const Set& set, TeamWork* work) {
         const auto& cell = row[column];
         if (!cell) return;
+        // Most names are plain ASCII and as the file has them: nothing to convert, nothing changes.
+        if (IsAscii(*cell) && cell->size() <= width && TrimRight(*cell) == TrimRight(current) &&
+            std::none_of(cell->begin(), cell->end(),
+                         [](char ch) { return static_cast<unsigned char>(ch) < 0x20; }))
+            return;
         auto latin1 = Utf8ToLatin1(*cell);
         if (!latin1) return Problem(row, column, *cell, "has a character without a Latin-1 form");
         if (latin1->size() > width)
@@ -143,13 +183,14 @@ struct Planner {
         set(*latin1);
     }
 
+    template <typename Set>
     void CodeCell(const RosterRow& row, C column, std::size_t count,
                   std::optional<std::string> (*text)(std::uint8_t), const std::string& current,
-                  const std::function<void(std::uint8_t)>& set, TeamWork* work) {
+                  const Set& set, TeamWork* work) {
         const auto& cell = row[column];
         // An empty cell keeps the file's value: no table has an empty text.
-        if (!cell || Trim(*cell).empty()) return;
-        if (Upper(Trim(*cell)) == Upper(TrimRight(current))) return;
+        if (!cell || TrimView(*cell).empty()) return;
+        if (SameText(*cell, current)) return;
         const auto code = CodeIn(*cell, count, text);
         if (!code)
             return Problem(row, column, *cell, "not in the " + std::string(ColumnName(column)) + " table");
@@ -157,10 +198,11 @@ struct Planner {
         set(*code);
     }
 
+    template <typename Set>
     void NumberCell(const RosterRow& row, C column, long long low, long long high, unsigned current,
-                    const std::function<void(std::uint8_t)>& set) {
+                    const Set& set) {
         const auto& cell = row[column];
-        if (!cell || Trim(*cell).empty()) return;
+        if (!cell || TrimView(*cell).empty()) return;
         const auto value = WholeNumber(*cell);
         if (!value) return Problem(row, column, *cell, "not a whole number");
         if (*value == static_cast<long long>(current)) return;
@@ -175,7 +217,8 @@ struct Planner {
 };
 
 void Planner::Row(const RosterRow& row) {
-    if (!row[C::File] || Trim(*row[C::File]).empty()) return Problem(row, C::File, "", "a file is needed");
+    if (!row[C::File] || TrimView(*row[C::File]).empty())
+        return Problem(row, C::File, "", "a file is needed");
     if (!row[C::Team]) return Problem(row, C::Team, "", "a team index is needed");
     const auto file = FileOf(row, *row[C::File]);
     const auto k = WholeNumber(*row[C::Team]);
@@ -186,13 +229,16 @@ void Planner::Row(const RosterRow& row) {
         return Problem(row, C::Team, *row[C::Team],
                        fs::path(image.path).filename().string() + " holds teams 0 to " +
                            std::to_string(static_cast<long long>(image.teamCount()) - 1));
-    auto [it, added] = teams.try_emplace({*file, static_cast<std::uint64_t>(*k)});
-    TeamWork& work = it->second;
-    if (added) {
-        work.file = *file;
-        work.k = static_cast<std::uint64_t>(*k);
-        work.session = OpenTeamEdit(image.team(work.k));
+    if (!lastTeam || lastTeam->file != *file || lastTeam->k != static_cast<std::uint64_t>(*k)) {
+        auto [it, added] = teams.try_emplace({*file, static_cast<std::uint64_t>(*k)});
+        lastTeam = &it->second;
+        if (added) {
+            lastTeam->file = *file;
+            lastTeam->k = static_cast<std::uint64_t>(*k);
+            lastTeam->session = OpenTeamEdit(image.team(lastTeam->k));
+        }
     }
+    TeamWork& work = *lastTeam;
     TeamEditState& s = work.session.state;
     const DecodedTeam& was = work.session.opened.team;
 
@@ -217,9 +263,10 @@ void Planner::Row(const RosterRow& row) {
     const auto slot = WholeNumber(*row[C::Slot]);
     if (!slot || *slot < 1 || *slot > static_cast<long long>(kPlayersPerTeam))
         return Problem(row, C::Slot, *row[C::Slot], "must be from 1 to 16");
-    const auto [seen, first] = slotRow.try_emplace({*file, work.k, *slot}, row.where);
-    if (!first) return Problem(row, C::Slot, *row[C::Slot], "the same slot as " + seen->second);
     const std::size_t i = static_cast<std::size_t>(*slot - 1);
+    if (!work.slotFrom[i].empty())
+        return Problem(row, C::Slot, *row[C::Slot], "the same slot as " + work.slotFrom[i]);
+    work.slotFrom[i] = row.where;
     const DecodedPlayer& p = was.players[i];
 
     NameCell(
@@ -284,9 +331,7 @@ RosterImportPlan PlanRosterImport(const std::string& target, const RosterReading
 
 Status ApplyRosterImport(BackupRun& backups, const RosterImportPlan& plan) {
     if (!plan.ok()) return Error{"The roster has errors; nothing was written."};
-    for (const TeamFileImage& image : plan.files)
-        if (Status saved = SaveTeamFileImage(backups, image); !saved) return saved;
-    return Status::Ok();
+    return SaveTeamFileImages(backups, plan.files);
 }
 
 } // namespace kivo

@@ -31,8 +31,8 @@ struct RosterImportPlan {
 // be changed. A team whose values change is encoded as the team editor's OK encodes it.
 RosterImportPlan PlanRosterImport(const std::string& target, const RosterReading& roster);
 
-// Writes each changed file of the plan whole, through the run's backups. Stops at the first failure;
-// the files written before it stay written and the error names the file.
+// Writes the changed files of the plan through the run's backups, all or none (SaveTeamFileImages); a
+// failure names the file.
 Status ApplyRosterImport(BackupRun& backups, const RosterImportPlan& plan);
 
 } // namespace kivo

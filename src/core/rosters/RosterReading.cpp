@@ -57,8 +57,9 @@ void ReadCsv(std::string_view text, RosterReading& out) {
     for (RosterColumn key : {RosterColumn::File, RosterColumn::Team, RosterColumn::Slot})
         if (!seen[static_cast<std::size_t>(key)])
             out.problems.push_back({"row 1", std::string(ColumnName(key)), "", "the column is missing"});
+    out.rows.reserve(records->size());
     for (std::size_t r = 1; r < records->size(); ++r) {
-        const CsvRecord& record = (*records)[r];
+        CsvRecord& record = (*records)[r];
         RosterRow row;
         row.where = "row " + std::to_string(r + 1);
         if (record.fields.size() != columns.size()) {
@@ -69,7 +70,7 @@ void ReadCsv(std::string_view text, RosterReading& out) {
         }
         for (std::size_t c = 0; c < columns.size(); ++c)
             if (columns[c])
-                row.cells[static_cast<std::size_t>(*columns[c])] = CellAsWritten(record.fields[c]);
+                row.cells[static_cast<std::size_t>(*columns[c])] = CellAsWritten(std::move(record.fields[c]));
         out.rows.push_back(std::move(row));
     }
 }

@@ -146,11 +146,18 @@ Status FileReplacement::Write(std::string_view bytes) {
     return {};
 }
 
-Status FileReplacement::Commit() {
+Status FileReplacement::Flush() {
+    if (flushed_) return {};
     // The mode first: a file the user made read-only stays read-only after the change.
     if (mode_ >= 0 && ::fchmod(file_.get(), static_cast<mode_t>(mode_)) != 0)
         return SystemError("Cannot keep the permissions of", target_, errno);
     if (::fsync(file_.get()) != 0) return SystemError("Cannot flush", temporary_, errno);
+    flushed_ = true;
+    return {};
+}
+
+Status FileReplacement::Commit(bool flushFolder) {
+    if (Status flushed = Flush(); !flushed) return flushed;
     if (::close(file_.release()) != 0) {
         const int code = errno;
         std::error_code ignored;
@@ -164,7 +171,7 @@ Status FileReplacement::Commit() {
         return Error{"Cannot rename " + temporary_.string() + " to " + target_.string() + ": " +
                      SystemErrorText(code)};
     }
-    return SyncFolder(target_.parent_path());
+    return flushFolder ? SyncFolder(target_.parent_path()) : Status{};
 }
 
 Status ReplaceFileWhole(const fs::path& path, std::string_view bytes) {

@@ -63,7 +63,11 @@ public:
     ~FileReplacement();
 
     Status Write(std::string_view bytes);
-    Status Commit();
+    // Gives the temporary its permissions and puts it on disk; Commit does so when it has not been done.
+    Status Flush();
+    // Renames the temporary over the target and, with `flushFolder`, flushes the folder (a caller that
+    // renames many files in one folder flushes it once, after the last).
+    Status Commit(bool flushFolder = true);
     const std::filesystem::path& target() const { return target_; }
 
 private:
@@ -73,6 +77,7 @@ private:
     std::filesystem::path temporary_;
     FileHandle file_;
     int mode_ = -1; // the permissions to give the new file; -1 for the default
+    bool flushed_ = false;
 };
 
 // Replaces the file at `path` (through a link, see WriteTarget) by `bytes`, whole or not at all.

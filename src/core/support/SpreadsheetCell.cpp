@@ -1,5 +1,7 @@
 #include "core/support/SpreadsheetCell.h"
 
+#include <utility>
+
 namespace kivo {
 namespace {
 
@@ -22,6 +24,11 @@ std::string KeepAsText(std::string_view cell) {
 
 std::string CellAsWritten(std::string_view cell) {
     return std::string(Guarded(cell) ? cell.substr(1) : cell);
+}
+
+std::string CellAsWritten(std::string&& cell) {
+    if (Guarded(cell)) cell.erase(0, 1);
+    return std::move(cell);
 }
 
 } // namespace kivo

@@ -13,5 +13,6 @@ std::string KeepAsText(std::string_view cell);
 
 // The cell's own text again: the inverse of KeepAsText.
 std::string CellAsWritten(std::string_view cell);
+std::string CellAsWritten(std::string&& cell);
 
 } // namespace kivo

@@ -131,19 +131,19 @@ void Reprice(QWidget* parent, const QString& title, const std::vector<std::strin
     options.formulas = Globals().Formulas;
     auto plan = PlanReprice(files, options, only);
     if (!plan) return Tell(parent, title, QString::fromStdString(plan.error().text), MessageIcon::Error);
-    if (plan->changes.empty())
+    if (plan->prices.empty())
         return Tell(parent, title,
                     QStringLiteral("Every price already is what the formulas give; nothing was written."),
                     MessageIcon::Information);
-    const QString question = QStringLiteral("%1 prices change in %2 files:\n\n")
-                                 .arg(plan->changes.size())
-                                 .arg(plan->files.size()) +
-                             ListedLines(Lines(plan->changes)) + QStringLiteral("\nWrite them?");
+    const QString question =
+        QStringLiteral("%1 prices change in %2 files:\n\n").arg(plan->prices.size()).arg(plan->files.size()) +
+        ListedLines(Lines(RepriceChanges(*plan))) + QStringLiteral("\nWrite them?");
     if (!AskToWrite(parent, title, question)) return;
     if (Status applied = ApplyReprice(*Globals().Backups, *plan); !applied)
         return Tell(parent, title, QString::fromStdString(applied.error().text), MessageIcon::Error);
     Tell(parent, title,
-         QStringLiteral("%1 prices were written.").arg(plan->changes.size()) + UpdateDatabase(plan->rows),
+         QStringLiteral("%1 prices were written.").arg(plan->prices.size()) +
+             UpdateDatabase(RepricedRows(*plan)),
          MessageIcon::Information);
 }
 

@@ -64,9 +64,15 @@ TEST_F(RepriceTest, EveryFileGetsWhatComputeAllPricesGivesByPriceByteOnly) {
         const RepricePlan plan = Reprice(LeagueTeamFiles(data), options);
         EXPECT_EQ(ReadBytes(TeamFile(8)), Expected(before8, eight, original, options.formulas));
         EXPECT_EQ(ReadBytes(TeamFile(9)), Expected(before9, nine, original, options.formulas));
-        EXPECT_FALSE(plan.changes.empty());
-        for (const TeamChange& c : plan.changes)
-            EXPECT_EQ(c.field, "price");
+        EXPECT_FALSE(plan.prices.empty());
+        const std::vector<TeamChange> changes = RepriceChanges(plan);
+        ASSERT_EQ(changes.size(), plan.prices.size());
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            EXPECT_EQ(changes[i].field, "price");
+            EXPECT_EQ(changes[i].team, plan.prices[i].team);
+            EXPECT_EQ(changes[i].slot, plan.prices[i].slot + 1u);
+            EXPECT_NE(changes[i].before, changes[i].after);
+        }
         // The goalkeeper keeps his price either way.
         EXPECT_EQ(ReadBytes(TeamFile(8))[2 + kTeamRecordSize + team_offset::JUGADOR + 2 * kPlayerSlotSize +
                                          slot_offset::VALORPASE],
@@ -116,7 +122,7 @@ TEST_F(RepriceTest, NothingToChangeWritesNothing) {
     std::filesystem::remove_all(std::filesystem::path(data) / "kivo-backups");
     const auto once8 = ReadBytes(TeamFile(8));
     const RepricePlan again = Reprice(LeagueTeamFiles(data), options);
-    EXPECT_TRUE(again.changes.empty());
+    EXPECT_TRUE(again.prices.empty());
     EXPECT_TRUE(again.files.empty());
     EXPECT_EQ(ReadBytes(TeamFile(8)), once8);
     EXPECT_FALSE(BackupFolderExists());
@@ -129,9 +135,11 @@ TEST_F(RepriceTest, TheDatabaseRowsTakeTheNewPricesAndKeepTheirMarks) {
     options.original = true;
     const RepricePlan plan = Reprice(LeagueTeamFiles(data), options);
     auto db = OpenDatabase();
-    auto updated = UpdateRepricedRows(db, plan.rows);
+    const std::vector<PriceUpdate> updates = RepricedRows(plan);
+    ASSERT_EQ(updates.size(), plan.prices.size());
+    auto updated = UpdateRepricedRows(db, updates);
     ASSERT_TRUE(updated.ok());
-    EXPECT_EQ(*updated, static_cast<std::int64_t>(plan.rows.size()));
+    EXPECT_EQ(*updated, static_cast<std::int64_t>(updates.size()));
     // Every row now carries the price its slot has in the file.
     auto teams8 = ReadTeams(TeamFile(8));
     ASSERT_TRUE(teams8.ok());
