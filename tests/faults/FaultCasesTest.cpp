@@ -16,19 +16,7 @@ using Case = std::tuple<std::string, Fault>;
 // Cases that fail on the code of today because of faults being mended elsewhere; they run only in the
 // suite named AwaitingMends, to be moved into the default suite when the mends are in.
 const std::set<std::pair<std::string, Fault>>& AwaitingMends() {
-    static const std::set<std::pair<std::string, Fault>> cases = {
-        // A write refused on a full disk leaves the database's -wal and -shm files behind (the game files and
-        // the database's own bytes stay as they were).
-        {"Paste", Fault::DiskFull},
-        {"Build", Fault::DiskFull},
-        {"Update", Fault::DiskFull},
-        {"Mark", Fault::DiskFull},
-        {"Clear", Fault::DiskFull},
-        {"ClipboardAdd", Fault::DiskFull},
-        {"ClipboardDelete", Fault::DiskFull},
-        // Reprice writes its team files (their backups take no room) and then fails on the players file.
-        {"Reprice", Fault::DiskFull},
-    };
+    static const std::set<std::pair<std::string, Fault>> cases = {};
     return cases;
 }
 

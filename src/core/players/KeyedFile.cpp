@@ -1,5 +1,6 @@
 #include "core/players/KeyedFile.h"
 
+#include "core/players/KeyedFileCompanions.h"
 #include "core/players/KeyedFileHeader.h"
 
 #include <chrono>
@@ -49,6 +50,12 @@ template <class Work> auto RetryWhileBusy(int busyWaitMs, Work&& work) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+
+// A connection that failed for want of room (or on an I/O error) may leave the -wal and -shm files it began.
+void AfterFailedOpen(const std::string& path, const std::exception& e) {
+    const int code = ErrorCode(e) & 0xFF;
+    if (code == SQLITE_FULL || code == SQLITE_IOERR) RemoveIdleCompanions(path);
 }
 
 void RemoveEmptyFile(const std::string& path) {
@@ -214,6 +221,7 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
             std::string reason;
             if (CheckSchema(db, schema, reason) != Check::Ok) return {OpenFailure::OpenCreatedFailed, reason};
         } catch (const std::exception& e) {
+            AfterFailedOpen(path, e);
             return {OpenFailure::OpenCreatedFailed, SqliteReason(e)};
         }
         return {};
@@ -254,6 +262,7 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
             return {};
         });
     } catch (const std::exception& e) {
+        AfterFailedOpen(path, e);
         return {FailureOf(e), SqliteReason(e)};
     }
     return {};
@@ -285,6 +294,7 @@ OpenAttempt RebuildKeyedFileKeys(const KeyedFileSchema& schema, const std::strin
         std::string reason;
         if (CheckSchema(db, schema, reason) != Check::Ok) return {OpenFailure::Other, reason};
     } catch (const std::exception& e) {
+        AfterFailedOpen(path, e);
         return {OpenFailure::Other, SqliteReason(e)};
     }
     return {};
@@ -335,6 +345,7 @@ Result<SQLite::Database> ConnectKeyedFileReadOnly(const KeyedFileSchema& schema,
         }
         return Error{path + " is damaged: " + reason};
     } catch (const std::exception& e) {
+        AfterFailedOpen(path, e);
         attempt = {FailureOf(e), SqliteReason(e)};
         return Error{"Cannot open " + path + ": " + SqliteReason(e)};
     }
@@ -360,6 +371,7 @@ Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const s
     } catch (const std::exception& e) {
         const int code = ErrorCode(e) & 0xFF;
         if (!existed && (code == SQLITE_FULL || code == SQLITE_IOERR)) RemoveEmptyFile(path);
+        AfterFailedOpen(path, e);
         return Error{"Cannot open " + path + ": " + SqliteReason(e)};
     }
 }
