@@ -23,7 +23,7 @@ fi
 
 # The fault suite and the damaged inputs, with a line per run.
 KIVO_FAULT_REPORT="$work/faults.txt" "$build/tests/faults/kivo_fault_tests" \
-  --gtest_filter='Faults/*:DamagedInputs.*:AwaitingMends*' >"$work/fault-tests.txt" 2>&1
+  --gtest_filter='Faults/*:DamagedInputs.*' >"$work/fault-tests.txt" 2>&1
 fault_status=$?
 
 # Concurrency: two kivo-cli processes at once, twenty times each.
@@ -92,9 +92,8 @@ fi
   echo "## Faults injected into every write"
   echo
   echo "Each write run under the fault; \"as it was\" / \"finished\" compare the target's bytes (the database's"
-  echo "rows) with the workspace before the run and with a run without the fault. The cases of the suite"
-  echo "AwaitingMends (not part of ./test.sh until the faults they show are mended) are run too. Cases that"
-  echo "did not end as they must:"
+  echo "rows) with the workspace before the run and with a run without the fault. Cases that did not end as"
+  echo "they must:"
   echo
   grep -E '^\[  FAILED  \] [A-Za-z]' "$work/fault-tests.txt" | sed -E 's/^\[  FAILED  \] /- /; s/, where GetParam.*//; s/ \([0-9]+ ms\)//' | sort -u
   grep -qE '^\[  FAILED  \] [A-Za-z]' "$work/fault-tests.txt" || echo "- none"
@@ -107,9 +106,9 @@ fi
   echo
   echo "| command | runs | exit 1 | slowest |"
   echo "| --- | ---: | ---: | ---: |"
-  # The rows of the AwaitingMends run (1 GiB sparse files and FIFOs) follow those of the default run.
+  # The rows of the second run (1 GiB sparse files and FIFOs) follow those of the seeded sample.
   grep '^damaged total' "$work/faults.txt" | awk -F' \\| ' '
-    seen[$2]++ == 1 && !marked { print "| *huge sparse files and FIFOs (AwaitingMends):* | | | |"; marked = 1 }
+    seen[$2]++ == 1 && !marked { print "| *huge sparse files and FIFOs:* | | | |"; marked = 1 }
     {print "| " $2 " | " $3+0 " | " $4+0 " | " $5 " |"}'
   echo
   echo "Runs that hung (killed at 10 s) or ended by a signal:"

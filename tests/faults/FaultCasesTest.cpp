@@ -13,14 +13,7 @@ namespace {
 
 using Case = std::tuple<std::string, Fault>;
 
-// Cases that fail on the code of today because of faults being mended elsewhere; they run only in the
-// suite named AwaitingMends, to be moved into the default suite when the mends are in.
-const std::set<std::pair<std::string, Fault>>& AwaitingMends() {
-    static const std::set<std::pair<std::string, Fault>> cases = {};
-    return cases;
-}
-
-std::vector<Case> Cases(bool awaiting) {
+std::vector<Case> Cases() {
     std::vector<Case> cases;
     const std::vector<std::string> names = {
         "TeamSave", "Paste",        "MarketFix",       "Restore",     "Build",   "Update", "Mark",
@@ -35,7 +28,7 @@ std::vector<Case> Cases(bool awaiting) {
         for (Fault fault : faults) {
             if (fault == Fault::Held && !databases.count(name)) continue;
             if (fault == Fault::RemovedBetweenSteps && !writers.count(name)) continue;
-            if (bool(AwaitingMends().count({name, fault})) == awaiting) cases.emplace_back(name, fault);
+            cases.emplace_back(name, fault);
         }
     return cases;
 }
@@ -56,9 +49,7 @@ std::string CaseName(const testing::TestParamInfo<Case>& info) {
     return std::get<0>(info.param) + "_" + FaultName(std::get<1>(info.param));
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultCase, testing::ValuesIn(Cases(false)), CaseName);
-INSTANTIATE_TEST_SUITE_P(AwaitingMends, FaultCase, testing::ValuesIn(Cases(true)), CaseName);
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FaultCase);
+INSTANTIATE_TEST_SUITE_P(Faults, FaultCase, testing::ValuesIn(Cases()), CaseName);
 
 } // namespace
 } // namespace kivo::faults
