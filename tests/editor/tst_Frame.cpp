@@ -37,7 +37,7 @@ QStringList Titles(QMdiArea* area) {
 
 } // namespace
 
-// The main frame with its menus and commands, the splash and the help.
+// The main frame with its menus and commands and the help (the splash: tst_Splash).
 class FrameTest : public QObject {
     Q_OBJECT
 private slots:
@@ -47,18 +47,19 @@ private slots:
         QCOMPARE(frame.windowTitle(), QStringLiteral("PC KIVO EDITOR 1.40"));
         QCOMPARE(test::Entries(frame.menuBar()->actions()),
                  (QStringList{"&File", "&Options", "&Window", "&Help|Windows Help"}));
-        QCOMPARE(test::Entries(test::MenuOf(frame, "&File")->actions()),
-                 (QStringList{"&Browse Teams from a Country, Region...", "-", "&Find Players",
-                              "&Create a File with all the Players", "&Fix Foreign Market Players",
-                              "Chec&k Game Files\u2026|Check the game files without changing them", "-",
-                              QString::fromUtf8("Reprice All Players\u2026"), QString::fromUtf8("Export Rosters\u2026"),
-                              QString::fromUtf8("Import Rosters\u2026"), "-",
-                              "&Edit Prices Formula", "-", "&Exit|Exit PC Zeltra"}));
+        QCOMPARE(
+            test::Entries(test::MenuOf(frame, "&File")->actions()),
+            (QStringList{"&Browse Teams from a Country, Region...", "-", "&Find Players",
+                         "&Create a File with all the Players", "&Fix Foreign Market Players",
+                         "Chec&k Game Files\u2026|Check the game files without changing them", "-",
+                         QString::fromUtf8("Reprice All Players\u2026"),
+                         QString::fromUtf8("Export Rosters\u2026"), QString::fromUtf8("Import Rosters\u2026"),
+                         "-", "&Edit Prices Formula", "-", "&Exit|Exit PC Zeltra"}));
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Options")->actions()), QStringList{"&Printer Setup"});
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Window")->actions()),
                  (QStringList{"&Players Clipboard|Open Players Clipboard",
-                              "&Backups\u2026|Compare the game files with their backups and restore them", "-", "&Tile", "&Cascade",
-                              "&Arrange Icons"}));
+                              "&Backups\u2026|Compare the game files with their backups and restore them",
+                              "-", "&Tile", "&Cascade", "&Arrange Icons"}));
         QCOMPARE(test::Entries(test::MenuOf(frame, "&Help")->actions()),
                  (QStringList{"&Contents|View the contents of the help file",
                               "&Search for Help On...|Search for help on a subject",
@@ -348,50 +349,6 @@ private slots:
         HelpViewer::Instance()->close();
     }
 
-    void splashCloses_data() {
-        QTest::addColumn<int>("event"); // 0: the timer's tick
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("timer tick") << 0 << Qt::NoButton << true;
-        QTest::newRow("left click") << int(QEvent::MouseButtonPress) << Qt::LeftButton << true;
-        QTest::newRow("left double-click") << int(QEvent::MouseButtonDblClick) << Qt::LeftButton << true;
-        QTest::newRow("right click") << int(QEvent::MouseButtonPress) << Qt::RightButton << true;
-        QTest::newRow("middle click") << int(QEvent::MouseButtonPress) << Qt::MiddleButton << false;
-    }
-    void splashCloses() {
-        QFETCH(int, event);
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(bool, closes);
-        test::Seams seams;
-        QPointer<Presentacion> splash = new Presentacion;
-        splash->show();
-        QVERIFY(splash->isModal());
-        QCOMPARE(splash->timer()->interval(), 5000);
-        QTimerEvent tick(splash->timer()->timerId()); // the tick itself, without waiting five seconds
-        QMouseEvent mouse(QEvent::Type(event), QPointF(20, 20), splash->mapToGlobal(QPointF(20, 20)), button,
-                          button, Qt::NoModifier);
-        if (event)
-            QCoreApplication::sendEvent(splash, &mouse);
-        else
-            QCoreApplication::sendEvent(splash->timer(), &tick);
-        QCOMPARE(splash->isVisible(), !closes);
-        if (!closes) QVERIFY(splash->timer()->isActive());
-        if (!closes) delete splash;
-        QTRY_VERIFY(!splash); // deleted once closed
-    }
-
-    void splashSound() {
-        test::Seams seams;
-        QWidget frame;
-        QVERIFY(!Presentacion(&frame).soundStarted()); // no presenta.wav in the start directory: silent
-        // A tenth of a second of silence, 8 kHz mono 8-bit PCM.
-        const QByteArray header =
-            QByteArray::fromHex("524946464403000057415645666d74201000000001000100401f0000"
-                                "401f0000010008006461746120030000");
-        QVERIFY(test::WriteFile(seams.StartFile("presenta.wav"), header + QByteArray(800, char(0x80))));
-        QCOMPARE(Presentacion(&frame).soundStarted(), Presentacion::SoundSupported());
-    }
-
     void keyboardOfTheFrame() {
         test::Seams seams;
         Principal frame;
@@ -416,18 +373,6 @@ private slots:
         QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
         dialog->reject();
         QVERIFY(seams.messages.empty());
-    }
-
-    void splashOverTheFrame() {
-        test::Seams seams;
-        Principal frame;
-        frame.Start(true);
-        QWidget* splash = frame.splash();
-        QVERIFY(splash && splash->isVisible());
-        const QPoint offset = splash->frameGeometry().center() - frame.frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2,
-                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
-        splash->close();
     }
 };
 
