@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <QGuiApplication>
+
 #include "core/players/PlayerDatabase.h"
 #include "core/rosters/MarkedSlots.h"
 #include "core/rosters/Reprice.h"
@@ -22,6 +24,20 @@ namespace fs = std::filesystem;
 
 void Tell(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
     ShowMessage({title, text, icon, MessageButton::Ok, MessageButton::Ok}, parent);
+}
+
+// The wait cursor while a whole-game job reads or writes (a second or so on a large game).
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+template <typename Work> auto Busy(Work work) {
+    const BusyCursor busy;
+    return work();
 }
 
 bool AskToWrite(QWidget* parent, const QString& title, const QString& text) {
@@ -73,7 +89,7 @@ void ExportRostersCommand(QWidget* parent) {
         return Tell(parent, title, QStringLiteral("%1 is a game file; choose another name.").arg(out),
                     MessageIcon::Exclamation);
     const bool json = out.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
-    auto text = ExportRosters(files, json ? RosterFormat::Json : RosterFormat::Csv);
+    auto text = Busy([&] { return ExportRosters(files, json ? RosterFormat::Json : RosterFormat::Csv); });
     if (!text) return Tell(parent, title, QString::fromStdString(text.error().text), MessageIcon::Error);
     std::ofstream file(out.toStdString(), std::ios::binary | std::ios::trunc);
     if (!file || !file.write(text->data(), static_cast<std::streamsize>(text->size())) || !file.flush())
@@ -97,7 +113,8 @@ void ImportRostersCommand(QWidget* parent) {
     std::ifstream in(from.toStdString(), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    const RosterImportPlan plan = PlanRosterImport(dir.toStdString(), ReadRoster(text.str()));
+    const RosterImportPlan plan =
+        Busy([&] { return PlanRosterImport(dir.toStdString(), ReadRoster(text.str())); });
     if (!plan.ok()) {
         std::vector<std::string> lines;
         for (const RosterProblem& p : plan.problems)
@@ -116,7 +133,7 @@ void ImportRostersCommand(QWidget* parent) {
                                  .arg(plan.files.size()) +
                              ListedLines(Lines(plan.changes)) + QStringLiteral("\nWrite them?");
     if (!AskToWrite(parent, title, question)) return;
-    if (Status applied = ApplyRosterImport(*Globals().Backups, plan); !applied)
+    if (Status applied = Busy([&] { return ApplyRosterImport(*Globals().Backups, plan); }); !applied)
         return Tell(parent, title, QString::fromStdString(applied.error().text), MessageIcon::Error);
     Tell(parent, title, QStringLiteral("%1 teams were written.").arg(plan.teamsChanged),
          MessageIcon::Information);
@@ -129,7 +146,7 @@ void Reprice(QWidget* parent, const QString& title, const std::vector<std::strin
              const SlotSelection* only) {
     RepriceOptions options;
     options.formulas = Globals().Formulas;
-    auto plan = PlanReprice(files, options, only);
+    auto plan = Busy([&] { return PlanReprice(files, options, only); });
     if (!plan) return Tell(parent, title, QString::fromStdString(plan.error().text), MessageIcon::Error);
     if (plan->prices.empty())
         return Tell(parent, title,
@@ -139,7 +156,7 @@ void Reprice(QWidget* parent, const QString& title, const std::vector<std::strin
         QStringLiteral("%1 prices change in %2 files:\n\n").arg(plan->prices.size()).arg(plan->files.size()) +
         ListedLines(Lines(RepriceChanges(*plan))) + QStringLiteral("\nWrite them?");
     if (!AskToWrite(parent, title, question)) return;
-    if (Status applied = ApplyReprice(*Globals().Backups, *plan); !applied)
+    if (Status applied = Busy([&] { return ApplyReprice(*Globals().Backups, *plan); }); !applied)
         return Tell(parent, title, QString::fromStdString(applied.error().text), MessageIcon::Error);
     Tell(parent, title,
          QStringLiteral("%1 prices were written.").arg(plan->prices.size()) +
