@@ -133,7 +133,8 @@ TEST_F(RosterCommands, RepriceByFileWritesOnlyThatFilesChangedPrices) {
     EXPECT_FALSE(Backups());
     EXPECT_EQ(Bytes("TEAM.001"), before1);
 
-    const CliRun run = work.Run("reprice data --file TEAM.001");
+    // The file named twice (in two letter cases) is priced and written once.
+    const CliRun run = work.Run("reprice data --file TEAM.001 --file team.001");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Lines(run.out).size(), Lines(dry.out).size());
     std::vector<std::uint8_t> expected = before1;

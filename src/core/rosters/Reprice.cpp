@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <set>
 #include <span>
 
 #include <SQLiteCpp/Statement.h>
@@ -118,9 +119,11 @@ Result<RepricePlan> PlanReprice(const std::vector<std::string>& files, const Rep
                                 const SlotSelection* only) {
     RepricePlan plan;
     PriceMemo memo(options);
+    std::set<std::string> seen; // a file named twice is priced once
     for (const std::string& path : files) {
         auto image = LoadTeamFileImage(path);
         if (!image) return image.error();
+        if (!seen.insert(std::filesystem::absolute(image->path).lexically_normal().string()).second) continue;
         const auto fileIndex = static_cast<std::uint32_t>(plan.files.size());
         const std::size_t changesBefore = plan.prices.size();
         for (std::uint64_t k = 0; k < image->teamCount(); ++k) {
