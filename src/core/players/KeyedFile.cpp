@@ -87,6 +87,14 @@ Check CheckPages(SQLite::Database& db, std::string& reason) {
     return Check::Ok;
 }
 
+// Entries are found again by their id, the table's rowid: a table where it is not (a damaged column type)
+// is not a file of this kind, for any connection.
+bool IdIsRowid(SQLite::Database& db, const std::string& table) {
+    SQLite::Statement id(db, "SELECT type, pk FROM pragma_table_info(?) WHERE name = 'id'");
+    id.bind(1, table);
+    return id.executeStep() && id.getColumn(0).getString() == "INTEGER" && id.getColumn(1).getInt() == 1;
+}
+
 // Whether the file holds our table and exactly our orders, and (with checkPages) whether SQLite finds its
 // pages sound.
 Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::string& reason,
@@ -108,11 +116,7 @@ Check CheckSchema(SQLite::Database& db, const KeyedFileSchema& schema, std::stri
         reason = "no table " + schema.table + " (1)";
         return Check::NoTable;
     }
-    // Entries are found again by their id, the table's rowid: a table where it is not (a damaged column
-    // type) is not a file of this kind.
-    SQLite::Statement id(db, "SELECT type, pk FROM pragma_table_info(?) WHERE name = 'id'");
-    id.bind(1, schema.table);
-    if (!id.executeStep() || id.getColumn(0).getString() != "INTEGER" || id.getColumn(1).getInt() != 1) {
+    if (!IdIsRowid(db, schema.table)) {
         reason = "table " + schema.table + " has no INTEGER PRIMARY KEY id (1)";
         return Check::NoTable;
     }
@@ -358,6 +362,10 @@ Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const s
     try {
         return RetryWhileBusy(busyWaitMs, [&]() -> Result<SQLite::Database> {
             auto db = Connect(path, createIfMissing, busyWaitMs);
+            // Refused before the connection changes anything (WAL mode is written into the file).
+            if (db.tableExists(schema.table) && !IdIsRowid(db, schema.table))
+                return Error{path + " is damaged: table " + schema.table +
+                             " has no INTEGER PRIMARY KEY id (1)"};
             PrepareConnection(db);
             if (!db.tableExists(schema.table)) {
                 SQLite::Transaction create(db, SQLite::TransactionBehavior::IMMEDIATE);

@@ -35,6 +35,10 @@ TEST(ClipboardLayout, RefusesATableWhoseIdIsNotItsRowid) {
         OpenAttempt attempt;
         EXPECT_FALSE(ClipboardStore::OpenReadOnly(path, attempt).ok()) << what;
         EXPECT_EQ(attempt.failure, OpenFailure::InvalidFile) << what;
+        // Nor does a connection for work take it, whoever asks for one without the opening check.
+        auto store = ClipboardStore::Open(path, false);
+        ASSERT_FALSE(store.ok()) << what;
+        EXPECT_NE(store.error().text.find("has no INTEGER PRIMARY KEY id"), std::string::npos) << what;
         EXPECT_EQ(test::ReadText(path), before) << what;
     }
     // The layout as made opens.
