@@ -72,7 +72,8 @@ cd - >/dev/null
 beside="the editor is not built here"
 if cmake --build "$build" -j2 --target tst_PlayerSearchRoad >/dev/null 2>&1; then
   beside="$(QT_QPA_PLATFORM=offscreen "$build/tests/editor/tst_PlayerSearchRoad" editorBesideKivoCli 2>&1 |
-    grep -E 'beside kivo-cli:|^(PASS|FAIL)' | grep -v Case\(\) | sed -E 's/^QINFO *: [^ ]* //' | paste -sd ' ')"
+    grep -E 'beside kivo-cli:|^(PASS|FAIL)' | grep -v Case\(\) |
+    sed -E 's/^QINFO *: [^ ]* //; s/^PASS *: .*/(the test passed)/; s/^FAIL.*/(THE TEST FAILED)/' | paste -sd ' ')"
 fi
 
 {

@@ -17,6 +17,8 @@
 namespace kivo {
 namespace fs = std::filesystem;
 
+static_assert(kMaxSettingsFileBytes >= kMaxPoolFileBytes, "the largest game file bounds every restore");
+
 namespace {
 
 std::string RunName(std::chrono::system_clock::time_point start) {
@@ -249,6 +251,11 @@ Result<std::vector<std::string>> RestoreBackupRun(const fs::path& directory, con
         std::error_code kind;
         if (!IsPlainFileName(name) || !fs::is_regular_file(run / name, kind))
             return Error{"The backup run " + runName + " holds no file " + name + "; nothing was restored"};
+        // No game file is larger than the largest settings file: a copy that is cannot be one, and copying
+        // gigabytes back would take minutes.
+        if (const auto size = fs::file_size(run / name, kind); !kind && size > kMaxSettingsFileBytes)
+            return Error{"The backup run " + runName + " holds " + name + " of " + std::to_string(size) +
+                         " bytes, far too large to be a game file; nothing was restored"};
     }
     backups.Protect(folder, runName);
     std::vector<std::string> restored;
@@ -256,7 +263,9 @@ Result<std::vector<std::string>> RestoreBackupRun(const fs::path& directory, con
         const fs::path target = directory / name;
         std::error_code exists;
         if (fs::exists(target, exists)) {
-            if (Status saved = backups.EnsureBackedUp(target); !saved) return saved.error();
+            // The restore replaces the file whole (CopyFileWhole), so its backup may be the file itself.
+            if (Status saved = backups.EnsureBackedUp(target, BackupRun::Change::Replacement); !saved)
+                return saved.error();
         }
         if (Status copied = CopyFileWhole(run / name, target); !copied)
             return Error{"Cannot restore " + target.string() + ": " + copied.error().text +

@@ -162,5 +162,25 @@ INSTANTIATE_TEST_SUITE_P(Backups, RestoreRefused,
                                            BadRestore{"OneGoodOneMissing", "", {"TEAM.001", "TEAM.009"}}),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// A copy far larger than any game file (a sparse gigabyte in the run folder) is refused at once, before
+// any file is restored, rather than copied back for minutes.
+TEST_F(BackupsTest, ARunHoldingAFileTooLargeForAGameFileRestoresNothing) {
+    const fs::path other = dir.path() / "TEAM.002";
+    WriteBytes(other, {3});
+    BackupRun first(kStart);
+    ASSERT_TRUE(first.EnsureBackedUp(file).ok());
+    ASSERT_TRUE(first.EnsureBackedUp(other).ok());
+    WriteBytes(file, {2});
+    WriteBytes(other, {4});
+    fs::resize_file(first.BackupPathFor(other), 1ull << 30);
+    BackupRun restoring(kStart + std::chrono::seconds(1));
+    const auto restored = RestoreBackupRun(dir.path(), first.name(), {}, restoring);
+    ASSERT_FALSE(restored.ok());
+    EXPECT_NE(restored.error().text.find("far too large to be a game file"), std::string::npos)
+        << restored.error().text;
+    EXPECT_EQ(ReadBytes(file), (Bytes{2}));
+    EXPECT_EQ(ReadBytes(other), (Bytes{4}));
+}
+
 } // namespace
 } // namespace kivo
