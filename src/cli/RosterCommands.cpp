@@ -106,7 +106,7 @@ std::string ReadRosterFile(const std::string& from) {
 void Import(const std::string& target, const std::string& from, bool dryRun, bool asJson) {
     std::error_code ec;
     if (!fs::exists(FindExistingFile(target), ec)) Fail("there is no file or directory " + target);
-    const RosterImportPlan plan = PlanRosterImport(target, ReadRoster(ReadRosterFile(from)));
+    const RosterImportPlan plan = PlanRosterImport(target, ReadRosterFile(from));
     if (!plan.ok()) {
         if (asJson) {
             json errors = json::array();
@@ -127,22 +127,23 @@ void Import(const std::string& target, const std::string& from, bool dryRun, boo
         if (Status applied = ApplyRosterImport(backups, plan); !applied) Fail(applied.error().text);
         written = true;
     }
+    const std::vector<TeamChange> changes = ImportChanges(plan);
     if (asJson) {
-        json changes = json::array();
-        for (const TeamChange& c : plan.changes)
-            changes.push_back(ChangeJson(c));
-        std::cout << json{{"changes", changes},
-                          {"teams", plan.teamsChanged},
+        json listed = json::array();
+        for (const TeamChange& c : changes)
+            listed.push_back(ChangeJson(c));
+        std::cout << json{{"changes", listed},
+                          {"teams", plan.teams.size()},
                           {"files", FileNames(plan.files)},
                           {"written", written}}
                          .dump(2)
                   << '\n';
         return;
     }
-    for (const TeamChange& c : plan.changes)
+    for (const TeamChange& c : changes)
         std::cout << ChangeLine(c) << '\n';
-    std::cout << plan.changes.size() << " changes in " << plan.teamsChanged << " teams of "
-              << plan.files.size() << " files; "
+    std::cout << changes.size() << " changes in " << plan.teams.size() << " teams of " << plan.files.size()
+              << " files; "
               << (written  ? "written"
                   : dryRun ? "dry run, nothing written"
                            : "nothing written")

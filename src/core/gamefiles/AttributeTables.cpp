@@ -180,9 +180,14 @@ std::optional<std::string> ColourText(std::uint8_t code) {
 
 std::optional<std::uint8_t> PositionCode(std::string_view text) {
     if (text.size() > kPositionWidth) return std::nullopt;
-    const std::string wanted = PadBlank(text, kPositionWidth);
+    // Both sides blank-padded to the width, without making strings: every encoded player looks one up.
+    auto same = [](std::string_view a, std::string_view b) {
+        for (std::size_t i = 0; i < kPositionWidth; ++i)
+            if ((i < a.size() ? a[i] : ' ') != (i < b.size() ? b[i] : ' ')) return false;
+        return true;
+    };
     for (std::size_t code = 0; code < kPositionCount; ++code)
-        if (PadBlank(kPositions[code], kPositionWidth) == wanted) return static_cast<std::uint8_t>(code);
+        if (same(kPositions[code], text)) return static_cast<std::uint8_t>(code);
     return std::nullopt;
 }
 

@@ -28,26 +28,23 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-void ReadCsv(std::string_view text, RosterReading& out) {
-    auto records = ParseCsv(text);
-    if (!records) {
-        out.problems.push_back({"the file", "", "", "it is not CSV: " + records.error().text});
-        return;
-    }
-    if (records->empty()) {
-        out.problems.push_back(
-            {"the file", "", "", "it is empty: a header row naming the columns is needed"});
-        return;
-    }
-    const CsvRecord& header = records->front();
+std::optional<RosterProblem> ReadCsv(std::string_view text, RosterRowSink& sink) {
+    auto unreadable = [](const Error& e) {
+        return RosterProblem{"the file", "", "", "it is not CSV: " + e.text};
+    };
+    CsvReader reader(text);
+    auto first = reader.Next();
+    if (!first) return unreadable(first.error());
+    if (!*first)
+        return RosterProblem{"the file", "", "", "it is empty: a header row naming the columns is needed"};
     std::vector<std::optional<RosterColumn>> columns;
     std::array<bool, kRosterColumnCount> seen{};
-    for (const std::string& name : header.fields) {
+    for (std::string_view name : reader.fields()) {
         auto column = RosterColumnNamed(name);
         if (!column) {
-            out.problems.push_back({"row 1", name, name, "no such column"});
+            sink.Problem({"row 1", std::string(name), std::string(name), "no such column"});
         } else if (seen[static_cast<std::size_t>(*column)]) {
-            out.problems.push_back({"row 1", name, name, "the column is named twice"});
+            sink.Problem({"row 1", std::string(name), std::string(name), "the column is named twice"});
             column.reset();
         } else {
             seen[static_cast<std::size_t>(*column)] = true;
@@ -56,23 +53,40 @@ void ReadCsv(std::string_view text, RosterReading& out) {
     }
     for (RosterColumn key : {RosterColumn::File, RosterColumn::Team, RosterColumn::Slot})
         if (!seen[static_cast<std::size_t>(key)])
-            out.problems.push_back({"row 1", std::string(ColumnName(key)), "", "the column is missing"});
-    out.rows.reserve(records->size());
-    for (std::size_t r = 1; r < records->size(); ++r) {
-        CsvRecord& record = (*records)[r];
-        RosterRow row;
-        row.where = "row " + std::to_string(r + 1);
-        if (record.fields.size() != columns.size()) {
-            out.problems.push_back({row.where, "", "",
-                                    std::to_string(record.fields.size()) + " cells where the header has " +
-                                        std::to_string(columns.size()) + " columns"});
+            sink.Problem({"row 1", std::string(ColumnName(key)), "", "the column is missing"});
+    RosterCells row;
+    for (std::uint32_t number = 2;; ++number) {
+        auto more = reader.Next();
+        if (!more) return unreadable(more.error());
+        if (!*more) return std::nullopt;
+        row.where = {false, number, 0};
+        const auto fields = reader.fields();
+        if (fields.size() != columns.size()) {
+            sink.Problem({row.where.Text(), "", "",
+                          std::to_string(fields.size()) + " cells where the header has " +
+                              std::to_string(columns.size()) + " columns"});
             continue;
         }
         for (std::size_t c = 0; c < columns.size(); ++c)
-            if (columns[c])
-                row.cells[static_cast<std::size_t>(*columns[c])] = CellAsWritten(std::move(record.fields[c]));
-        out.rows.push_back(std::move(row));
+            if (columns[c]) row.cells[static_cast<std::size_t>(*columns[c])] = CellAsWritten(fields[c]);
+        sink.Row(row);
     }
+}
+
+// A JSON row being gathered: its cells are owned here until the row is handed over.
+struct JsonRow {
+    RowPlace where;
+    std::array<std::optional<std::string>, kRosterColumnCount> cells;
+    bool has(RosterColumn c) const { return cells[static_cast<std::size_t>(c)].has_value(); }
+    std::string Where() const { return where.Text(); }
+};
+
+void HandOver(const JsonRow& row, RosterRowSink& sink) {
+    RosterCells cells;
+    cells.where = row.where;
+    for (std::size_t c = 0; c < kRosterColumnCount; ++c)
+        if (row.cells[c]) cells.cells[c] = *row.cells[c];
+    sink.Row(cells);
 }
 
 // A JSON value as a cell: a text as it is, a whole number in decimal, null as an empty cell.
@@ -83,14 +97,14 @@ std::optional<std::string> CellOf(const json& value) {
     return std::nullopt;
 }
 
-void Take(const json& object, const char* key, RosterColumn column, RosterRow& row, RosterReading& out) {
+void Take(const json& object, const char* key, RosterColumn column, JsonRow& row, RosterRowSink& sink) {
     const auto it = object.find(key);
     if (it == object.end()) return;
     if (auto cell = CellOf(*it)) {
         row.cells[static_cast<std::size_t>(column)] = std::move(*cell);
     } else {
-        out.problems.push_back(
-            {row.where, std::string(ColumnName(column)), it->dump(), "must be a text or a whole number"});
+        sink.Problem(
+            {row.Where(), std::string(ColumnName(column)), it->dump(), "must be a text or a whole number"});
     }
 }
 
@@ -98,36 +112,35 @@ constexpr RosterColumn kSkillColumns[] = {
     RosterColumn::Passing,     RosterColumn::Shooting, RosterColumn::Heading,  RosterColumn::Tackling,
     RosterColumn::BallControl, RosterColumn::Speed,    RosterColumn::Finishing};
 
-void ReadPlayer(const json& player, RosterRow row, RosterReading& out) {
+void ReadPlayer(const json& player, JsonRow row, RosterRowSink& sink) {
     if (!player.is_object()) {
-        out.problems.push_back({row.where, "", player.dump(), "a player must be an object"});
+        sink.Problem({row.Where(), "", player.dump(), "a player must be an object"});
         return;
     }
-    Take(player, "slot", RosterColumn::Slot, row, out);
-    Take(player, "name", RosterColumn::Name, row, out);
-    Take(player, "nationality", RosterColumn::Nationality, row, out);
-    Take(player, "shirt", RosterColumn::Shirt, row, out);
-    Take(player, "position", RosterColumn::Position, row, out);
-    Take(player, "face", RosterColumn::Face, row, out);
-    Take(player, "price", RosterColumn::Price, row, out);
-    Take(player, "lineup_place", RosterColumn::LineupPlace, row, out);
+    Take(player, "slot", RosterColumn::Slot, row, sink);
+    Take(player, "name", RosterColumn::Name, row, sink);
+    Take(player, "nationality", RosterColumn::Nationality, row, sink);
+    Take(player, "shirt", RosterColumn::Shirt, row, sink);
+    Take(player, "position", RosterColumn::Position, row, sink);
+    Take(player, "face", RosterColumn::Face, row, sink);
+    Take(player, "price", RosterColumn::Price, row, sink);
+    Take(player, "lineup_place", RosterColumn::LineupPlace, row, sink);
     if (const auto skills = player.find("skills"); skills != player.end()) {
         if (!skills->is_array() || skills->size() != std::size(kSkillColumns)) {
-            out.problems.push_back({row.where, "skills", skills->dump(), "must be a list of seven numbers"});
+            sink.Problem({row.Where(), "skills", skills->dump(), "must be a list of seven numbers"});
         } else {
             for (std::size_t s = 0; s < std::size(kSkillColumns); ++s) {
                 if (auto cell = CellOf((*skills)[s])) {
                     row.cells[static_cast<std::size_t>(kSkillColumns[s])] = std::move(*cell);
                 } else {
-                    out.problems.push_back({row.where, std::string(ColumnName(kSkillColumns[s])),
-                                            (*skills)[s].dump(), "must be a whole number"});
+                    sink.Problem({row.Where(), std::string(ColumnName(kSkillColumns[s])), (*skills)[s].dump(),
+                                  "must be a whole number"});
                 }
             }
         }
     }
-    if (!row[RosterColumn::Slot])
-        out.problems.push_back({row.where, "slot", "", "every player needs its slot"});
-    out.rows.push_back(std::move(row));
+    if (!row.has(RosterColumn::Slot)) sink.Problem({row.Where(), "slot", "", "every player needs its slot"});
+    HandOver(row, sink);
 }
 
 // How deeply brackets nest outside strings. A roster nests three deep; thousands of levels would only
@@ -153,52 +166,45 @@ std::size_t NestingDepth(std::string_view text) {
     return deepest;
 }
 
-void ReadJson(std::string_view text, RosterReading& out) {
-    if (NestingDepth(text) > 16) {
-        out.problems.push_back({"the file", "", "", "it nests lists and objects far deeper than a roster"});
-        return;
-    }
+std::optional<RosterProblem> ReadJson(std::string_view text, RosterRowSink& sink) {
+    if (NestingDepth(text) > 16)
+        return RosterProblem{"the file", "", "", "it nests lists and objects far deeper than a roster"};
     json document = json::parse(text, nullptr, false);
-    if (document.is_discarded()) {
-        out.problems.push_back({"the file", "", "", "it is not valid JSON"});
-        return;
-    }
+    if (document.is_discarded()) return RosterProblem{"the file", "", "", "it is not valid JSON"};
     if (document.is_object()) document = json::array({std::move(document)});
-    if (!document.is_array()) {
-        out.problems.push_back({"the file", "", "", "it must be a list of team objects"});
-        return;
-    }
+    if (!document.is_array()) return RosterProblem{"the file", "", "", "it must be a list of team objects"};
     for (std::size_t t = 0; t < document.size(); ++t) {
         const json& team = document[t];
-        RosterRow row;
-        row.where = "team object " + std::to_string(t + 1);
+        JsonRow row;
+        row.where = {true, static_cast<std::uint32_t>(t + 1), 0};
         if (!team.is_object()) {
-            out.problems.push_back({row.where, "", team.dump(), "a team must be an object"});
+            sink.Problem({row.Where(), "", team.dump(), "a team must be an object"});
             continue;
         }
-        Take(team, "file", RosterColumn::File, row, out);
-        Take(team, "team", RosterColumn::Team, row, out);
-        Take(team, "name", RosterColumn::TeamName, row, out);
-        Take(team, "coach", RosterColumn::Coach, row, out);
-        Take(team, "tactic", RosterColumn::Tactic, row, out);
-        Take(team, "division", RosterColumn::Division, row, out);
+        Take(team, "file", RosterColumn::File, row, sink);
+        Take(team, "team", RosterColumn::Team, row, sink);
+        Take(team, "name", RosterColumn::TeamName, row, sink);
+        Take(team, "coach", RosterColumn::Coach, row, sink);
+        Take(team, "tactic", RosterColumn::Tactic, row, sink);
+        Take(team, "division", RosterColumn::Division, row, sink);
         for (RosterColumn key : {RosterColumn::File, RosterColumn::Team})
-            if (!row[key]) out.problems.push_back({row.where, std::string(ColumnName(key)), "", "missing"});
+            if (!row.has(key)) sink.Problem({row.Where(), std::string(ColumnName(key)), "", "missing"});
         const auto players = team.find("players");
         if (players == team.end() || (players->is_array() && players->empty())) {
-            out.rows.push_back(std::move(row));
+            HandOver(row, sink);
             continue;
         }
         if (!players->is_array()) {
-            out.problems.push_back({row.where, "players", players->dump(), "must be a list of players"});
+            sink.Problem({row.Where(), "players", players->dump(), "must be a list of players"});
             continue;
         }
         for (std::size_t p = 0; p < players->size(); ++p) {
-            RosterRow playerRow = row;
-            playerRow.where = row.where + ", player " + std::to_string(p + 1);
-            ReadPlayer((*players)[p], std::move(playerRow), out);
+            JsonRow playerRow = row;
+            playerRow.where.player = static_cast<std::uint32_t>(p + 1);
+            ReadPlayer((*players)[p], std::move(playerRow), sink);
         }
     }
+    return std::nullopt;
 }
 
 } // namespace
@@ -217,17 +223,20 @@ std::string ProblemLine(const RosterProblem& p) {
     return line + ": " + p.why;
 }
 
-RosterReading ReadRoster(std::string_view text) {
-    RosterReading out;
+std::string RowPlace::Text() const {
+    if (!json) return "row " + std::to_string(number);
+    std::string text = "team object " + std::to_string(number);
+    if (player != 0) text += ", player " + std::to_string(player);
+    return text;
+}
+
+std::optional<RosterProblem> ReadRoster(std::string_view text, RosterRowSink& sink) {
     std::string_view body = text;
     if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
     const std::size_t first = body.find_first_not_of(" \t\r\n");
-    if (first != std::string_view::npos && (body[first] == '[' || body[first] == '{')) {
-        ReadJson(body, out);
-    } else {
-        ReadCsv(text, out);
-    }
-    return out;
+    if (first != std::string_view::npos && (body[first] == '[' || body[first] == '{'))
+        return ReadJson(body, sink);
+    return ReadCsv(text, sink);
 }
 
 } // namespace kivo

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/rosters/RosterColumns.h"
 
@@ -22,25 +22,42 @@ struct RosterProblem {
 // row 7, column passing, value "16": a skill is from 0 to 15
 std::string ProblemLine(const RosterProblem& problem);
 
+// Where a row of a roster comes from: a row of the spreadsheet (the header is row 1), or a team object of
+// the JSON (1 for the first) and one of its players (0 for the team's own values).
+struct RowPlace {
+    bool json = false;
+    std::uint32_t number = 0;
+    std::uint32_t player = 0;
+    std::string Text() const; // "row 7", "team object 2", "team object 2, player 5"
+};
+
 // One player slot's row: the cells the roster gives (UTF-8, as the spreadsheet holds them), nothing for a
 // column it leaves out. A JSON team without players gives one row without a slot: the team's own values.
-struct RosterRow {
-    std::string where;
-    std::array<std::optional<std::string>, kRosterColumnCount> cells;
-    const std::optional<std::string>& operator[](RosterColumn c) const {
+// The cells are views, valid while the row is being handed over.
+struct RosterCells {
+    RowPlace where;
+    std::array<std::optional<std::string_view>, kRosterColumnCount> cells;
+    const std::optional<std::string_view>& operator[](RosterColumn c) const {
         return cells[static_cast<std::size_t>(c)];
     }
 };
 
-struct RosterReading {
-    std::vector<RosterRow> rows;
-    std::vector<RosterProblem> problems;
+// Takes the rows of a roster as they are read, and the problems met reading them.
+class RosterRowSink {
+public:
+    virtual void Row(const RosterCells& row) = 0;
+    virtual void Problem(RosterProblem problem) = 0;
+
+protected:
+    ~RosterRowSink() = default;
 };
 
 // Reads a roster as the export writes it: JSON when its first character (after blanks and a byte order
 // mark) is [ or {, else CSV with a header naming the columns in any order (letter case ignored). A column
 // that is not a roster column, a column named twice, a missing file, team or slot column, a row with more
-// or fewer cells than the header, or text that is neither CSV nor JSON are problems.
-RosterReading ReadRoster(std::string_view text);
+// or fewer cells than the header are problems. Rows go to the sink one by one, never all held at once.
+// A text that is not a roster at all (neither CSV nor JSON, or empty) gives the one problem that says so,
+// returned: whatever the sink took before it is then beside the point.
+std::optional<RosterProblem> ReadRoster(std::string_view text, RosterRowSink& sink);
 
 } // namespace kivo

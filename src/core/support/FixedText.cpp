@@ -21,7 +21,18 @@ std::string PadBlank(std::string_view text, std::size_t width) {
 }
 
 std::string FieldTextPadded(std::span<const std::uint8_t> field) {
-    return PadBlank(FieldValue(field), field.size());
+    std::string out(field.size(), ' ');
+    std::copy(field.begin(), std::find(field.begin(), field.end(), std::uint8_t{0}), out.begin());
+    return out;
+}
+
+bool IsFieldTextPadded(std::span<const std::uint8_t> field, std::string_view shown) {
+    if (shown.size() != field.size()) return false;
+    const auto end = std::find(field.begin(), field.end(), std::uint8_t{0});
+    const auto value = static_cast<std::size_t>(end - field.begin());
+    return std::equal(field.begin(), end, shown.begin(),
+                      [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }) &&
+           shown.find_first_not_of(' ', value) == std::string_view::npos;
 }
 
 void NulPadText(std::span<std::uint8_t> field) {
@@ -32,8 +43,9 @@ void NulPadText(std::span<std::uint8_t> field) {
 }
 
 void StoreText(std::span<std::uint8_t> field, std::string_view text) {
-    std::string padded = PadBlank(text, field.size());
-    std::copy(padded.begin(), padded.end(), field.begin());
+    const std::size_t n = std::min(field.size(), text.size());
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), field.begin());
+    std::fill(field.begin() + static_cast<std::ptrdiff_t>(n), field.end(), std::uint8_t{' '});
     NulPadText(field);
 }
 

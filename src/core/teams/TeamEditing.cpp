@@ -195,7 +195,7 @@ namespace {
 template <std::size_t N>
 void KeepUnchangedName(const std::array<std::uint8_t, N>& read, const std::string& shown,
                        std::array<std::uint8_t, N>& written) {
-    if (FieldTextPadded(read) != shown) return;
+    if (!IsFieldTextPadded(read, shown)) return;
     written = read;
     NulPadText(written);
 }

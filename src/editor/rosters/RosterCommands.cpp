@@ -113,8 +113,7 @@ void ImportRostersCommand(QWidget* parent) {
     std::ifstream in(from.toStdString(), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    const RosterImportPlan plan =
-        Busy([&] { return PlanRosterImport(dir.toStdString(), ReadRoster(text.str())); });
+    const RosterImportPlan plan = Busy([&] { return PlanRosterImport(dir.toStdString(), text.view()); });
     if (!plan.ok()) {
         std::vector<std::string> lines;
         for (const RosterProblem& p : plan.problems)
@@ -124,18 +123,19 @@ void ImportRostersCommand(QWidget* parent) {
                         ListedLines(lines),
                     MessageIcon::Exclamation);
     }
-    if (plan.changes.empty())
+    if (plan.teams.empty())
         return Tell(parent, title, QStringLiteral("The roster changes nothing; nothing was written."),
                     MessageIcon::Information);
+    const std::vector<TeamChange> changes = ImportChanges(plan);
     const QString question = QStringLiteral("%1 changes in %2 teams of %3 files:\n\n")
-                                 .arg(plan.changes.size())
-                                 .arg(plan.teamsChanged)
+                                 .arg(changes.size())
+                                 .arg(plan.teams.size())
                                  .arg(plan.files.size()) +
-                             ListedLines(Lines(plan.changes)) + QStringLiteral("\nWrite them?");
+                             ListedLines(Lines(changes)) + QStringLiteral("\nWrite them?");
     if (!AskToWrite(parent, title, question)) return;
     if (Status applied = Busy([&] { return ApplyRosterImport(*Globals().Backups, plan); }); !applied)
         return Tell(parent, title, QString::fromStdString(applied.error().text), MessageIcon::Error);
-    Tell(parent, title, QStringLiteral("%1 teams were written.").arg(plan.teamsChanged),
+    Tell(parent, title, QStringLiteral("%1 teams were written.").arg(plan.teams.size()),
          MessageIcon::Information);
 }
 

@@ -26,8 +26,11 @@ TEST(CsvTable, FieldsAsSpreadsheetsWriteThem) {
     // character of it.
     EXPECT_EQ(Fields("\"x,y\",\"say \"\"hi\"\"\",\"two\r\nlines\"\nab\"c,\"\"\n"),
               (Rows{{"x,y", "say \"hi\"", "two\r\nlines"}, {"ab\"c", ""}}));
-    // The last record needs no line end.
+    // Several fields with doubled quotes in one record, and in the next.
+    EXPECT_EQ(Fields("\"a\"\"b\",\"c\"\"d\"\n\"e\"\"f\",x\n"), (Rows{{"a\"b", "c\"d"}, {"e\"f", "x"}}));
+    // The last record needs no line end; a comma ending the text leaves an empty field.
     EXPECT_EQ(Fields("a,b\n1,2"), (Rows{{"a", "b"}, {"1", "2"}}));
+    EXPECT_EQ(Fields("a,b\n1,"), (Rows{{"a", "b"}, {"1", ""}}));
 }
 
 TEST(CsvTable, RecordsKnowTheLineTheyStartOn) {

@@ -16,7 +16,7 @@ namespace {
 class RosterImportTest : public RosterFilesTest {
 protected:
     RosterImportPlan Plan(const std::string& roster, const std::string& target = {}) {
-        return PlanRosterImport(target.empty() ? data : target, ReadRoster(roster));
+        return PlanRosterImport(target.empty() ? data : target, roster);
     }
     void ExpectNothingWritten() {
         EXPECT_EQ(ReadBytes(TeamFile(8)), before8);
@@ -34,7 +34,7 @@ TEST_F(RosterImportTest, AnExportImportedBackWritesNothing) {
     for (RosterFormat format : {RosterFormat::Csv, RosterFormat::Json}) {
         const RosterImportPlan plan = Plan(Export(format));
         ASSERT_TRUE(plan.ok()) << ProblemLine(plan.problems.front());
-        EXPECT_TRUE(plan.changes.empty());
+        EXPECT_TRUE(plan.teams.empty());
         EXPECT_TRUE(plan.files.empty());
         BackupRun backups;
         ASSERT_TRUE(ApplyRosterImport(backups, plan).ok());
@@ -56,9 +56,9 @@ TEST_F(RosterImportTest, AnEditedRosterChangesOnlyItsTeamAsTheTeamEditorWould) {
     const RosterImportPlan plan = Plan(csv);
     ASSERT_TRUE(plan.ok()) << ProblemLine(plan.problems.front());
     ASSERT_EQ(plan.files.size(), 1u);
-    EXPECT_EQ(plan.teamsChanged, 1u);
+    EXPECT_EQ(plan.teams.size(), 1u);
     std::vector<std::string> lines;
-    for (const TeamChange& c : plan.changes)
+    for (const TeamChange& c : ImportChanges(plan))
         lines.push_back(ChangeLine(c));
     const std::string team = "TEAM.008 team 3 \"Sant\xC3\xA9 Atl\xC3\xA9tico\" slot 6 \"J. Costa\": ";
     EXPECT_NE(std::find(lines.begin(), lines.end(),
@@ -191,6 +191,33 @@ TEST_F(RosterImportTest, EveryErrorOfEveryRowIsReported) {
     EXPECT_EQ(ProblemLine(plan.problems[2]), "row 3, column shirt, value \"17\": must be from 1 to 16");
     EXPECT_EQ(ProblemLine(plan.problems[3]), "row 4, column team, value \"9\": TEAM.009 holds teams 0 to 2");
     ExpectNothingWritten();
+}
+
+TEST_F(RosterImportTest, TextThatStopsBeingCsvIsReportedAsThatAlone) {
+    // Rows are checked as they are read; a later break in the text sets their problems aside.
+    const RosterImportPlan plan = Plan("file,team,slot,passing\r\nTEAM.008,0,1,16\r\nTEAM.008,0,2,\"3\r\n");
+    ASSERT_EQ(plan.problems.size(), 1u);
+    EXPECT_EQ(ProblemLine(plan.problems[0]),
+              "the file: it is not CSV: line 3: a quoted field is never closed");
+    EXPECT_TRUE(plan.files.empty());
+}
+
+TEST_F(RosterImportTest, RowsMayComeBackToATeamInAnyOrder) {
+    const std::string interleaved = "file,team,slot,passing\r\nTEAM.008,1,1,1\r\nTEAM.009,0,1,2\r\n"
+                                    "TEAM.008,1,2,3\r\nTEAM.008,1,1,4\r\n";
+    const RosterImportPlan twice = Plan(interleaved);
+    ASSERT_EQ(twice.problems.size(), 1u);
+    EXPECT_EQ(ProblemLine(twice.problems[0]), "row 5, column slot, value \"1\": the same slot as row 2");
+    const RosterImportPlan plan = Plan("file,team,slot,passing\r\nTEAM.008,1,1,1\r\nTEAM.009,0,1,2\r\n"
+                                       "TEAM.008,1,2,3\r\n");
+    ASSERT_TRUE(plan.ok()) << ProblemLine(plan.problems.front());
+    ASSERT_EQ(plan.teams.size(), 2u);
+    BackupRun backups;
+    ASSERT_TRUE(ApplyRosterImport(backups, plan).ok());
+    TeamRecord expected = eight[1];
+    expected.jugador[0].passing = 1;
+    expected.jugador[1].passing = 3;
+    EXPECT_EQ(ReadBytes(TeamFile(8)), WithTeam(before8, 1, expected));
 }
 
 TEST_F(RosterImportTest, IntoOneFileEveryRowMustNameIt) {

@@ -1,0 +1,97 @@
+#include "core/rosters/RosterCellText.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace kivo {
+namespace {
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+std::string_view TrimView(std::string_view text) {
+    std::size_t first = 0, end = text.size();
+    while (first < end && text[first] == ' ')
+        ++first;
+    while (end > first && text[end - 1] == ' ')
+        --end;
+    return text.substr(first, end - first);
+}
+
+std::string_view TrimRightView(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && text[end - 1] == ' ')
+        --end;
+    return text.substr(0, end);
+}
+
+std::string Upper(std::string_view text) {
+    std::string out(TrimView(text));
+    for (char& c : out)
+        c = AsciiUpper(c);
+    return out;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+    a = TrimView(a);
+    b = TrimView(b);
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    return true;
+}
+
+std::optional<long long> WholeNumber(std::string_view cell) {
+    // Nearly every number of a roster is one or two plain digits.
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (cell.size() == 1 && digit(cell[0])) return cell[0] - '0';
+    if (cell.size() == 2 && digit(cell[0]) && digit(cell[1])) return (cell[0] - '0') * 10 + (cell[1] - '0');
+    const std::string_view t = TrimView(cell);
+    long long value = 0;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
+    return value;
+}
+
+bool SpellsAs(std::string_view cell, std::string_view current, std::size_t width) {
+    const std::string_view text = TrimRightView(cell);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < text.size(); ++at) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        unsigned char latin1 = c;
+        if (c >= 0x80) {
+            // Latin-1 above 0x7F is two bytes in UTF-8, led by C2 or C3; anything else is not a Latin-1 text.
+            if ((c != 0xC2 && c != 0xC3) || i + 1 >= text.size() ||
+                (static_cast<unsigned char>(text[i + 1]) & 0xC0) != 0x80)
+                return false;
+            latin1 = static_cast<unsigned char>(((c & 0x03) << 6) |
+                                                (static_cast<unsigned char>(text[i + 1]) & 0x3F));
+            ++i;
+        }
+        ++i;
+        if (latin1 < 0x20 || at >= current.size() || static_cast<unsigned char>(current[at]) != latin1)
+            return false;
+    }
+    return at == current.size() && at + (cell.size() - text.size()) <= width;
+}
+
+CodeTable::CodeTable(std::size_t count, std::optional<std::string> (*text)(std::uint8_t)) {
+    for (std::size_t code = 0; code < count; ++code) {
+        texts_.push_back(text(static_cast<std::uint8_t>(code)).value_or(""));
+        codes_.emplace_back(Upper(texts_.back()), static_cast<std::uint8_t>(code));
+    }
+    std::stable_sort(codes_.begin(), codes_.end(), [](auto& a, auto& b) { return a.first < b.first; });
+}
+
+std::optional<std::uint8_t> CodeTable::CodeOf(std::string_view cell) const {
+    const std::string key = Upper(cell);
+    auto it = std::lower_bound(codes_.begin(), codes_.end(), key,
+                               [](const auto& entry, const std::string& k) { return entry.first < k; });
+    if (it == codes_.end() || it->first != key) return std::nullopt;
+    return it->second;
+}
+
+} // namespace kivo
