@@ -147,15 +147,51 @@ std::optional<std::string> Slice(std::string_view packed, std::size_t width, std
     return std::string(packed.substr(static_cast<std::size_t>(code) * width, width));
 }
 
-std::optional<std::uint8_t> FindPacked(std::string_view packed, std::size_t width, std::string_view text) {
-    if (text.size() > width) return std::nullopt;
-    char buffer[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    std::copy(text.begin(), text.end(), buffer);
-    const std::string_view wanted(buffer, width);
-    for (std::size_t code = 0; code * width < packed.size(); ++code)
-        if (packed.substr(code * width, width) == wanted) return static_cast<std::uint8_t>(code);
-    return std::nullopt;
+// A text of at most eight characters, blank-padded to `width`, as one number: tables are searched by
+// comparing numbers, not texts.
+std::uint64_t PackedKey(std::string_view text, std::size_t width) {
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < width; ++i)
+        key = (key << 8) | static_cast<unsigned char>(i < text.size() ? text[i] : ' ');
+    return key;
 }
+
+// The codes of a packed table by their texts' keys (codes sharing a text stay in code order).
+template <std::size_t N>
+std::array<std::pair<std::uint64_t, std::uint8_t>, N> KeyedCodes(std::string_view packed, std::size_t width) {
+    std::array<std::pair<std::uint64_t, std::uint8_t>, N> codes{};
+    for (std::size_t i = 0; i < N; ++i)
+        codes[i] = {PackedKey(packed.substr(i * width, width), width), static_cast<std::uint8_t>(i)};
+    std::stable_sort(codes.begin(), codes.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    return codes;
+}
+
+// The first code whose text is `text` blank-padded to the width. Every encoded player looks up a
+// nationality and a price: a binary search over numbers.
+template <std::size_t N>
+std::optional<std::uint8_t> FindPacked(const std::array<std::pair<std::uint64_t, std::uint8_t>, N>& codes,
+                                       std::size_t width, std::string_view text) {
+    if (text.size() > width) return std::nullopt;
+    const std::uint64_t key = PackedKey(text, width);
+    auto it = std::lower_bound(codes.begin(), codes.end(), key,
+                               [](const auto& entry, std::uint64_t k) { return entry.first < k; });
+    if (it == codes.end() || it->first != key) return std::nullopt;
+    return it->second;
+}
+
+// The codes of a packed table in the order of their texts (codes sharing a text stay in code order).
+template <std::size_t N> std::array<std::uint8_t, N> SortedCodes(std::string_view packed, std::size_t width) {
+    std::array<std::uint8_t, N> codes{};
+    for (std::size_t i = 0; i < N; ++i)
+        codes[i] = static_cast<std::uint8_t>(i);
+    std::stable_sort(codes.begin(), codes.end(), [&](std::uint8_t a, std::uint8_t b) {
+        return packed.substr(a * width, width) < packed.substr(b * width, width);
+    });
+    return codes;
+}
+
+static_assert(kPriceWidth <= 8 && kNationalityWidth <= 8);
 
 } // namespace
 
@@ -192,23 +228,13 @@ std::optional<std::uint8_t> PositionCode(std::string_view text) {
 }
 
 std::optional<std::uint8_t> PriceCode(std::string_view text) {
-    return FindPacked(kPriceTexts, kPriceWidth, text);
+    static const auto codes = KeyedCodes<kPriceCount>(kPriceTexts, kPriceWidth);
+    return FindPacked(codes, kPriceWidth, text);
 }
 
 std::optional<std::uint8_t> NationalityCode(std::string_view text) {
-    // 153 entries: a binary search over the alphabetical order instead of a scan, since every encoded player
-    // looks one up.
-    if (text.size() > kNationalityWidth) return std::nullopt;
-    char wanted[kNationalityWidth] = {' ', ' ', ' '};
-    std::copy(text.begin(), text.end(), wanted);
-    const std::string_view key(wanted, kNationalityWidth);
-    const auto& order = NationalityCodesAlphabetical();
-    auto it = std::lower_bound(order.begin(), order.end(), key, [](std::uint8_t code, std::string_view k) {
-        return kNationalities.substr(code * kNationalityWidth, kNationalityWidth) < k;
-    });
-    if (it == order.end() || kNationalities.substr(*it * kNationalityWidth, kNationalityWidth) != key)
-        return std::nullopt;
-    return *it;
+    static const auto codes = KeyedCodes<kNationalityCount>(kNationalities, kNationalityWidth);
+    return FindPacked(codes, kNationalityWidth, text);
 }
 
 char KitDesignLetter(std::uint8_t code) {
@@ -259,16 +285,7 @@ std::string CountryName(std::uint8_t code) {
 }
 
 const std::array<std::uint8_t, kNationalityCount>& NationalityCodesAlphabetical() {
-    static const auto sorted = [] {
-        std::array<std::uint8_t, kNationalityCount> codes{};
-        for (std::size_t i = 0; i < kNationalityCount; ++i)
-            codes[i] = static_cast<std::uint8_t>(i);
-        std::stable_sort(codes.begin(), codes.end(), [](std::uint8_t a, std::uint8_t b) {
-            return kNationalities.substr(a * kNationalityWidth, kNationalityWidth) <
-                   kNationalities.substr(b * kNationalityWidth, kNationalityWidth);
-        });
-        return codes;
-    }();
+    static const auto sorted = SortedCodes<kNationalityCount>(kNationalities, kNationalityWidth);
     return sorted;
 }
 

@@ -26,16 +26,20 @@ Skills SlotSkills(const PlayerSlot& s) {
 
 DecodedPlayer DecodePlayerSlot(const PlayerSlot& s) {
     DecodedPlayer p;
+    DecodePlayerSlotInto(s, p);
+    return p;
+}
+
+void DecodePlayerSlotInto(const PlayerSlot& s, DecodedPlayer& p) {
     p.position = PositionText(PositionCodeOf(s.posicionYAspecto)).value_or("");
     p.face = FaceCodeOf(s.posicionYAspecto);
     p.skills = SlotSkills(s);
     p.nationality = NationalityText(s.nacionalidad).value_or("");
     p.price = PriceText(s.valorPase).value_or("");
     p.shirt = s.nroCamiseta;
-    p.name = FieldTextPadded(s.nombreJugador);
+    AssignFieldTextPadded(s.nombreJugador, p.name);
     p.nationalityCode = s.nacionalidad;
     p.priceCode = s.valorPase;
-    return p;
 }
 
 void EncodePlayerSlot(const DecodedPlayer& p, PlayerSlot& s) {
@@ -55,14 +59,18 @@ void EncodePlayerSlot(const DecodedPlayer& p, PlayerSlot& s) {
 
 DecodedTeam DecodeTeam(const TeamRecord& r) {
     DecodedTeam t;
+    DecodeTeamInto(r, t);
+    return t;
+}
+
+void DecodeTeamInto(const TeamRecord& r, DecodedTeam& t) {
     t.record = r;
-    t.teamName = FieldTextPadded(r.nombreEquipo);
-    t.coachName = FieldTextPadded(r.nombreEntrenador);
+    AssignFieldTextPadded(r.nombreEquipo, t.teamName);
+    AssignFieldTextPadded(r.nombreEntrenador, t.coachName);
     t.mainKitDesign = KitDesignLetter(r.uniformePrincipal.disenioCamiseta);
     t.secondKitDesign = KitDesignLetter(r.uniformeSecundario.disenioCamiseta);
     for (std::size_t i = 0; i < kPlayersPerTeam; ++i)
-        t.players[i] = DecodePlayerSlot(r.jugador[i]);
-    return t;
+        DecodePlayerSlotInto(r.jugador[i], t.players[i]);
 }
 
 TeamRecord EncodeTeam(const DecodedTeam& t) {

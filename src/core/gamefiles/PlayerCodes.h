@@ -37,6 +37,8 @@ std::uint8_t FaceCodeOf(std::uint8_t posicionYAspecto);
 Skills SlotSkills(const PlayerSlot& slot);
 
 DecodedPlayer DecodePlayerSlot(const PlayerSlot& slot);
+// The same into a player already made, whose texts keep their storage.
+void DecodePlayerSlotInto(const PlayerSlot& slot, DecodedPlayer& player);
 
 // Writes the player into the slot: skills clamped to 15, position and face (bits 2-0 zero), the skill
 // bytes, nationality and price codes, and the name with NulPadText. The shirt number is not written here
@@ -57,6 +59,8 @@ struct DecodedTeam {
 };
 
 DecodedTeam DecodeTeam(const TeamRecord& record);
+// The same into a team already made, whose texts keep their storage: for jobs that decode thousands of teams.
+void DecodeTeamInto(const TeamRecord& record, DecodedTeam& team);
 
 // The whole-team encoding: shirt numbers placed and normalised, kit design letters to codes, every slot
 // encoded, then NulPadText on the coach and the team name. The line-up, PAIS, NROEQUIPO, NROEQUIPOGRAL,

@@ -17,15 +17,22 @@ namespace kivo {
 // valid until the next record is read: a spreadsheet of millions of cells is read without a copy of them.
 class CsvReader {
 public:
-    explicit CsvReader(std::string_view text);
+    // `firstLine`: the line the text starts on, when it is the rest of a longer text (which starts with
+    // its record; only a text starting on line 1 may start with a byte order mark).
+    explicit CsvReader(std::string_view text, std::size_t firstLine = 1);
 
     // Reads the next record: true when there is one, false at the end of the text.
     Result<bool> Next();
     std::span<const std::string_view> fields() const { return fields_; }
-    std::size_t line() const { return recordLine_; } // the line the record starts on, 1 for the first
+    std::size_t line() const { return recordLine_; }      // the line the record starts on, 1 for the first
+    std::size_t nextLine() const { return line_; }        // the line the next record starts on
+    std::size_t offset() const { return skipped_ + at_; } // where in the text the next record starts
 
 private:
+    bool PlainRecord();
+
     std::string_view text_;
+    std::size_t skipped_ = 0; // the byte order mark
     std::size_t at_ = 0;
     std::size_t line_ = 1;
     std::size_t recordLine_ = 0;

@@ -2,31 +2,14 @@
 
 #include <algorithm>
 #include <charconv>
+#include <stdexcept>
 
 namespace kivo {
 namespace {
 
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+constexpr std::size_t kLongestCode = 16; // the game's tables have texts of up to ten characters
 
 } // namespace
-
-std::string_view TrimView(std::string_view text) {
-    std::size_t first = 0, end = text.size();
-    while (first < end && text[first] == ' ')
-        ++first;
-    while (end > first && text[end - 1] == ' ')
-        --end;
-    return text.substr(first, end - first);
-}
-
-std::string_view TrimRightView(std::string_view text) {
-    std::size_t end = text.size();
-    while (end > 0 && text[end - 1] == ' ')
-        --end;
-    return text.substr(0, end);
-}
 
 std::string Upper(std::string_view text) {
     std::string out(TrimView(text));
@@ -35,20 +18,7 @@ std::string Upper(std::string_view text) {
     return out;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-    a = TrimView(a);
-    b = TrimView(b);
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
-std::optional<long long> WholeNumber(std::string_view cell) {
-    // Nearly every number of a roster is one or two plain digits.
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (cell.size() == 1 && digit(cell[0])) return cell[0] - '0';
-    if (cell.size() == 2 && digit(cell[0]) && digit(cell[1])) return (cell[0] - '0') * 10 + (cell[1] - '0');
+std::optional<long long> AnyWholeNumber(std::string_view cell) {
     const std::string_view t = TrimView(cell);
     long long value = 0;
     auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
@@ -82,14 +52,21 @@ CodeTable::CodeTable(std::size_t count, std::optional<std::string> (*text)(std::
     for (std::size_t code = 0; code < count; ++code) {
         texts_.push_back(text(static_cast<std::uint8_t>(code)).value_or(""));
         codes_.emplace_back(Upper(texts_.back()), static_cast<std::uint8_t>(code));
+        if (codes_.back().first.size() > kLongestCode) throw std::logic_error("a table text longer than any");
     }
     std::stable_sort(codes_.begin(), codes_.end(), [](auto& a, auto& b) { return a.first < b.first; });
 }
 
 std::optional<std::uint8_t> CodeTable::CodeOf(std::string_view cell) const {
-    const std::string key = Upper(cell);
+    // Table texts are short: the cell's upper-case form is made on the stack, not as a string.
+    const std::string_view trimmed = TrimView(cell);
+    char buffer[kLongestCode];
+    if (trimmed.size() > kLongestCode) return std::nullopt;
+    for (std::size_t i = 0; i < trimmed.size(); ++i)
+        buffer[i] = AsciiUpper(trimmed[i]);
+    const std::string_view key(buffer, trimmed.size());
     auto it = std::lower_bound(codes_.begin(), codes_.end(), key,
-                               [](const auto& entry, const std::string& k) { return entry.first < k; });
+                               [](const auto& entry, std::string_view k) { return entry.first < k; });
     if (it == codes_.end() || it->first != key) return std::nullopt;
     return it->second;
 }

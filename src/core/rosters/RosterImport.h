@@ -25,6 +25,7 @@ struct RosterImportPlan {
     std::vector<RosterProblem> problems;
     std::vector<TeamFileImage> files; // only the files with a changed team
     std::vector<ImportedTeam> teams;  // file by file, in team order
+    int partsRead = 1;                // 2 when a long roster was read in two parts side by side
     bool ok() const { return problems.empty(); }
 };
 
@@ -36,8 +37,14 @@ struct RosterImportPlan {
 // in their table, names must fit their width and have a Latin-1 form, skills are 0..15, shirt 1..16, face
 // 0..2; a team's own values may differ between its rows only where they keep the file's value; the
 // line-up place cannot be changed. A team whose values change is encoded as the team editor's OK encodes
-// it. Rows are checked as they are read: the roster is never held whole beside its text.
-RosterImportPlan PlanRosterImport(const std::string& target, std::string_view roster);
+// it. Rows are checked as they are read: the roster is never held whole beside its text. Whichever way the
+// roster is read, the plan is the same.
+struct RosterImportOptions {
+    // A CSV roster of this size or more is read in two parts side by side on a machine with two cores.
+    std::size_t twoPartsFrom = 1 << 20;
+};
+RosterImportPlan PlanRosterImport(const std::string& target, std::string_view roster,
+                                  const RosterImportOptions& options = {});
 
 // Every decoded value the plan changes, team by team: spelt out only when shown, since a season's roster
 // can change hundreds of thousands of values.

@@ -28,49 +28,8 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-std::optional<RosterProblem> ReadCsv(std::string_view text, RosterRowSink& sink) {
-    auto unreadable = [](const Error& e) {
-        return RosterProblem{"the file", "", "", "it is not CSV: " + e.text};
-    };
-    CsvReader reader(text);
-    auto first = reader.Next();
-    if (!first) return unreadable(first.error());
-    if (!*first)
-        return RosterProblem{"the file", "", "", "it is empty: a header row naming the columns is needed"};
-    std::vector<std::optional<RosterColumn>> columns;
-    std::array<bool, kRosterColumnCount> seen{};
-    for (std::string_view name : reader.fields()) {
-        auto column = RosterColumnNamed(name);
-        if (!column) {
-            sink.Problem({"row 1", std::string(name), std::string(name), "no such column"});
-        } else if (seen[static_cast<std::size_t>(*column)]) {
-            sink.Problem({"row 1", std::string(name), std::string(name), "the column is named twice"});
-            column.reset();
-        } else {
-            seen[static_cast<std::size_t>(*column)] = true;
-        }
-        columns.push_back(column);
-    }
-    for (RosterColumn key : {RosterColumn::File, RosterColumn::Team, RosterColumn::Slot})
-        if (!seen[static_cast<std::size_t>(key)])
-            sink.Problem({"row 1", std::string(ColumnName(key)), "", "the column is missing"});
-    RosterCells row;
-    for (std::uint32_t number = 2;; ++number) {
-        auto more = reader.Next();
-        if (!more) return unreadable(more.error());
-        if (!*more) return std::nullopt;
-        row.where = {false, number, 0};
-        const auto fields = reader.fields();
-        if (fields.size() != columns.size()) {
-            sink.Problem({row.where.Text(), "", "",
-                          std::to_string(fields.size()) + " cells where the header has " +
-                              std::to_string(columns.size()) + " columns"});
-            continue;
-        }
-        for (std::size_t c = 0; c < columns.size(); ++c)
-            if (columns[c]) row.cells[static_cast<std::size_t>(*columns[c])] = CellAsWritten(fields[c]);
-        sink.Row(row);
-    }
+RosterProblem NotCsv(const Error& e) {
+    return {"the file", "", "", "it is not CSV: " + e.text};
 }
 
 // A JSON row being gathered: its cells are owned here until the row is handed over.
@@ -230,13 +189,68 @@ std::string RowPlace::Text() const {
     return text;
 }
 
+std::optional<RosterProblem> ReadCsvRosterHeader(std::string_view text, RosterRowSink& sink,
+                                                 CsvRosterLayout& layout) {
+    CsvReader reader(text);
+    auto first = reader.Next();
+    if (!first) return NotCsv(first.error());
+    if (!*first)
+        return RosterProblem{"the file", "", "", "it is empty: a header row naming the columns is needed"};
+    layout = {};
+    layout.width = reader.fields().size();
+    std::array<bool, kRosterColumnCount> seen{};
+    for (std::size_t c = 0; c < reader.fields().size(); ++c) {
+        const std::string_view name = reader.fields()[c];
+        const auto column = RosterColumnNamed(name);
+        if (!column) {
+            sink.Problem({"row 1", std::string(name), std::string(name), "no such column"});
+        } else if (seen[static_cast<std::size_t>(*column)]) {
+            sink.Problem({"row 1", std::string(name), std::string(name), "the column is named twice"});
+        } else {
+            seen[static_cast<std::size_t>(*column)] = true;
+            layout.taken.emplace_back(c, static_cast<std::size_t>(*column));
+        }
+    }
+    for (RosterColumn key : {RosterColumn::File, RosterColumn::Team, RosterColumn::Slot})
+        if (!seen[static_cast<std::size_t>(key)])
+            sink.Problem({"row 1", std::string(ColumnName(key)), "", "the column is missing"});
+    layout.rowsStart = reader.offset();
+    layout.rowsLine = reader.nextLine();
+    return std::nullopt;
+}
+
+std::optional<RosterProblem> ReadCsvRosterRows(std::string_view rows, std::size_t firstLine,
+                                               std::uint32_t firstRow, const CsvRosterLayout& layout,
+                                               RosterRowSink& sink) {
+    CsvReader reader(rows, firstLine);
+    RosterCells row;
+    for (std::uint32_t number = firstRow;; ++number) {
+        auto more = reader.Next();
+        if (!more) return NotCsv(more.error());
+        if (!*more) return std::nullopt;
+        row.where = {false, number, 0};
+        const auto fields = reader.fields();
+        if (fields.size() != layout.width) {
+            sink.Problem({row.where.Text(), "", "",
+                          std::to_string(fields.size()) + " cells where the header has " +
+                              std::to_string(layout.width) + " columns"});
+            continue;
+        }
+        for (const auto& [field, column] : layout.taken)
+            row.cells[column] = CellAsWritten(fields[field]);
+        sink.Row(row);
+    }
+}
+
 std::optional<RosterProblem> ReadRoster(std::string_view text, RosterRowSink& sink) {
     std::string_view body = text;
     if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
     const std::size_t first = body.find_first_not_of(" \t\r\n");
     if (first != std::string_view::npos && (body[first] == '[' || body[first] == '{'))
         return ReadJson(body, sink);
-    return ReadCsv(text, sink);
+    CsvRosterLayout layout;
+    if (auto unreadable = ReadCsvRosterHeader(text, sink, layout)) return unreadable;
+    return ReadCsvRosterRows(text.substr(layout.rowsStart), layout.rowsLine, 2, layout, sink);
 }
 
 } // namespace kivo

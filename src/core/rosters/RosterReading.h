@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/rosters/RosterColumns.h"
 
@@ -59,5 +61,23 @@ protected:
 // A text that is not a roster at all (neither CSV nor JSON, or empty) gives the one problem that says so,
 // returned: whatever the sink took before it is then beside the point.
 std::optional<RosterProblem> ReadRoster(std::string_view text, RosterRowSink& sink);
+
+// What the header row of a CSV roster says: how many cells a record has, which of them go to which column,
+// and where the rows after it start.
+struct CsvRosterLayout {
+    std::size_t width = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> taken; // a cell of each record -> its column
+    std::size_t rowsStart = 0;                              // offset in the text
+    std::size_t rowsLine = 0;
+};
+
+// The two halves of ReadRoster for a CSV text, for a reader that reads its rows in parts: the header (its
+// problems to the sink; the problem that makes the text no roster at all returned), then rows from a
+// record's start, `firstRow` being the row number of the first.
+std::optional<RosterProblem> ReadCsvRosterHeader(std::string_view text, RosterRowSink& sink,
+                                                 CsvRosterLayout& layout);
+std::optional<RosterProblem> ReadCsvRosterRows(std::string_view rows, std::size_t firstLine,
+                                               std::uint32_t firstRow, const CsvRosterLayout& layout,
+                                               RosterRowSink& sink);
 
 } // namespace kivo

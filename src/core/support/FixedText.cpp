@@ -21,9 +21,14 @@ std::string PadBlank(std::string_view text, std::size_t width) {
 }
 
 std::string FieldTextPadded(std::span<const std::uint8_t> field) {
-    std::string out(field.size(), ' ');
-    std::copy(field.begin(), std::find(field.begin(), field.end(), std::uint8_t{0}), out.begin());
+    std::string out;
+    AssignFieldTextPadded(field, out);
     return out;
+}
+
+void AssignFieldTextPadded(std::span<const std::uint8_t> field, std::string& out) {
+    out.assign(field.size(), ' ');
+    std::copy(field.begin(), std::find(field.begin(), field.end(), std::uint8_t{0}), out.begin());
 }
 
 bool IsFieldTextPadded(std::span<const std::uint8_t> field, std::string_view shown) {

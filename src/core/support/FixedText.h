@@ -22,6 +22,8 @@ std::string PadBlank(std::string_view text, std::size_t width);
 
 // The field's value blank-padded to the field's width, as the system keeps texts in memory.
 std::string FieldTextPadded(std::span<const std::uint8_t> field);
+// The same into `out`, whose storage is kept: for jobs that decode thousands of teams.
+void AssignFieldTextPadded(std::span<const std::uint8_t> field, std::string& out);
 // Whether `shown` is FieldTextPadded(field), told without making it.
 bool IsFieldTextPadded(std::span<const std::uint8_t> field, std::string_view shown);
 

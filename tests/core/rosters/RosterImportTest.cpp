@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "core/gamefiles/AttributeTables.h"
@@ -218,6 +220,54 @@ TEST_F(RosterImportTest, RowsMayComeBackToATeamInAnyOrder) {
     expected.jugador[0].passing = 1;
     expected.jugador[1].passing = 3;
     EXPECT_EQ(ReadBytes(TeamFile(8)), WithTeam(before8, 1, expected));
+}
+
+// A long roster is read in two parts side by side; whatever the parts are, the plan is the one pass's.
+TEST_F(RosterImportTest, ReadInTwoPartsTheRosterPlansAsInOnePass) {
+    const std::string header = "file,team,slot,coach,passing,price,name\r\n";
+    std::string edited = header;
+    for (int k = 0; k < 4; ++k)
+        for (int slot = 1; slot <= 16; ++slot)
+            edited += "TEAM.008," + std::to_string(k) + "," + std::to_string(slot) + ",Ann," +
+                      std::to_string((slot + k) % 16) + "," + (slot % 2 ? "1.5M" : "") + ",\r\n";
+    const std::string quoted = header + "TEAM.009,0,1,,3,,\"two\nlines\"\r\nTEAM.009,1,1,,3,,\"\"\"\r\n" +
+                               "TEAM.009,2,1,,4,,\"x\ny\"\r\n";
+    const std::vector<std::pair<const char*, std::string>> rosters = {
+        {"every team of a file edited, one team across the middle", edited},
+        {"a problem in the second half", edited + "TEAM.009,2,1,,16,,\r\n"},
+        {"the coach changed two ways across the middle", edited + "TEAM.008,3,16,Bob,,,\r\n"},
+        {"the same slot in both halves", edited + "TEAM.008,0,1,,,,\r\n"},
+        {"quoted fields over lines about the middle", quoted},
+        {"text that stops being CSV in the second half", edited + "\"open"},
+    };
+    for (const auto& [what, roster] : rosters) {
+        SCOPED_TRACE(what);
+        const RosterImportPlan one = PlanRosterImport(data, roster, {.twoPartsFrom = SIZE_MAX});
+        const RosterImportPlan two = PlanRosterImport(data, roster, {.twoPartsFrom = 0});
+        std::vector<std::string> problemsOne, problemsTwo;
+        for (const RosterProblem& p : one.problems)
+            problemsOne.push_back(ProblemLine(p));
+        for (const RosterProblem& p : two.problems)
+            problemsTwo.push_back(ProblemLine(p));
+        EXPECT_EQ(problemsTwo, problemsOne);
+        ASSERT_EQ(two.files.size(), one.files.size());
+        for (std::size_t f = 0; f < one.files.size(); ++f) {
+            EXPECT_EQ(two.files[f].path, one.files[f].path);
+            EXPECT_EQ(two.files[f].bytes, one.files[f].bytes);
+        }
+        ASSERT_EQ(two.teams.size(), one.teams.size());
+        for (std::size_t t = 0; t < one.teams.size(); ++t) {
+            EXPECT_EQ(two.teams[t].file, one.teams[t].file);
+            EXPECT_EQ(two.teams[t].team, one.teams[t].team);
+            EXPECT_EQ(two.teams[t].before, one.teams[t].before);
+        }
+    }
+    // The first roster changes every team of TEAM.008 and nothing of TEAM.009.
+    const RosterImportPlan edits = PlanRosterImport(data, rosters[0].second, {.twoPartsFrom = 0});
+    ASSERT_TRUE(edits.ok()) << ProblemLine(edits.problems.front());
+    EXPECT_EQ(edits.teams.size(), 4u);
+    EXPECT_GT(ImportChanges(edits).size(), 4u * 8);
+    if (std::thread::hardware_concurrency() >= 2) EXPECT_EQ(edits.partsRead, 2);
 }
 
 TEST_F(RosterImportTest, IntoOneFileEveryRowMustNameIt) {
