@@ -25,12 +25,12 @@ void AddEdit(RosterTeamWork& work, RosterEdit edit) {
 
 } // namespace
 
-std::variant<std::size_t, std::string> RosterFileSet::Find(std::string_view name) {
+std::variant<RosterFileSet::Found, std::string> RosterFileSet::Find(std::string_view name) {
     const std::string key = Upper(name);
     const std::lock_guard lock(mutex_);
     if (auto it = indexOf_.find(key); it != indexOf_.end()) {
         if (!it->second) return std::string("the file cannot be read (see above)");
-        return *it->second;
+        return Found{*it->second, &images_[*it->second]};
     }
     std::string path;
     if (directory_) {
@@ -56,7 +56,7 @@ std::variant<std::size_t, std::string> RosterFileSet::Find(std::string_view name
     }
     images_.push_back(std::move(*image));
     indexOf_[key] = images_.size() - 1;
-    return images_.size() - 1;
+    return Found{images_.size() - 1, &images_.back()};
 }
 
 std::vector<TeamFileImage> RosterFileSet::Take() {
@@ -67,7 +67,7 @@ std::vector<TeamFileImage> RosterFileSet::Take() {
     return out;
 }
 
-std::optional<std::size_t> RosterRowCheck::FileOf(const RosterCells& row, std::string_view name) {
+std::optional<RosterFileSet::Found> RosterRowCheck::FileOf(const RosterCells& row, std::string_view name) {
     if (!lastFileCell_.empty() && name == lastFileCell_) return lastFile_;
     auto found = files_.Find(name);
     if (auto* why = std::get_if<std::string>(&found)) {
@@ -75,11 +75,12 @@ std::optional<std::size_t> RosterRowCheck::FileOf(const RosterCells& row, std::s
         return std::nullopt;
     }
     lastFileCell_ = name;
-    lastFile_ = std::get<std::size_t>(found);
+    lastFile_ = std::get<RosterFileSet::Found>(found);
     return lastFile_;
 }
 
-RosterTeamWork& RosterRowCheck::TeamAt(std::size_t file, std::uint64_t k) {
+RosterTeamWork& RosterRowCheck::TeamAt(const RosterFileSet::Found& found, std::uint64_t k) {
+    const std::size_t file = found.index;
     if (lastTeam_ != SIZE_MAX && teams[lastTeam_].file == file && teams[lastTeam_].k == k)
         return teams[lastTeam_];
     auto [it, added] = teamOf_.try_emplace((static_cast<std::uint64_t>(file) << 40) | k, teams.size());
@@ -89,7 +90,7 @@ RosterTeamWork& RosterRowCheck::TeamAt(std::size_t file, std::uint64_t k) {
         teams.back().k = k;
     }
     lastTeam_ = it->second;
-    record_ = files_[file].team(k);
+    record_ = found.image->team(k);
     lineupPlaces_ = LineupPlace(record_);
     return teams[lastTeam_];
 }
@@ -163,7 +164,7 @@ void RosterRowCheck::Row(const RosterCells& row) {
     const auto k = WholeNumber(*row[C::Team]);
     if (!k) return Problem(row, C::Team, *row[C::Team], "not a whole number");
     if (!file) return;
-    const TeamFileImage& image = files_[*file];
+    const TeamFileImage& image = *file->image;
     if (*k < 0 || static_cast<std::uint64_t>(*k) >= image.teamCount())
         return Problem(row, C::Team, *row[C::Team],
                        fs::path(image.path).filename().string() + " holds teams 0 to " +

@@ -45,11 +45,13 @@ class RosterFileSet {
 public:
     RosterFileSet(std::string target, bool directory) : target_(std::move(target)), directory_(directory) {}
 
-    // The file a row's cell names: its index, or why it cannot be had. A file that cannot be read is
-    // explained once; later rows are told to see above.
-    std::variant<std::size_t, std::string> Find(std::string_view name);
-    const TeamFileImage& operator[](std::size_t i) const { return images_[i]; }
-    std::size_t size() const { return images_.size(); }
+    struct Found {
+        std::size_t index = 0;
+        const TeamFileImage* image = nullptr; // stays where it is while files are added
+    };
+    // The file a row's cell names, or why it cannot be had. A file that cannot be read is explained once;
+    // later rows are told to see above.
+    std::variant<Found, std::string> Find(std::string_view name);
     std::vector<TeamFileImage> Take(); // the loaded files, in the order they were loaded
 
 private:
@@ -76,8 +78,8 @@ private:
     void Problem(const RosterCells& row, C column, std::string_view value, std::string why) {
         Problem({row.where.Text(), std::string(ColumnName(column)), std::string(value), std::move(why)});
     }
-    std::optional<std::size_t> FileOf(const RosterCells& row, std::string_view name);
-    RosterTeamWork& TeamAt(std::size_t file, std::uint64_t k);
+    std::optional<RosterFileSet::Found> FileOf(const RosterCells& row, std::string_view name);
+    RosterTeamWork& TeamAt(const RosterFileSet::Found& file, std::uint64_t k);
     bool TeamValueChanges(RosterTeamWork& work, const RosterCells& row, C column, std::string_view cell,
                           const std::string& canonical);
     void NameCell(const RosterCells& row, C column, std::size_t width, std::string_view current,
@@ -95,7 +97,7 @@ private:
     // Rows come file by file and team by team: the last row's file and team are looked up once, and the
     // team's record is read once.
     std::string lastFileCell_;
-    std::size_t lastFile_ = 0;
+    RosterFileSet::Found lastFile_;
     std::size_t lastTeam_ = SIZE_MAX;
     TeamRecord record_;
     std::array<std::uint8_t, kPlayersPerTeam> lineupPlaces_{};
