@@ -189,28 +189,6 @@ unsigned long long UsedBytes(const fs::path& mount) {
 
 } // namespace
 
-const char* FaultName(Fault fault) {
-    switch (fault) {
-    case Fault::FileReadOnly:
-        return "FileReadOnly";
-    case Fault::FolderReadOnly:
-        return "FolderReadOnly";
-    case Fault::DiskFull:
-        return "DiskFull";
-    case Fault::Removed:
-        return "Removed";
-    case Fault::RemovedBetweenSteps:
-        return "RemovedBetweenSteps";
-    case Fault::Held:
-        return "Held";
-    case Fault::Killed:
-        return "Killed";
-    case Fault::Link:
-        return "Link";
-    }
-    return "?";
-}
-
 const fs::path& TemplateWorkspace() {
     return TheTemplate().workspace;
 }
@@ -254,11 +232,6 @@ const WriteCommand& CommandNamed(const std::string& name) {
     for (const WriteCommand& c : WriteCommands())
         if (c.name == name) return c;
     throw std::runtime_error("no command " + name);
-}
-
-void Report(const std::string& line) {
-    if (const char* file = std::getenv("KIVO_FAULT_REPORT"))
-        std::ofstream(file, std::ios::app) << line << "\n";
 }
 
 CaseEnd RunCase(const WriteCommand& command, Fault fault) {

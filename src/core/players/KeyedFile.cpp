@@ -4,12 +4,10 @@
 #include "core/players/KeyedFileHeader.h"
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <thread>
-#include <vector>
 
 #include <unistd.h>
 
@@ -56,18 +54,6 @@ template <class Work> auto RetryWhileBusy(int busyWaitMs, Work&& work) {
 void AfterFailedOpen(const std::string& path, const std::exception& e) {
     const int code = ErrorCode(e) & 0xFF;
     if (code == SQLITE_FULL || code == SQLITE_IOERR) RemoveIdleCompanions(path);
-}
-
-void RemoveEmptyFile(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) != 0 || ec)
-        return;
-    std::filesystem::remove(path, ec);
-    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
-        const std::string side = path + suffix;
-        if (std::filesystem::is_regular_file(side, ec) && std::filesystem::file_size(side, ec) == 0)
-            std::filesystem::remove(side, ec);
-    }
 }
 
 bool IsEmptyDatabase(SQLite::Database& db) {
@@ -217,7 +203,7 @@ OpenAttempt OpenKeyedFile(const KeyedFileSchema& schema, const std::string& path
             // A file that could not be made (a full disk) must not stay behind empty, to be taken later for
             // a database with nothing in it.
             const int code = ErrorCode(e) & 0xFF;
-            if (code == SQLITE_FULL || code == SQLITE_IOERR) RemoveEmptyFile(path);
+            if (code == SQLITE_FULL || code == SQLITE_IOERR) RemoveEmptyKeyedFile(path);
             return {OpenFailure::CreateFailed, SqliteReason(e)};
         }
         try {
@@ -378,7 +364,7 @@ Result<SQLite::Database> ConnectKeyedFile(const KeyedFileSchema& schema, const s
         });
     } catch (const std::exception& e) {
         const int code = ErrorCode(e) & 0xFF;
-        if (!existed && (code == SQLITE_FULL || code == SQLITE_IOERR)) RemoveEmptyFile(path);
+        if (!existed && (code == SQLITE_FULL || code == SQLITE_IOERR)) RemoveEmptyKeyedFile(path);
         AfterFailedOpen(path, e);
         return Error{"Cannot open " + path + ": " + SqliteReason(e)};
     }

@@ -50,4 +50,16 @@ void RemoveIdleCompanions(const std::string& path) {
     fs::remove(shm, ec);
 }
 
+void RemoveEmptyKeyedFile(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) != 0 || ec)
+        return;
+    std::filesystem::remove(path, ec);
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+        const std::string side = path + suffix;
+        if (std::filesystem::is_regular_file(side, ec) && std::filesystem::file_size(side, ec) == 0)
+            std::filesystem::remove(side, ec);
+    }
+}
+
 } // namespace kivo

@@ -10,4 +10,8 @@ namespace kivo {
 // (every open connection holds one there). Files in use, or whose use cannot be told, are left alone.
 void RemoveIdleCompanions(const std::string& path);
 
+// Removes a database file left empty (by a creation that failed before its first page) with its empty
+// companions; a file with anything in it is left alone.
+void RemoveEmptyKeyedFile(const std::string& path);
+
 } // namespace kivo
