@@ -122,9 +122,9 @@ void Apply(const RosterEdit& e, TeamEditState& s) {
 }
 
 // Encodes the teams with edits, in file and team order, into the files' images: the teams that come out
-// changed, with their records as they were. Teams are independent; the two halves are encoded side by side.
-std::vector<ImportedTeam> EncodeTeams(std::vector<RosterTeamWork>& teams,
-                                      std::vector<TeamFileImage>& images) {
+// changed, with their records as they were. Teams are independent: two halves may be encoded side by side.
+std::vector<ImportedTeam> EncodeTeams(std::vector<RosterTeamWork>& teams, std::vector<TeamFileImage>& images,
+                                      bool sideBySide) {
     std::vector<const RosterTeamWork*> order;
     for (const RosterTeamWork& work : teams)
         if (!work.edits.empty()) order.push_back(&work);
@@ -152,8 +152,7 @@ std::vector<ImportedTeam> EncodeTeams(std::vector<RosterTeamWork>& teams,
     std::vector<ImportedTeam> first, second;
     const std::size_t half = order.size() / 2;
     SideBySide(
-        TwoCores() && order.size() >= 256, [&] { encode(0, half, first); },
-        [&] { encode(half, order.size(), second); });
+        sideBySide && half > 0, [&] { encode(0, half, first); }, [&] { encode(half, order.size(), second); });
     first.insert(first.end(), second.begin(), second.end());
     return first;
 }
@@ -169,7 +168,8 @@ RosterImportPlan PlanRosterImport(const std::string& target, std::string_view ro
     std::optional<std::vector<RosterTeamWork>> teams;
     const std::size_t first = roster.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
     const bool csv = first == std::string_view::npos || (roster[first] != '[' && roster[first] != '{');
-    if (csv && TwoCores() && roster.size() >= options.twoPartsFrom) teams = CheckInTwo(roster, *files);
+    const bool sideBySide = TwoCores() && roster.size() >= options.twoPartsFrom;
+    if (csv && sideBySide) teams = CheckInTwo(roster, *files);
     if (teams) {
         plan.partsRead = 2;
     } else {
@@ -186,7 +186,7 @@ RosterImportPlan PlanRosterImport(const std::string& target, std::string_view ro
         teams = std::move(check.teams);
     }
     std::vector<TeamFileImage> images = files->Take();
-    plan.teams = EncodeTeams(*teams, images);
+    plan.teams = EncodeTeams(*teams, images, sideBySide);
     // Only the files with a changed team are kept, and the teams point into them.
     std::vector<std::size_t> kept(images.size(), SIZE_MAX);
     for (const ImportedTeam& t : plan.teams)

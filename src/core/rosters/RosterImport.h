@@ -40,7 +40,8 @@ struct RosterImportPlan {
 // it. Rows are checked as they are read: the roster is never held whole beside its text. Whichever way the
 // roster is read, the plan is the same.
 struct RosterImportOptions {
-    // A CSV roster of this size or more is read in two parts side by side on a machine with two cores.
+    // A CSV roster of this size or more is read in two parts side by side on a machine with two cores, and
+    // its teams encoded in two halves side by side.
     std::size_t twoPartsFrom = 1 << 20;
 };
 RosterImportPlan PlanRosterImport(const std::string& target, std::string_view roster,
