@@ -114,15 +114,13 @@ void Ratios(benchmark::State& state, double ours, double durable, double bare) {
     state.counters["ratio_to_unflushed_read_write"] = ours / bare;
 }
 
-void BM_RepriceAgainstReadWrite(benchmark::State& state) {
-    Workspace& w = Sample();
-    const auto files = kivo::LeagueTeamFiles(w.data);
+// Times `job` in each iteration, then reads and writes the files once each way.
+template <class Job>
+void AgainstReadWrite(benchmark::State& state, const std::vector<std::string>& files, Job job) {
     double durable = 0, bare = 0, ours = 0;
-    bool original = true;
     for (auto _ : state) {
-        original = !original;
         const auto start = Clock::now();
-        w.Reprice(original);
+        job();
         const double a = Since(start);
         ours += a;
         durable += ReadWriteOnce(files, true);
@@ -131,28 +129,25 @@ void BM_RepriceAgainstReadWrite(benchmark::State& state) {
     }
     Ratios(state, ours, durable, bare);
 }
+
+void BM_RepriceAgainstReadWrite(benchmark::State& state) {
+    Workspace& w = Sample();
+    bool original = true;
+    AgainstReadWrite(state, kivo::LeagueTeamFiles(w.data), [&] { w.Reprice(original = !original); });
+}
 BENCHMARK(BM_RepriceAgainstReadWrite)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
 
 void BM_ImportFullExportAgainstReadWrite(benchmark::State& state) {
     Workspace& w = Sample();
-    const auto files = kivo::RosterFiles(w.data);
-    double durable = 0, bare = 0, ours = 0;
     int which = 1;
-    for (auto _ : state) {
+    AgainstReadWrite(state, kivo::RosterFiles(w.data), [&] {
         which = 1 - which;
-        const auto start = Clock::now();
         const auto plan = kivo::PlanRosterImport(w.data, w.exports[which]);
         if (!plan.ok()) throw std::runtime_error(kivo::ProblemLine(plan.problems.front()));
         kivo::BackupRun backups;
         if (auto st = kivo::ApplyRosterImport(backups, plan); !st) throw std::runtime_error(st.error().text);
-        const double a = Since(start);
-        ours += a;
-        durable += ReadWriteOnce(files, true);
-        bare += ReadWriteOnce(files, false);
-        state.SetIterationTime(a);
         state.counters["teams_written"] = static_cast<double>(plan.teams.size());
-    }
-    Ratios(state, ours, durable, bare);
+    });
 }
 BENCHMARK(BM_ImportFullExportAgainstReadWrite)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
 
@@ -162,19 +157,11 @@ void BM_ImportUnchangedExportAgainstReadWrite(benchmark::State& state) {
     const auto files = kivo::RosterFiles(w.data);
     const auto current = kivo::ExportRosters(files, kivo::RosterFormat::Csv);
     if (!current) throw std::runtime_error(current.error().text);
-    double durable = 0, bare = 0, ours = 0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
+    AgainstReadWrite(state, files, [&] {
         const auto plan = kivo::PlanRosterImport(w.data, *current);
         if (!plan.ok() || !plan.teams.empty())
             throw std::runtime_error("the export does not import back unchanged");
-        const double a = Since(start);
-        ours += a;
-        durable += ReadWriteOnce(files, true);
-        bare += ReadWriteOnce(files, false);
-        state.SetIterationTime(a);
-    }
-    Ratios(state, ours, durable, bare);
+    });
 }
 BENCHMARK(BM_ImportUnchangedExportAgainstReadWrite)
     ->UseManualTime()

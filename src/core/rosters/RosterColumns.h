@@ -37,6 +37,11 @@ inline constexpr std::array<std::string_view, kRosterColumnCount> kRosterColumnN
     "name",    "nationality", "shirt",        "position", "face",      "passing",  "shooting",
     "heading", "tackling",    "ball_control", "speed",    "finishing", "price",    "lineup_place"};
 
+// The seven skills, in the order the game keeps them.
+inline constexpr std::array<RosterColumn, 7> kSkillColumns = {
+    RosterColumn::Passing,     RosterColumn::Shooting, RosterColumn::Heading,  RosterColumn::Tackling,
+    RosterColumn::BallControl, RosterColumn::Speed,    RosterColumn::Finishing};
+
 inline std::string_view ColumnName(RosterColumn c) {
     return kRosterColumnNames[static_cast<std::size_t>(c)];
 }

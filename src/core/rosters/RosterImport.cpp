@@ -16,9 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 using C = RosterColumn;
 
-constexpr C kSkillColumns[kSkillCount] = {C::Passing,     C::Shooting, C::Heading,  C::Tackling,
-                                          C::BallControl, C::Speed,    C::Finishing};
-
 bool TwoCores() {
     return std::thread::hardware_concurrency() >= 2;
 }

@@ -67,10 +67,6 @@ void Take(const json& object, const char* key, RosterColumn column, JsonRow& row
     }
 }
 
-constexpr RosterColumn kSkillColumns[] = {
-    RosterColumn::Passing,     RosterColumn::Shooting, RosterColumn::Heading,  RosterColumn::Tackling,
-    RosterColumn::BallControl, RosterColumn::Speed,    RosterColumn::Finishing};
-
 void ReadPlayer(const json& player, JsonRow row, RosterRowSink& sink) {
     if (!player.is_object()) {
         sink.Problem({row.Where(), "", player.dump(), "a player must be an object"});

@@ -14,9 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 using C = RosterColumn;
 
-constexpr C kSkillColumns[kSkillCount] = {C::Passing,     C::Shooting, C::Heading,  C::Tackling,
-                                          C::BallControl, C::Speed,    C::Finishing};
-
 // A team that changes at all mostly changes in many slots.
 void AddEdit(RosterTeamWork& work, RosterEdit edit) {
     if (work.edits.empty()) work.edits.reserve(kPlayersPerTeam);
