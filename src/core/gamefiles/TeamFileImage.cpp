@@ -53,12 +53,11 @@ Result<TeamFileImage> LoadTeamFileImage(const std::string& path) {
     if (fs::is_directory(image.path, ec))
         return Error{"Cannot open " + shown + ": it is a directory, not a team file"};
     const std::size_t header = HeaderOf(image.cup);
-    auto bytes = ReadWholeFile(image.path, header + (kMaxTeamsPerFile + 1) * kTeamRecordSize - 1);
+    auto bytes = ReadWholeFileBytes(image.path, header + (kMaxTeamsPerFile + 1) * kTeamRecordSize - 1);
     if (!bytes) return bytes.error();
     if (bytes->size() < header)
         return Error{"Cannot read the header of " + image.path + ": the file is shorter than 2 bytes"};
-    image.bytes.resize(bytes->size());
-    std::memcpy(image.bytes.data(), bytes->data(), bytes->size());
+    image.bytes = std::move(*bytes);
     return image;
 }
 

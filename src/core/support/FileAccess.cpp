@@ -72,7 +72,10 @@ Result<std::uint64_t> FileSizeOf(const FileHandle& file, const fs::path& path) {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t maxBytes) {
+namespace {
+
+// The file's bytes, read straight into the container that keeps them.
+template <class Bytes> Result<Bytes> ReadAll(const fs::path& path, std::uint64_t maxBytes) {
     auto file = OpenRegularFile(path, false);
     if (!file) return file.error();
     auto size = FileSizeOf(*file, path);
@@ -80,20 +83,31 @@ Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t maxBytes) 
     if (*size > maxBytes)
         return Error{"Cannot read " + path.string() + ": at " + std::to_string(*size) +
                      " bytes it is far too large for its kind"};
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(*size));
-    char buffer[1 << 16];
+    Bytes bytes(static_cast<std::size_t>(*size) + 1, 0); // one more: a file that grows is seen to
+    std::size_t got = 0;
     for (;;) {
-        const ssize_t n = ::read(file->get(), buffer, sizeof buffer);
+        if (got == bytes.size()) bytes.resize(got + (1 << 16));
+        const ssize_t n = ::read(file->get(), bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return SystemError("Cannot read", path, errno);
         if (n == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
+        got += static_cast<std::size_t>(n);
         // A file that grows while it is read is held to the same limit.
-        if (bytes.size() > maxBytes)
+        if (got > maxBytes)
             return Error{"Cannot read " + path.string() + ": it is far too large for its kind"};
     }
+    bytes.resize(got);
     return bytes;
+}
+
+} // namespace
+
+Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t maxBytes) {
+    return ReadAll<std::string>(path, maxBytes);
+}
+
+Result<std::vector<std::uint8_t>> ReadWholeFileBytes(const fs::path& path, std::uint64_t maxBytes) {
+    return ReadAll<std::vector<std::uint8_t>>(path, maxBytes);
 }
 
 Result<fs::path> WriteTarget(const fs::path& path) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/support/Result.h"
 
@@ -43,6 +44,8 @@ Result<std::uint64_t> FileSizeOf(const FileHandle& file, const std::filesystem::
 
 // The whole file, refused when larger than `maxBytes`; every read error is an error.
 Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+Result<std::vector<std::uint8_t>> ReadWholeFileBytes(const std::filesystem::path& path,
+                                                     std::uint64_t maxBytes);
 
 // The file a write to `path` lands on: a symbolic link is followed to its target, so the user's file is
 // changed and the link stays a link. A link that leads nowhere is refused.
