@@ -67,19 +67,26 @@ void Take(const json& object, const char* key, RosterColumn column, JsonRow& row
     }
 }
 
+// The keys of a team object and of a player object, as `kivo-cli team --json` writes them.
+constexpr std::pair<const char*, RosterColumn> kTeamKeys[] = {
+    {"file", RosterColumn::File},   {"team", RosterColumn::Team},     {"name", RosterColumn::TeamName},
+    {"coach", RosterColumn::Coach}, {"tactic", RosterColumn::Tactic}, {"division", RosterColumn::Division}};
+constexpr std::pair<const char*, RosterColumn> kPlayerKeys[] = {{"slot", RosterColumn::Slot},
+                                                                {"name", RosterColumn::Name},
+                                                                {"nationality", RosterColumn::Nationality},
+                                                                {"shirt", RosterColumn::Shirt},
+                                                                {"position", RosterColumn::Position},
+                                                                {"face", RosterColumn::Face},
+                                                                {"price", RosterColumn::Price},
+                                                                {"lineup_place", RosterColumn::LineupPlace}};
+
 void ReadPlayer(const json& player, JsonRow row, RosterRowSink& sink) {
     if (!player.is_object()) {
         sink.Problem({row.Where(), "", player.dump(), "a player must be an object"});
         return;
     }
-    Take(player, "slot", RosterColumn::Slot, row, sink);
-    Take(player, "name", RosterColumn::Name, row, sink);
-    Take(player, "nationality", RosterColumn::Nationality, row, sink);
-    Take(player, "shirt", RosterColumn::Shirt, row, sink);
-    Take(player, "position", RosterColumn::Position, row, sink);
-    Take(player, "face", RosterColumn::Face, row, sink);
-    Take(player, "price", RosterColumn::Price, row, sink);
-    Take(player, "lineup_place", RosterColumn::LineupPlace, row, sink);
+    for (const auto& [key, column] : kPlayerKeys)
+        Take(player, key, column, row, sink);
     if (const auto skills = player.find("skills"); skills != player.end()) {
         if (!skills->is_array() || skills->size() != std::size(kSkillColumns)) {
             sink.Problem({row.Where(), "skills", skills->dump(), "must be a list of seven numbers"});
@@ -136,12 +143,8 @@ std::optional<RosterProblem> ReadJson(std::string_view text, RosterRowSink& sink
             sink.Problem({row.Where(), "", team.dump(), "a team must be an object"});
             continue;
         }
-        Take(team, "file", RosterColumn::File, row, sink);
-        Take(team, "team", RosterColumn::Team, row, sink);
-        Take(team, "name", RosterColumn::TeamName, row, sink);
-        Take(team, "coach", RosterColumn::Coach, row, sink);
-        Take(team, "tactic", RosterColumn::Tactic, row, sink);
-        Take(team, "division", RosterColumn::Division, row, sink);
+        for (const auto& [key, column] : kTeamKeys)
+            Take(team, key, column, row, sink);
         for (RosterColumn key : {RosterColumn::File, RosterColumn::Team})
             if (!row.has(key)) sink.Problem({row.Where(), std::string(ColumnName(key)), "", "missing"});
         const auto players = team.find("players");
