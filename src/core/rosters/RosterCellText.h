@@ -75,7 +75,10 @@ bool SpellsAs(std::string_view cell, std::string_view current, std::size_t width
 class CodeTable {
 public:
     CodeTable(std::size_t count, std::optional<std::string> (*text)(std::uint8_t));
-    std::string_view TextOf(std::uint8_t code) const { return code < texts_.size() ? texts_[code] : ""; }
+    // (Both arms are views: `texts_[code] : ""` would make a temporary string and return a view of it.)
+    std::string_view TextOf(std::uint8_t code) const {
+        return code < texts_.size() ? std::string_view(texts_[code]) : std::string_view();
+    }
     std::optional<std::uint8_t> CodeOf(std::string_view cell) const;
 
 private:
