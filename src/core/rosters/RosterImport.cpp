@@ -37,7 +37,14 @@ void SideBySide(bool together, const std::function<void()>& first, const std::fu
 // parts cannot stand for the whole: a problem was met anywhere (the whole is then read again in one pass,
 // so that the problems come as one pass gives them), the middle fell inside a quoted field (the first part
 // then ends inside it, which its reading reports), or two rows of the parts clash over one team.
-std::optional<std::vector<RosterTeamWork>> CheckInTwo(std::string_view roster, RosterFileSet& files) {
+// What the rows ask of the teams, and the files in the order the rows first name them: the order of the
+// plan's files and changes, whichever part loaded a file first.
+struct Checked {
+    std::vector<RosterTeamWork> teams;
+    std::vector<std::size_t> fileOrder;
+};
+
+std::optional<Checked> CheckInTwo(std::string_view roster, RosterFileSet& files) {
     RosterRowCheck first(files), second(files);
     CsvRosterLayout layout;
     if (ReadCsvRosterHeader(roster, first, layout) || !first.problems.empty()) return std::nullopt;
@@ -54,7 +61,11 @@ std::optional<std::vector<RosterTeamWork>> CheckInTwo(std::string_view roster, R
     if (headUnreadable || tailUnreadable || !first.problems.empty() || !second.problems.empty())
         return std::nullopt;
 
-    std::vector<RosterTeamWork> teams = std::move(first.teams);
+    Checked checked{std::move(first.teams), std::move(first.filesSeen)};
+    for (std::size_t file : second.filesSeen)
+        if (std::find(checked.fileOrder.begin(), checked.fileOrder.end(), file) == checked.fileOrder.end())
+            checked.fileOrder.push_back(file);
+    std::vector<RosterTeamWork>& teams = checked.teams;
     std::unordered_map<std::uint64_t, std::size_t> at;
     for (std::size_t t = 0; t < teams.size(); ++t)
         at[(static_cast<std::uint64_t>(teams[t].file) << 40) | teams[t].k] = t;
@@ -85,7 +96,7 @@ std::optional<std::vector<RosterTeamWork>> CheckInTwo(std::string_view roster, R
             team.edits.push_back(std::move(e));
         }
     }
-    return teams;
+    return checked;
 }
 
 // The edits of a row in the team editor's own terms, so that the team is encoded as its OK encodes it.
@@ -120,13 +131,16 @@ void Apply(const RosterEdit& e, TeamEditState& s) {
 
 // Encodes the teams with edits, in file and team order, into the files' images: the teams that come out
 // changed, with their records as they were. Teams are independent: two halves may be encoded side by side.
-std::vector<ImportedTeam> EncodeTeams(std::vector<RosterTeamWork>& teams, std::vector<TeamFileImage>& images,
+std::vector<ImportedTeam> EncodeTeams(const Checked& checked, std::vector<TeamFileImage>& images,
                                       bool sideBySide) {
+    std::vector<std::size_t> rank(images.size());
+    for (std::size_t r = 0; r < checked.fileOrder.size(); ++r)
+        rank[checked.fileOrder[r]] = r;
     std::vector<const RosterTeamWork*> order;
-    for (const RosterTeamWork& work : teams)
+    for (const RosterTeamWork& work : checked.teams)
         if (!work.edits.empty()) order.push_back(&work);
-    std::sort(order.begin(), order.end(), [](const RosterTeamWork* a, const RosterTeamWork* b) {
-        return std::pair(a->file, a->k) < std::pair(b->file, b->k);
+    std::sort(order.begin(), order.end(), [&](const RosterTeamWork* a, const RosterTeamWork* b) {
+        return std::pair(rank[a->file], a->k) < std::pair(rank[b->file], b->k);
     });
     auto encode = [&](std::size_t from, std::size_t to, std::vector<ImportedTeam>& changed) {
         TeamEditState state; // one state for the run: its texts keep their storage
@@ -162,12 +176,12 @@ RosterImportPlan PlanRosterImport(const std::string& target, std::string_view ro
     const bool directory = fs::is_directory(target, ec);
     std::optional<RosterFileSet> files(std::in_place, target, directory);
     RosterImportPlan plan;
-    std::optional<std::vector<RosterTeamWork>> teams;
+    std::optional<Checked> checked;
     const std::size_t first = roster.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
     const bool csv = first == std::string_view::npos || (roster[first] != '[' && roster[first] != '{');
     const bool sideBySide = TwoCores() && roster.size() >= options.twoPartsFrom;
-    if (csv && sideBySide) teams = CheckInTwo(roster, *files);
-    if (teams) {
+    if (csv && sideBySide) checked = CheckInTwo(roster, *files);
+    if (checked) {
         plan.partsRead = 2;
     } else {
         files.emplace(target, directory); // afresh: a problem met reading one file is told once
@@ -180,15 +194,15 @@ RosterImportPlan PlanRosterImport(const std::string& target, std::string_view ro
             plan.problems = std::move(check.problems);
             return plan;
         }
-        teams = std::move(check.teams);
+        checked = Checked{std::move(check.teams), std::move(check.filesSeen)};
     }
     std::vector<TeamFileImage> images = files->Take();
-    plan.teams = EncodeTeams(*teams, images, sideBySide);
-    // Only the files with a changed team are kept, and the teams point into them.
+    plan.teams = EncodeTeams(*checked, images, sideBySide);
+    // Only the files with a changed team are kept, in the rows' order, and the teams point into them.
     std::vector<std::size_t> kept(images.size(), SIZE_MAX);
     for (const ImportedTeam& t : plan.teams)
         kept[t.file] = 0;
-    for (std::size_t f = 0; f < images.size(); ++f)
+    for (std::size_t f : checked->fileOrder)
         if (kept[f] == 0) {
             kept[f] = plan.files.size();
             plan.files.push_back(std::move(images[f]));

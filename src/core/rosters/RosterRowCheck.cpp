@@ -1,5 +1,6 @@
 #include "core/rosters/RosterRowCheck.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/gamefiles/AttributeTables.h"
@@ -73,6 +74,8 @@ std::optional<RosterFileSet::Found> RosterRowCheck::FileOf(const RosterCells& ro
     }
     lastFileCell_ = name;
     lastFile_ = std::get<RosterFileSet::Found>(found);
+    if (std::find(filesSeen.begin(), filesSeen.end(), lastFile_.index) == filesSeen.end())
+        filesSeen.push_back(lastFile_.index);
     return lastFile_;
 }
 

@@ -72,6 +72,7 @@ public:
 
     std::vector<RosterProblem> problems;
     std::vector<RosterTeamWork> teams;
+    std::vector<std::size_t> filesSeen; // the files the rows name, in the order they first name them
 
 private:
     using C = RosterColumn;

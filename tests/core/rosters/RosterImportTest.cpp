@@ -232,8 +232,25 @@ TEST_F(RosterImportTest, ReadInTwoPartsTheRosterPlansAsInOnePass) {
                       std::to_string((slot + k) % 16) + "," + (slot % 2 ? "1.5M" : "") + ",\r\n";
     const std::string quoted = header + "TEAM.009,0,1,,3,,\"two\nlines\"\r\nTEAM.009,1,1,,3,,\"\"\"\r\n" +
                                "TEAM.009,2,1,,4,,\"x\ny\"\r\n";
+    // TEAM.009 is named late in a long first half, TEAM.010 from the start of the second (and at the end of
+    // the first): whichever half loads its file first, the plan keeps the rows' order of files.
+    std::string threeFiles = header;
+    for (const auto& [n, teams] : {std::pair(11, 100), std::pair(10, 150)}) {
+        std::vector<TeamRecord> many;
+        for (int k = 0; k < teams; ++k)
+            many.push_back(MakeTeam(static_cast<std::uint8_t>(n), "Team " + std::to_string(k), 1, k));
+        WriteTeamFile(n, many);
+        for (int k = 0; k < teams; ++k)
+            for (int slot = 1; slot <= 16; ++slot)
+                threeFiles += "TEAM.0" + std::to_string(n) + "," + std::to_string(k) + "," +
+                              std::to_string(slot) + ",,7,,\r\n";
+        if (n == 11)
+            for (int k = 0; k < 3; ++k)
+                threeFiles += "TEAM.009," + std::to_string(k) + ",1,,9,,\r\n";
+    }
     const std::vector<std::pair<const char*, std::string>> rosters = {
         {"every team of a file edited, one team across the middle", edited},
+        {"three files, one named late in the first half", threeFiles},
         {"a problem in the second half", edited + "TEAM.009,2,1,,16,,\r\n"},
         {"the coach changed two ways across the middle", edited + "TEAM.008,3,16,Bob,,,\r\n"},
         {"the same slot in both halves", edited + "TEAM.008,0,1,,,,\r\n"},
@@ -262,6 +279,11 @@ TEST_F(RosterImportTest, ReadInTwoPartsTheRosterPlansAsInOnePass) {
             EXPECT_EQ(two.teams[t].before, one.teams[t].before);
         }
     }
+    const RosterImportPlan three = PlanRosterImport(data, threeFiles, {.twoPartsFrom = 0});
+    if (std::thread::hardware_concurrency() >= 2) EXPECT_EQ(three.partsRead, 2);
+    ASSERT_EQ(three.files.size(), 3u);
+    EXPECT_EQ(std::filesystem::path(three.files[0].path).filename(), "TEAM.011");
+    EXPECT_EQ(std::filesystem::path(three.files[1].path).filename(), "TEAM.009");
     // The first roster changes every team of TEAM.008 and nothing of TEAM.009.
     const RosterImportPlan edits = PlanRosterImport(data, rosters[0].second, {.twoPartsFrom = 0});
     ASSERT_TRUE(edits.ok()) << ProblemLine(edits.problems.front());
