@@ -13,9 +13,9 @@
 #include <benchmark/benchmark.h>
 
 #include "core/gamefiles/PlayerCodes.h"
-#include "core/inspect/GameDirectory.h"
-#include "core/inspect/GameFilesCheck.h"
-#include "core/inspect/GameFilesDiff.h"
+#include "core/inspect/DataFolder.h"
+#include "core/inspect/Soundness.h"
+#include "core/inspect/Comparison.h"
 #include "core/sampledata/SampleData.h"
 
 namespace {

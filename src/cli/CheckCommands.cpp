@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
-#include "core/inspect/GameFilesCheck.h"
-#include "core/inspect/GameFilesDiff.h"
+#include "core/inspect/Soundness.h"
+#include "core/inspect/Comparison.h"
 #include "core/support/FixedText.h"
 
 namespace kivo::cli {

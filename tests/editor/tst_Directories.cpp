@@ -14,7 +14,7 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/RecentDirectories.h"
 #include "core/settings/SettingsEntries.h"
-#include "editor/inspect/ComprobarArchivos.h"
+#include "editor/inspect/RevisionDatos.h"
 #include "editor/inspect/CopiasSeguridad.h"
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/players/ElegirDirectorioCrearArchivoJugadores.h"
@@ -43,7 +43,7 @@ QWidget* OpenWindow(const QString& which) {
     } else if (which == QLatin1String("market")) {
         StartElegirDirectorioArreglarMercado();
     } else if (which == QLatin1String("check")) {
-        StartComprobarArchivos();
+        StartRevisionDatos();
     } else {
         StartCopiasSeguridad();
     }
@@ -158,9 +158,9 @@ private slots:
             QCOMPARE(catalogue->fileButton(8)->isEnabled(), chosen);
         } else if (window == QLatin1String("check")) {
             // Checked where the field points: the sample's files, or nothing in a folder that is not there.
-            QTest::mouseClick(qobject_cast<ComprobarArchivos*>(w)->checkButton(), Qt::LeftButton);
+            QTest::mouseClick(qobject_cast<RevisionDatos*>(w)->checkButton(), Qt::LeftButton);
             QCOMPARE(
-                qobject_cast<ComprobarArchivos*>(w)->summary()->text().contains(QStringLiteral("file(s)")),
+                qobject_cast<RevisionDatos*>(w)->summary()->text().contains(QStringLiteral("file(s)")),
                 chosen);
         } else if (UsesBatchDirectory(window)) {
             QCOMPARE(QString::fromStdString(Globals().BatchDataDirectory), shown);

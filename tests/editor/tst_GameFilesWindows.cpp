@@ -13,7 +13,7 @@
 #include "core/backups/Backups.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/SettingsEntries.h"
-#include "editor/inspect/ComprobarArchivos.h"
+#include "editor/inspect/RevisionDatos.h"
 #include "editor/inspect/CopiasSeguridad.h"
 #include "TeamEditorSupport.h"
 
@@ -70,7 +70,7 @@ private slots:
     void cleanup() {
         if (ActualizarEquipo* editor = OpenEditor()) editor->close();
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<ComprobarArchivos*>(w) || qobject_cast<CopiasSeguridad*>(w)) w->close();
+            if (qobject_cast<RevisionDatos*>(w) || qobject_cast<CopiasSeguridad*>(w)) w->close();
         QCoreApplication::processEvents();
         Globals().CatalogueOpen = false;
         seams.reset();
@@ -78,10 +78,10 @@ private slots:
 
     void theCheckListsSortsAndOpensItsFindings() {
         Prepare();
-        StartComprobarArchivos();
-        ComprobarArchivos* window = nullptr;
+        StartRevisionDatos();
+        RevisionDatos* window = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* c = qobject_cast<ComprobarArchivos*>(w)) window = c;
+            if (auto* c = qobject_cast<RevisionDatos*>(w)) window = c;
         QVERIFY(window);
         QCOMPARE(window->directoryEntry()->text(), data);
         QTreeWidget* list = window->findings();

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/inspect/GameDirectory.h"
-#include "core/inspect/GameFilesCheck.h"
-#include "core/inspect/GameFilesDiff.h"
+#include "core/inspect/DataFolder.h"
+#include "core/inspect/Soundness.h"
+#include "core/inspect/Comparison.h"
 #include "FuzzSupport.h"
 
 using namespace kivo;

@@ -20,7 +20,7 @@
 #include "core/settings/SettingsEntries.h"
 #include "editor/app/Presentacion.h"
 #include "editor/clipboard/VerPortapapeles.h"
-#include "editor/inspect/ComprobarArchivos.h"
+#include "editor/inspect/RevisionDatos.h"
 #include "editor/inspect/CopiasSeguridad.h"
 #include "editor/market/ElegirDirectorioArreglarMercado.h"
 #include "editor/players/BrowserBusquedas.h"
@@ -79,7 +79,7 @@ void Principal::BuildMenus() {
     fixMarket_ = Entry(file, QStringLiteral("&Fix Foreign Market Players"));
     QAction* checkFiles = Entry(file, QStringLiteral("Chec&k Game Files\u2026"),
                                 QStringLiteral("Check the game files without changing them"));
-    connect(checkFiles, &QAction::triggered, this, [] { StartComprobarArchivos(); });
+    connect(checkFiles, &QAction::triggered, this, [] { StartRevisionDatos(); });
     file->addSeparator();
     connect(Entry(file, QString::fromUtf8("Reprice All Players\u2026")), &QAction::triggered, this,
             [this] { RepriceAllPlayersCommand(this); });

@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 
 #include "core/backups/Backups.h"
-#include "core/inspect/GameDirectory.h"
-#include "core/inspect/GameFilesDiff.h"
+#include "core/inspect/DataFolder.h"
+#include "core/inspect/Comparison.h"
 #include "core/players/TeamRowsRefresh.h"
 #include "core/settings/RecentDirectories.h"
 #include "core/settings/SettingsEntries.h"

@@ -1,4 +1,4 @@
-#include "core/inspect/RecordDiff.h"
+#include "core/inspect/FieldComparison.h"
 
 #include <algorithm>
 

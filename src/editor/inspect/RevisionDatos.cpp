@@ -1,12 +1,12 @@
-#include "editor/inspect/ComprobarArchivos.h"
+#include "editor/inspect/RevisionDatos.h"
 
 #include <filesystem>
 #include <map>
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,7 +29,8 @@ namespace kivo::editor {
 
 namespace {
 
-constexpr const char* kSection = "ComprobarArchivos";
+constexpr const char* kSection =
+    "ComprobarArchivos"; // the ventanas.ini section, as saved by earlier versions
 constexpr const char* kHelpKeyword = "Checking Game Files";
 enum Column { kFile, kTeam, kSlot, kEntry, kCode, kMessage };
 
@@ -44,7 +45,7 @@ void SetNumber(QTreeWidgetItem* item, int column, std::optional<long long> value
 
 } // namespace
 
-ComprobarArchivos::ComprobarArchivos(QWidget* parent) : QWidget(parent) {
+RevisionDatos::RevisionDatos(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Check Game Files"));
     SetHelpKeyword(this, QString::fromLatin1(kHelpKeyword));
     auto* prompt = new QLabel(QStringLiteral("Game Files Directory:"));
@@ -85,23 +86,23 @@ ComprobarArchivos::ComprobarArchivos(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
     resize(860, 440);
 
-    connect(check_, &QPushButton::clicked, this, &ComprobarArchivos::Check);
-    connect(directory_->lineEdit(), &QLineEdit::returnPressed, this, &ComprobarArchivos::Check);
+    connect(check_, &QPushButton::clicked, this, &RevisionDatos::Check);
+    connect(directory_->lineEdit(), &QLineEdit::returnPressed, this, &RevisionDatos::Check);
     connect(list_, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item, int) { OpenFinding(item); });
     connect(close, &QPushButton::clicked, this, [this] { TaskFrameOf(this)->close(); });
     connect(help, &QPushButton::clicked, this, [] { ShowHelp(QString::fromLatin1(kHelpKeyword)); });
 }
 
-QLineEdit* ComprobarArchivos::directoryEntry() const {
+QLineEdit* RevisionDatos::directoryEntry() const {
     return directory_->lineEdit();
 }
 
-std::string ComprobarArchivos::Directory() const {
+std::string RevisionDatos::Directory() const {
     return UsableDirectory(TrimRight(directory_->text().toStdString()));
 }
 
-void ComprobarArchivos::Check() {
+void RevisionDatos::Check() {
     list_->clear();
     const std::string directory = Directory();
     DirectoryField::Remember(directory_->text());
@@ -144,19 +145,19 @@ void ComprobarArchivos::Check() {
     if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
 }
 
-void ComprobarArchivos::OpenFinding(QTreeWidgetItem* item) {
+void RevisionDatos::OpenFinding(QTreeWidgetItem* item) {
     if (!item || item->text(kTeam).isEmpty()) return;
     const std::filesystem::path file =
         std::filesystem::path(Directory()) / item->text(kFile).toLatin1().toStdString();
     const int slot = item->text(kSlot).isEmpty() ? 0 : item->text(kSlot).toInt();
-    const QPointer<ComprobarArchivos> self(this);
+    const QPointer<RevisionDatos> self(this);
     OpenTeamAtRow(this, {file.string(), item->text(kTeam).toLongLong(), slot, {}}, [self](const TeamRecord&) {
         // What the save mended is gone from the list.
         if (self) self->Check();
     });
 }
 
-void ComprobarArchivos::showEvent(QShowEvent* event) {
+void RevisionDatos::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (placed_) return;
     placed_ = true;
@@ -165,7 +166,7 @@ void ComprobarArchivos::showEvent(QShowEvent* event) {
     list_->setFocus();
 }
 
-void ComprobarArchivos::closeEvent(QCloseEvent* event) {
+void RevisionDatos::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
         SaveWindowPlacement(this, kPlacementFileName, kSection);
@@ -173,8 +174,8 @@ void ComprobarArchivos::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void StartComprobarArchivos() {
-    OpenTaskWindow(new ComprobarArchivos);
+void StartRevisionDatos() {
+    OpenTaskWindow(new RevisionDatos);
 }
 
 } // namespace kivo::editor

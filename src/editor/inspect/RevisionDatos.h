@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "core/inspect/GameFilesCheck.h"
+#include "core/inspect/Soundness.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,14 +17,14 @@ namespace kivo::editor {
 class DirectoryField;
 
 // File > "Check Game Files…", a task window inside the frame.
-void StartComprobarArchivos();
+void StartRevisionDatos();
 
 // "Check Game Files": the check of the configured game directory, its findings in a sortable list; a
 // double-click on a team or slot finding opens that team in the team editor at that row.
-class ComprobarArchivos : public QWidget {
+class RevisionDatos : public QWidget {
     Q_OBJECT
 public:
-    explicit ComprobarArchivos(QWidget* parent = nullptr);
+    explicit RevisionDatos(QWidget* parent = nullptr);
 
     QLineEdit* directoryEntry() const;
     QTreeWidget* findings() const { return list_; }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/gamefiles/TeamRecord.h"
-#include "core/inspect/GameFilesDiff.h"
+#include "core/inspect/Comparison.h"
 #include "core/market/MarketPoolRecord.h"
 
 namespace kivo {

@@ -1,7 +1,7 @@
 #include <functional>
 
 #include "core/backups/Backups.h"
-#include "core/inspect/GameFilesDiff.h"
+#include "core/inspect/Comparison.h"
 #include "InspectTestSupport.h"
 
 namespace kivo {

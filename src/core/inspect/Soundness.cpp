@@ -1,4 +1,4 @@
-#include "core/inspect/GameFilesCheck.h"
+#include "core/inspect/Soundness.h"
 
 #include <array>
 #include <map>
@@ -6,7 +6,7 @@
 #include "core/gamefiles/AttributeTables.h"
 #include "core/gamefiles/Catalogue.h"
 #include "core/gamefiles/PlayerCodes.h"
-#include "core/inspect/GameDirectory.h"
+#include "core/inspect/DataFolder.h"
 #include "core/market/MarketFixRules.h"
 #include "core/support/FileLookup.h"
 #include "core/support/FixedText.h"

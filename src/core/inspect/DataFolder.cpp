@@ -1,4 +1,4 @@
-#include "core/inspect/GameDirectory.h"
+#include "core/inspect/DataFolder.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include <functional>
 #include <sstream>
 
-#include "core/inspect/GameFilesCheck.h"
+#include "core/inspect/Soundness.h"
 #include "core/support/Progress.h"
 #include "InspectTestSupport.h"
 

@@ -1,11 +1,11 @@
-#include "core/inspect/GameFilesDiff.h"
+#include "core/inspect/Comparison.h"
 
 #include <filesystem>
 #include <map>
 
 #include "core/backups/Backups.h"
-#include "core/inspect/GameDirectory.h"
-#include "core/inspect/RecordDiff.h"
+#include "core/inspect/DataFolder.h"
+#include "core/inspect/FieldComparison.h"
 #include "core/support/FileLookup.h"
 #include "core/support/FixedText.h"
 
